@@ -75,7 +75,8 @@ FUZZERS := aprs_line_fuzz:aprs/fuzz/lines kiss_fuzz:aprs/fuzz/kiss \
   ports_file_fuzz:platform/fuzz/ports wave_file_fuzz:platform/fuzz/wave html_markup_fuzz:html/fuzz/markup \
   bmp_pictures_fuzz:app/fuzz/bmp language_lines_fuzz:app/fuzz/speak_lines \
   settings_applied_fuzz:app/fuzz/settings wx_text_fuzz:app/fuzz/wx_text \
-  tnc_commands_fuzz:app/fuzz/tnc_commands rtf_document_fuzz:richtext_edit/rtf_document/fuzz
+  tnc_commands_fuzz:app/fuzz/tnc_commands rtf_document_fuzz:richtext_edit/rtf_document/fuzz \
+  round_trip_fuzz:richtext_edit/round_trip/fuzz
 fuzz:
 	@bash scripts/install-deps --fuzz
 	cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \

@@ -195,15 +195,20 @@ void BM_ExportRTFPictureAsHTML(benchmark::State& state) {
 // Argument: the zig-zag (0) or the run-length bitmaps (1).
 BENCHMARK(BM_ExportRTFPictureAsHTML)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// Rtf imported into a viewer of 1920 x 1080, laid out and painted, once an iteration.
-// "peak_rss_mb" is the process's peak: run such a benchmark alone for its figure.
-void ShowRtf(benchmark::State& state, const std::string& rtf) {
+// Rtf imported into a viewer of 1920 x 1080, laid out and painted, once an iteration;
+// with addStyles the viewer adds text and paragraph styles as the RTF needs them, as the
+// program's viewers do. "peak_rss_mb" is the process's peak: run such a benchmark alone
+// for its figure.
+void ShowRtf(benchmark::State& state, const std::string& rtf, bool addStyles = false) {
   TMemoryStream stream;
   stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
   for (auto _ : state) {
     TRDStyle sheet;
     TRichDoc doc(nullptr);
     doc.SetStyle(&sheet);
+    if (addStyles)
+      doc.RTFReadProperties().TextStyleMode = doc.RTFReadProperties().ParaStyleMode =
+          rdrsAddIfNeeded;
     doc.SetBounds(0, 0, BenchStations(1920), BenchStations(1080));
     stream.Seek(0, soBeginning);
     if (!LoadRTFFromStream(doc.RDData(), stream)) state.SkipWithError("read failed");
@@ -283,5 +288,28 @@ void BM_ImportProgressiveJpeg(benchmark::State& state) {
   state.counters["rtf_bytes"] = double(rtf.size());
 }
 BENCHMARK(BM_ImportProgressiveJpeg)->Arg(0)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+// Runs of a few words, each in a colour of its own (or, as the control, in one of 10):
+// every run that needs a style of its own must find out that none is equal in a time that
+// does not grow with the styles already added. 40,000 runs: 15.6 s when each new style
+// was compared with every style before it.
+void BM_ShowRunsInOwnColours(benchmark::State& state) {
+  const int runs = BenchStations(int(state.range(0)));
+  const int colours = state.range(1) > 0 ? int(state.range(1)) : runs;
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl;";
+  for (int c = 0; c < colours; ++c)
+    rtf += "\\red" + std::to_string(c % 256) + "\\green" + std::to_string(c / 256 % 256) +
+           "\\blue" + std::to_string(c / 65536) + ";";
+  rtf += "}\n\\pard ";
+  for (int r = 0; r < runs; ++r) {
+    rtf += "{\\cf" + std::to_string(1 + r % colours) + " run " + std::to_string(r) + "}";
+    if (r % 20 == 19) rtf += "\\par\n";
+  }
+  rtf += "\\par}";
+  ShowRtf(state, rtf, true);
+}
+BENCHMARK(BM_ShowRunsInOwnColours)
+    ->ArgsProduct({{5000, 10000, 20000, 40000}, {0, 10}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -447,12 +447,21 @@ struct MarkerRef {
   TRDListMarkerInfo Info;
 };
 
+// Every list marker of the document in document order, those in table cells (at any
+// depth) included: a marker in a cell that restarts its numbering needs its override too.
+void CollectMarkers(const TCustomRDData& data, std::vector<MarkerRef>& markers) {
+  for (int i = 0; i < data.GetItemCount(); ++i) {
+    const TCustomRDItemInfo* item = data.GetItem(i);
+    TRDListMarkerInfo info;
+    if (item->GetListMarkerInfo(info)) markers.push_back({item, info});
+    for (int d = 0; d < item->GetSubDocCount(); ++d)
+      if (const TCustomRDData* sub = item->GetSubDoc(d)) CollectMarkers(*sub, markers);
+  }
+}
+
 std::vector<MarkerRef> DocumentMarkers(const TCustomRDData& data) {
   std::vector<MarkerRef> markers;
-  for (int i = 0; i < data.GetItemCount(); ++i) {
-    TRDListMarkerInfo info;
-    if (data.GetItem(i)->GetListMarkerInfo(info)) markers.push_back({data.GetItem(i), info});
-  }
+  CollectMarkers(data, markers);
   return markers;
 }
 

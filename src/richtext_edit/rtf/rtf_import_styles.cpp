@@ -207,37 +207,53 @@ int TRDRTFStyleMatcher::ClosestTextStyle(const TRDRTFWantedText& wanted) const {
   return best;
 }
 
-int TRDRTFStyleMatcher::TextStyle(const TRDRTFWantedText& wanted) {
-  if (options_.TextStyleMode == rdrsUseSpecified) return options_.TextStyleNo();
-  const TRDFontInfoValues& w = wanted.Values;
+// The values an equal style must share with a look, as a key: a style and a look with
+// the same key are equal.
+std::string TRDRTFStyleMatcher::TextKey(const TRDFontInfoValues& values, bool unicode,
+                                        bool hypertext) {
   std::string key;
   key.reserve(128);
-  AppendKey(key, (long long)w.FontName.size());
-  key += UpperCase(w.FontName);
+  AppendKey(key, (long long)values.FontName.size());
+  key += UpperCase(values.FontName);
   for (const long long value :
-       {(long long)w.Size, (long long)w.Color, (long long)w.BackColor, (long long)w.Style,
-        (long long)w.StyleEx, (long long)w.Charset, (long long)w.CharScale,
-        (long long)w.CharSpacing, (long long)VShiftClass(w.VShift), (long long)wanted.Unicode,
-        (long long)wanted.Hypertext})
+       {(long long)values.Size, (long long)values.Color, (long long)values.BackColor,
+        (long long)values.Style, (long long)(values.StyleEx & rdfsAllCaps),
+        (long long)values.Charset, (long long)values.CharScale, (long long)values.CharSpacing,
+        (long long)VShiftClass(values.VShift), (long long)unicode, (long long)hypertext})
     AppendKey(key, value);
+  return key;
+}
+
+int TRDRTFStyleMatcher::EqualTextStyle(const TRDRTFWantedText& wanted) {
+  // Styles that hold HTML or RTF code are never equal to a look.
+  const TFontInfos& styles = sheet_.TextStyles();
+  for (; indexed_text_styles_ < styles.Count(); ++indexed_text_styles_) {
+    const TFontInfo& style = styles[indexed_text_styles_];
+    if (style.Options == 0)
+      equal_text_styles_.emplace(TextKey(style, style.Unicode, style.Jump), indexed_text_styles_);
+  }
+  const auto first = [&](bool jump) {
+    const auto it = equal_text_styles_.find(TextKey(wanted.Values, wanted.Unicode, jump));
+    return it == equal_text_styles_.end() ? -1 : it->second;
+  };
+  const int plain = wanted.Hypertext ? -1 : first(false);
+  const int link = wanted.Hypertext || options_.UseHypertextStyles ? first(true) : -1;
+  return plain < 0 || link < 0 ? std::max(plain, link) : std::min(plain, link);
+}
+
+int TRDRTFStyleMatcher::TextStyle(const TRDRTFWantedText& wanted) {
+  if (options_.TextStyleMode == rdrsUseSpecified) return options_.TextStyleNo();
+  std::string key = TextKey(wanted.Values, wanted.Unicode, wanted.Hypertext);
   if (const auto it = text_cache_.find(key); it != text_cache_.end()) return it->second;
   int styleNo = -1;
   if (options_.TextStyleMode == rdrsUseClosest) {
     styleNo = ClosestTextStyle(wanted);
   } else {
-    TFontInfos& styles = sheet_.TextStyles();
-    for (int i = 0; i < styles.Count() && styleNo < 0; ++i) {
-      const TFontInfo& s = styles[i];
-      if (TextStyleUsable(s, wanted) && SameText(s.FontName, w.FontName) && s.Size == w.Size &&
-          s.Color == w.Color && s.BackColor == w.BackColor && s.Style == w.Style &&
-          s.Charset == w.Charset && s.CharScale == w.CharScale && s.CharSpacing == w.CharSpacing &&
-          (s.StyleEx & rdfsAllCaps) == w.StyleEx &&
-          VShiftClass(s.VShift) == VShiftClass(w.VShift) && s.Options == 0)
-        styleNo = i;
-    }
+    styleNo = EqualTextStyle(wanted);
     if (styleNo < 0) {
+      TFontInfos& styles = sheet_.TextStyles();
       TFontInfo& added = styles.Add();
-      static_cast<TRDFontInfoValues&>(added) = w;
+      static_cast<TRDFontInfoValues&>(added) = wanted.Values;
       added.Unicode = wanted.Unicode;
       added.SetStandard(false);
       styleNo = styles.Count() - 1;

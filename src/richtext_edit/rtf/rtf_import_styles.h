@@ -54,6 +54,9 @@ class TRDRTFStyleMatcher {
   bool Accepted(int styleNo, bool hypertext) const;
   bool TextStyleUsable(const TFontInfo& style, const TRDRTFWantedText& wanted) const;
   int ClosestTextStyle(const TRDRTFWantedText& wanted) const;
+  static std::string TextKey(const TRDFontInfoValues& values, bool unicode, bool hypertext);
+  // The first style equal to the look, -1 when none.
+  int EqualTextStyle(const TRDRTFWantedText& wanted);
   int TextScore(const TFontInfo& style, const TRDRTFWantedText& wanted) const;
   TWantedPara WantedParaOf(const TRDRTFParaProperties& para) const;
   int ClosestParaStyle(const TWantedPara& wanted, bool hypertext) const;
@@ -68,4 +71,8 @@ class TRDRTFStyleMatcher {
   // appended while reading, so a match found stays the first match.
   std::unordered_map<std::string, int> text_cache_;
   std::unordered_map<std::string, int> para_cache_;
+  // The first style of each key among the text styles indexed so far (a read may add a
+  // style for every run: finding an equal one must not cost a pass over all of them).
+  std::unordered_map<std::string, int> equal_text_styles_;
+  int indexed_text_styles_ = 0;
 };

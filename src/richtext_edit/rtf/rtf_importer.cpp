@@ -289,18 +289,18 @@ void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic
 void TRDRTFImporter::HeaderFooter(TRDRTFHeaderFooterType type, bool starting, bool& supported) {
   SettleHeldBreak();
   if (!starting) {
-    current_ = &target_;
+    EnterData(&target_);
     return;
   }
   const TRDRTFSectionProperties& section = reader_->State().SectProps;
   // Twips to whole millimetres.
   const auto millimetres = [](int twips) { return Round(twips * 127.0 / 7200.0); };
   if (type == rtf_hf_Header && header_footer_->Header) {
-    current_ = header_footer_->Header;
+    EnterData(header_footer_->Header);
     header_footer_->HeaderDistance = millimetres(section.HeaderY);
     supported = true;
   } else if (type == rtf_hf_Footer && header_footer_->Footer) {
-    current_ = header_footer_->Footer;
+    EnterData(header_footer_->Footer);
     header_footer_->FooterDistance = millimetres(section.FooterY);
     supported = true;
   }
@@ -376,6 +376,11 @@ void TRDRTFImporter::AddItem(std::string text, std::unique_ptr<TCustomRDItemInfo
     page_break_pending_ = false;
   }
   PlaceItem(std::move(text), std::move(item));
+}
+
+void TRDRTFImporter::EnterData(TCustomRDData* data) {
+  SettlePendingMarker();
+  current_ = data;
 }
 
 void TRDRTFImporter::PlaceItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item) {

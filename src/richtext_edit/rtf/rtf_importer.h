@@ -55,6 +55,10 @@ class TRDRTFImporter {
   void HoldBreak(TRDRTFPosition position);
   void SettleHeldBreak();
   void PlaceItem(std::string text, std::unique_ptr<TCustomRDItemInfo> item);
+  // Makes data the one items go to. The list marker waiting in the data left is settled
+  // first: that data may be a cell the table being built moves or frees, and the marker
+  // points into it.
+  void EnterData(TCustomRDData* data);
   const TCustomRDItemInfo* LastItemOfCurrent() const;
   bool InsideHyperlink() const;
   TRDTag LinkTag(const std::string& target) const;

@@ -56,7 +56,8 @@ struct TRDRTFImporter::TListState {
   // Styles this read added (their indents and sizes may still be taken from the text).
   std::vector<bool> AddedByRead;
   // The marker item waiting for the next marker update, and whether it is of a Word 97
-  // list; the data it is in.
+  // list; the data it is in, which is always the current data (EnterData settles the
+  // marker before leaving it).
   int PendingItemNo = -1;
   TCustomRDData* PendingData = nullptr;
   bool PendingWord97 = false;

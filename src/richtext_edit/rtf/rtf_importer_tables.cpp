@@ -176,6 +176,9 @@ void TRDRTFImporter::TableEvent(TRDRTFTableEventKind kind) {
 }
 
 void TRDRTFImporter::StartTable() {
+  // Hidden text whose paragraph runs on into the table began no paragraph that shows:
+  // the table starts it.
+  if (reader_->NextPosition() == rtf_ts_ContinuePara) held_break_ = rtf_ts_ContinuePara;
   SettleHeldBreak();
   auto info = std::make_unique<TTableInfo>();
   info->Enclosing = current_;
@@ -190,7 +193,7 @@ void TRDRTFImporter::StartTable() {
   info->WorkRow = std::make_unique<TRDTableItemInfo>(1, 1, &workbench_);
   TRDTableCellData* cell = info->WorkRow->Cells(0, 0);
   cell->Clear();
-  current_ = cell;
+  EnterData(cell);
   row_ = 0;
   col_ = 0;
   tables_.push_back(std::move(info));
@@ -204,8 +207,8 @@ void TRDRTFImporter::EndCell() {
   if (cell->GetItemCount() == 0) AddEmptyParagraph(*cell);
   ++col_;
   if (col_ >= row.Count()) row.AddCell();
-  current_ = row.Items(col_);
-  current_->Clear();
+  row.Items(col_)->Clear();
+  EnterData(row.Items(col_));
 }
 
 void TRDRTFImporter::EndRow() {
@@ -291,7 +294,7 @@ void TRDRTFImporter::EndRow() {
   if (props.Heading) info.HeadingRowCount = int(info.Rows.size());
   ++row_;
   col_ = 0;
-  current_ = work.Items(0)->Items(0);
+  EnterData(work.Items(0)->Items(0));
 }
 
 void TRDRTFImporter::AddEmptyParagraph(TCustomRDData& cell) {
@@ -536,7 +539,7 @@ void TRDRTFImporter::EndTable() {
   std::unique_ptr<TTableInfo> owned = std::move(tables_.back());
   tables_.pop_back();
   TTableInfo& info = *owned;
-  current_ = info.Enclosing;
+  EnterData(info.Enclosing);
   row_ = info.SavedRow;
   col_ = info.SavedCol;
 

@@ -195,6 +195,8 @@ class TRDRTFReader : public TComponent, private TRDRTFReadState {
   std::uint8_t RowAlignment() const { return row_alignment_; }
   bool RowAlignmentSet() const { return row_alignment_set_; }
   int ListLevelNumber() const { return list_level_number_; }
+  // How the next text reported starts.
+  TRDRTFPosition NextPosition() const { return next_position_; }
 
   // Settings.
   unsigned DefCodePage = 0;

@@ -50,8 +50,10 @@ TColor AsBackground(TColor color) {
 // A picture's extent (\picw, \pich: pixels, or 0.01 mm for metafiles): no bitmap we
 // decode is wider or higher.
 constexpr int kMaxPictureExtent = 1 << 25;
-// Picture scaling and character widths, in percent.
-constexpr int kMaxPictureScale = 1000;
+// Picture scaling, in percent: enough for a picture of a pixel to fill a page (the import
+// keeps a scaled picture to a page each way).
+constexpr int kMaxPictureScale = 100 * kMaxPageTwips;
+// Character widths, in percent.
 constexpr int kMinCharScale = 1, kMaxCharScale = 600;
 
 // Lengths are clamped to a page where they are read, whatever the file says, and sizes

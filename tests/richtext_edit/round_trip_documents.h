@@ -1,0 +1,520 @@
+// Random documents through the document formats and back, shared by the test that runs a
+// few hundred seeds (round_trip_test.cpp) and by the libFuzzer program that takes its
+// choices from the fuzzer's bytes (fuzz/round_trip_fuzz.cpp).
+//
+// A document holds paragraphs in several text and paragraph styles, numbered and bulleted
+// lists on two levels (some markers restart their numbering), tables with random merges
+// (up to all cells in one), tables nested in cells, and pictures of every kind, among them
+// frames of pictures left out of the document's pixel budget. Each document is
+// - written as RDF (text and binary form), read back and written again: the same bytes,
+//   and the same document, item by item, cell by cell, picture by picture;
+// - written as RTF and read as a viewer reads it (styles and list markers added as
+//   needed): the same items, cells, pictures and sizes; that document written as RTF
+//   again gives the same RTF as its read back once more (what the reader makes of the
+//   writer's RTF is what the writer writes);
+// - written as RTF with hidden runs at the starts and ends of its paragraphs and cells
+//   (some opening a numbering of their own): read as a viewer reads it, the same
+//   document as without.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/metafile.h"
+#include "platform/text/streams.h"
+#include "richtext/base/graphic_classes.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/formats/rtf_writer.h"
+#include "richtext/model/item_factory.h"
+#include "richtext/model/marker_item.h"
+#include "richtext/model/picture_budget.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/styles/list_style.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext_edit/rtf/rtf_graphic_hooks.h"
+#include "richtext_edit/rtf_import/shown_rtf.h"
+#include "richtext_edit/tables/table_item.h"
+#include "richtext_edit/tables/table_rows.h"
+#include "support/le_bytes.h"
+
+// What a generated document may hold. Each switch keeps out a kind of content whose round
+// trip still fails for a known reason; kKnownGood sets them so that a run checks
+// everything else.
+struct TRoundTripContent {
+  // Largest merged cell in slots (rows x columns): the table RDF reader asks a byte of
+  // data per slot, so a large merged cell with little text does not read back.
+  int MaxMergedSlots = 1 << 30;
+  // WMF and EMF pictures: a WMF without a frame of its own is sized 0 x 0 after RDF.
+  bool Metafiles = true;
+  // Frames of pictures left out of the pixel budget: their size drifts through RDF and
+  // RTF.
+  bool LeftOutFrames = true;
+  // Columns of a nested table: tables in cells of wide tables make a table wider than
+  // the longest page, whose columns RTF cannot give (the reader keeps \cellx to a page).
+  int NestedColumns = 9;
+};
+inline constexpr TRoundTripContent kKnownGood{36, false, false, 3};
+
+namespace round_trip {
+
+// pick(n) gives a number below n (0 once it has nothing more to give).
+using TPick = std::function<int(int)>;
+
+inline std::string Bytes(const TMemoryStream& stream) {
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+inline std::unique_ptr<TMemoryStream> StreamOf(const std::string& bytes) {
+  auto stream = std::make_unique<TMemoryStream>();
+  if (!bytes.empty()) stream->WriteBuffer(bytes.data(), std::int64_t(bytes.size()));
+  stream->SetPosition(0);
+  return stream;
+}
+
+// A document with the style sheet the generator writes in: text styles plain, bold,
+// red italic, large underlined; paragraph styles plain, centred, indented; a numbered list
+// of two levels and a bulleted one.
+class TRoundTripDocument : public TTestFormattedData {
+ public:
+  TRoundTripDocument() : TTestFormattedData(400, 300) {}
+
+  void AddStyles() {
+    TFontInfos& text = style.TextStyles();
+    text.Add().Style = fsBold;
+    TFontInfo& red = text.Add();
+    red.Color = clRed;
+    red.Style = fsItalic;
+    TFontInfo& large = text.Add();
+    large.Size = 16;
+    large.Style = fsUnderline;
+    style.ParaStyles().Add().Alignment = rdaCenter;
+    style.ParaStyles().Add().LeftIndent = 24;
+    TRDListInfo& numbers = style.ListStyles().Add();
+    TRDListLevel& first = numbers.AddLevel();
+    first.ListType = rdlstDecimal;
+    first.FormatString = "%0:s.";
+    first.LeftIndent = 24;
+    TRDListLevel& second = numbers.AddLevel();
+    second.ListType = rdlstLowerAlpha;
+    second.FormatString = "%1:s)";
+    second.LeftIndent = 48;
+    TRDListLevel& bullet = style.ListStyles().Add().AddLevel();
+    bullet.ListType = rdlstBullet;
+    bullet.FormatString = "o";
+    bullet.LeftIndent = 24;
+  }
+};
+
+// A minimal placeable Windows metafile of width x height twips that draws a rectangle.
+inline std::vector<std::uint8_t> WindowsMetafile(int width, int height) {
+  LittleEndianBytes records;
+  const auto record = [&records](unsigned function, std::vector<int> params) {
+    records.U32(std::uint32_t(3 + params.size())).U16(function);
+    for (const int p : params) records.U16(unsigned(p));
+  };
+  record(0x020B, {0, 0});                 // window origin
+  record(0x020C, {height, width});        // window extent
+  record(0x041B, {height, width, 0, 0});  // rectangle
+  record(0x0000, {});                     // end
+  LittleEndianBytes file;
+  file.U32(0x9AC6CDD7u);
+  for (const int v : {0, 0, 0, width, height, 1440}) file.U16(unsigned(v));
+  file.U32(0);
+  unsigned checksum = 0;
+  for (size_t i = 0; i < file.data.size(); i += 2)
+    checksum ^= unsigned(file.data[i] | file.data[i + 1] << 8);
+  file.U16(checksum);
+  file.U16(1).U16(9).U16(0x0300).U32(std::uint32_t((18 + records.data.size()) / 2));
+  file.U16(0).U32(7).U16(0);
+  return file.Raw(records.data).data;
+}
+
+// A minimal enhanced metafile of width x height pixels (at 96 per inch) with no drawing.
+inline std::vector<std::uint8_t> EnhancedMetafile(int width, int height) {
+  LittleEndianBytes emf;
+  emf.U32(1).U32(88);  // the header record and its size
+  for (const int v : {0, 0, width - 1, height - 1}) emf.U32(std::uint32_t(v));
+  // The frame in hundredths of a millimetre.
+  for (const int v : {0, 0, width * 2540 / 96, height * 2540 / 96}) emf.U32(std::uint32_t(v));
+  emf.U32(0x464D4520).U32(0x10000).U32(88 + 20).U32(2).U16(1).U16(0);
+  for (const int v : {0, 0, 0, 1024, 768, 320, 240}) emf.U32(std::uint32_t(v));
+  for (const int v : {14, 20, 0, 16, 20}) emf.U32(std::uint32_t(v));  // the end record
+  return emf.data;
+}
+
+class TGenerator {
+ public:
+  TGenerator(TPick pick, const TRoundTripContent& content)
+      : pick_(std::move(pick)), content_(content) {}
+
+  void Fill(TRoundTripDocument& document) {
+    document.AddStyles();
+    const int blocks = 1 + Pick(6);
+    for (int b = 0; b < blocks; ++b) Block(document, 0);
+    Paragraph(document);  // a table or a picture is followed by text
+  }
+
+ private:
+  int Pick(int n) { return n <= 1 ? 0 : std::max(0, pick_(n)); }
+  bool OneIn(int n) { return Pick(n) == 0; }
+
+  std::string Words() {
+    static const char* const kWords[] = {"alpha", "beta", "gamma", "delta", "x", "words", "ü"};
+    std::string text = kWords[Pick(7)];
+    for (int n = Pick(4); n > 0; --n) text += std::string(" ") + kWords[Pick(7)];
+    return text;
+  }
+
+  // A paragraph of one to three runs in random styles, each in another style than the
+  // run before (runs of one style are one run in RTF).
+  void Paragraph(TCustomRDData& data) {
+    int styleNo = Pick(4);
+    data.AddText(Words(), styleNo, Pick(3));
+    for (int n = Pick(3); n > 0; --n) {
+      styleNo = (styleNo + 1 + Pick(3)) % 4;
+      data.AddText(" " + Words(), styleNo, -1);
+    }
+  }
+
+  void ListItem(TCustomRDData& data) {
+    const int list = Pick(2);
+    const int level = list == 0 ? Pick(2) : 0;
+    const bool restart = list == 0 && OneIn(4);  // a bullet has no number to restart
+    data.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&data, list, level,
+                                                          restart ? 1 + Pick(9) : 1, restart));
+    data.AddText(Words(), Pick(4), -1);
+  }
+
+  std::unique_ptr<TGraphic> Picture() {
+    const int width = 1 + Pick(40), height = 1 + Pick(30);
+    const TColor color = TColor(Pick(0x1000000));
+    auto bitmap = SolidPicture(width, height, color);
+    switch (Pick(content_.Metafiles ? 6 : 4)) {
+      case 0:
+        return bitmap;
+      case 1: {
+        auto png = std::make_unique<TPngImage>();
+        png->Assign(*bitmap);
+        return png;
+      }
+      case 2: {
+        auto jpeg = std::make_unique<TJPEGImage>();
+        jpeg->Assign(*bitmap);
+        return jpeg;
+      }
+      case 3: {
+        if (!content_.LeftOutFrames) return bitmap;
+        TMemoryStream bmp;
+        bitmap->SaveToStream(bmp);
+        return std::make_unique<TRDPictureFrame>(width, height,
+                                                 TRDPictureSource{"", "TBitmap", Bytes(bmp)});
+      }
+      case 4: {
+        return std::make_unique<TMetafile>(WindowsMetafile(width * 15, height * 15), false);
+      }
+      default: {
+        return std::make_unique<TMetafile>(EnhancedMetafile(width, height), true);
+      }
+    }
+  }
+
+  static std::unique_ptr<TBitmap> SolidPicture(int width, int height, TColor color) {
+    auto picture = std::make_unique<TBitmap>();
+    picture->SetSize(width, height);
+    picture->Canvas().Brush().SetColor(color);
+    picture->Canvas().FillRect(Rect(0, 0, width, height));
+    return picture;
+  }
+
+  // A picture, alone in its paragraph or after text, placed at its own size or another.
+  void PictureItem(TCustomRDData& data) {
+    const bool afterText = OneIn(2);
+    if (afterText) data.AddText(Words() + " ", Pick(4), Pick(3));
+    auto item = TRDGraphicItemInfo::CreateWithGraphic(&data, Picture(), rdvaBaseline);
+    if (OneIn(3)) {
+      item->ImageWidth = 1 + Pick(60);
+      item->ImageHeight = 1 + Pick(60);
+    }
+    item->ParaNo = afterText ? -1 : Pick(3);
+    data.AddItemAtEnd("", std::move(item));
+  }
+
+  void Table(TCustomRDData& data, int depth) {
+    // Rows that follow rows are one table in RTF.
+    const int count = data.GetItemCount();
+    if (count > 0 && dynamic_cast<TRDTableItemInfo*>(data.GetItem(count - 1))) Paragraph(data);
+    const int rows = 1 + Pick(6), cols = 1 + Pick(depth == 0 ? 9 : content_.NestedColumns);
+    auto owned = std::make_unique<TRDTableItemInfo>(rows, cols, &data);
+    TRDTableItemInfo& table = *owned;
+    data.AddItemAtEnd("", std::move(owned));
+    TRDTableRows& grid = *table.Rows;
+    if (OneIn(6)) {
+      if (rows * cols <= content_.MaxMergedSlots && grid.CanMergeCells(0, 0, cols, rows, true))
+        grid.MergeCells(0, 0, cols, rows, true, false);
+    } else {
+      for (int n = Pick(4); n > 0; --n) {
+        const int top = Pick(rows), left = Pick(cols);
+        const int height = 1 + Pick(rows - top), width = 1 + Pick(cols - left);
+        if (height * width <= content_.MaxMergedSlots &&
+            grid.CanMergeCells(top, left, width, height, true))
+          grid.MergeCells(top, left, width, height, true, false);
+      }
+    }
+    // Cells are filled in document order: their list markers are listed as they come.
+    for (int r = 0; r < rows; ++r)
+      for (int c = 0; c < cols; ++c)
+        if (TRDTableCellData* cell = table.Cells(r, c)) Cell(*cell, depth);
+  }
+
+  // A cell stays empty (its one empty paragraph) or gets blocks of its own.
+  void Cell(TRDTableCellData& cell, int depth) {
+    if (OneIn(3)) return;
+    cell.Clear();
+    const int blocks = 1 + Pick(2);
+    for (int b = 0; b < blocks; ++b) Block(cell, depth + 1);
+  }
+
+  void Block(TCustomRDData& data, int depth) {
+    switch (Pick(depth < 2 ? 5 : 4)) {
+      case 0:
+        Paragraph(data);
+        break;
+      case 1:
+        ListItem(data);
+        break;
+      case 2:
+        PictureItem(data);
+        break;
+      case 3:
+        Paragraph(data);
+        if (OneIn(2)) ListItem(data);
+        break;
+      default:
+        Table(data, depth);
+        break;
+    }
+  }
+
+  TPick pick_;
+  TRoundTripContent content_;
+};
+
+// The document as text, item by item and cell by cell: each item's kind, paragraph
+// flags and content (text in its style's look, a marker's list level and numbering, a
+// picture's kind and size, a table's grid, spans and cells). Styles are named by their
+// look, so that a document whose reader added styles of its own compares with its source.
+// With byEdges, a table's columns are those its cells' edges divide: RTF names a cell by
+// its right edge, so a column that no cell ends at (every row merged across it) is none.
+inline std::string Describe(TCustomRDData& data, int depth = 0, bool byEdges = false);
+
+inline std::string DescribeTable(const TRDTableItemInfo& table, int depth, bool byEdges) {
+  std::vector<int> rank(size_t(table.ColCount()) + 1);
+  for (int c = 0; c <= table.ColCount(); ++c) rank[size_t(c)] = c;
+  if (byEdges) {
+    std::vector<bool> edge(rank.size(), false);
+    edge[0] = true;
+    for (int r = 0; r < table.RowCount(); ++r)
+      for (int c = 0; c < table.ColCount(); ++c)
+        if (const TRDTableCellData* cell = table.Cells(r, c))
+          edge[size_t(c + cell->ColSpan)] = true;
+    for (size_t c = 1; c < rank.size(); ++c) rank[c] = rank[c - 1] + (edge[c] ? 1 : 0);
+  }
+  std::string text = "table " + std::to_string(table.RowCount()) + "x" +
+                     std::to_string(rank[size_t(table.ColCount())]);
+  for (int r = 0; r < table.RowCount(); ++r)
+    for (int c = 0; c < table.ColCount(); ++c)
+      if (TRDTableCellData* cell = table.Cells(r, c))
+        text += "\n" + std::string(size_t(depth) * 2 + 1, ' ') + "cell " + std::to_string(r) + "," +
+                std::to_string(rank[size_t(c)]) + " span " + std::to_string(cell->RowSpan) + "x" +
+                std::to_string(rank[size_t(c + cell->ColSpan)] - rank[size_t(c)]) + "\n" +
+                Describe(*cell, depth + 1, byEdges);
+  return text;
+}
+
+inline std::string DescribeItem(TCustomRDData& data, int itemNo, int depth, bool byEdges) {
+  const TCustomRDItemInfo& item = *data.GetItem(itemNo);
+  std::string line(size_t(depth) * 2, ' ');
+  line += item.IsParaStart() ? "P " : item.GetLineBreakBefore() ? "L " : "  ";
+  const TRDStyle& sheet = *data.GetRDStyle();
+  if (item.StyleNo >= 0) {
+    const TFontInfo& look = sheet.TextStyles()[item.StyleNo];
+    line += "text \"" + data.GetItemTextRaw(itemNo) + "\" " + look.FontName + " " +
+            std::to_string(look.Size) + " " + std::to_string(int(look.Style)) + " " +
+            std::to_string(int(look.Color));
+  } else if (const auto* marker = dynamic_cast<const TRDMarkerItemInfo*>(&item)) {
+    line += "marker level " + std::to_string(marker->Level) + " start " +
+            std::to_string(marker->StartFrom) + (marker->Reset ? " restart " : " ") +
+            marker->DisplayString;
+  } else if (const auto* picture = dynamic_cast<const TRDGraphicItemInfo*>(&item)) {
+    line += "picture " + GraphicClassName(*picture->Image) + " " +
+            std::to_string(picture->GetImageWidth()) + "x" +
+            std::to_string(picture->GetImageHeight());
+  } else if (const auto* table = dynamic_cast<const TRDTableItemInfo*>(&item)) {
+    return line + DescribeTable(*table, depth, byEdges);
+  } else {
+    line += "item " + std::to_string(item.StyleNo);
+  }
+  if (item.IsParaStart()) {
+    // A list paragraph stands where its list level puts it, whatever its style says.
+    const TParaInfo& para = sheet.ParaStyles()[item.ParaNo];
+    line += " para " + std::to_string(int(para.Alignment));
+    if (item.StyleNo != rdsListMarker) line += " " + std::to_string(para.LeftIndent);
+  }
+  return line;
+}
+
+inline std::string Describe(TCustomRDData& data, int depth, bool byEdges) {
+  std::string text;
+  for (int i = 0; i < data.GetItemCount(); ++i)
+    text += DescribeItem(data, i, depth, byEdges) + "\n";
+  return text;
+}
+
+// Where two descriptions (or writings) part: the first line that differs, with the lines
+// around it in each.
+inline std::string Difference(const std::string& expected, const std::string& actual) {
+  const auto lines = [](const std::string& text) {
+    std::vector<std::string> result;
+    size_t at = 0;
+    for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', at)) {
+      result.push_back(text.substr(at, end - at));
+      at = end + 1;
+    }
+    result.push_back(text.substr(at));
+    return result;
+  };
+  const std::vector<std::string> a = lines(expected), b = lines(actual);
+  size_t first = 0;
+  while (first < a.size() && first < b.size() && a[first] == b[first]) ++first;
+  const auto around = [first](const std::vector<std::string>& text) {
+    std::string part;
+    for (size_t i = first < 4 ? 0 : first - 4; i < std::min(text.size(), first + 4); ++i)
+      part += (i == first ? "> " : "  ") + text[i].substr(0, 300) + "\n";
+    return part;
+  };
+  return " at line " + std::to_string(first + 1) + "\n" + around(a) + "---\n" + around(b);
+}
+
+inline std::string SavedRDF(TCustomRDData& document, TRDFOptions form) {
+  document.SetRDFOptions(form | rdfoSaveTextStyles | rdfoSaveParaStyles | rdfoSavePicturesBody);
+  TMemoryStream stream;
+  SaveRDFToStream(document, stream, false);
+  return Bytes(stream);
+}
+
+// Laid out first, as a document shown in a viewer is: tables write their columns as laid
+// out.
+inline std::string SavedRTF(TRoundTripDocument& document) {
+  document.Format();
+  TMemoryStream stream;
+  SaveRTFToStream(document, stream, TRDRTFSaveParams{});
+  return Bytes(stream);
+}
+
+// The RTF read as a viewer reads it.
+inline void ReadAsViewer(const std::string& rtf, TCustomRDData& into) {
+  TRDRTFReaderProperties options = StyleAddingRTFOptions();
+  int index = 0;
+  ReadRTFBytes(options, reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size(), into, index);
+}
+
+// The RTF with hidden runs where paragraphs and cells start and end: a hidden run, a
+// hidden run that opens a numbering of its own. Hidden text leaves nothing behind where
+// it shares its paragraph with shown text or a table (a paragraph of hidden text alone
+// stays as an empty paragraph, as in word processors); the writer puts "\par " between
+// paragraphs and ends cells with "\cell}" and "\nestcell}" (never inside a picture's
+// data or a field).
+inline std::string WithHiddenText(const std::string& rtf, TPick& pick) {
+  static const char* const kHidden[] = {"{\\v hidden}", "{\\v{\\pn\\pnlvl1}hidden}"};
+  const auto hidden = [&pick]() -> std::string {
+    const int choice = std::max(0, pick(int(std::size(kHidden)) + 1));
+    return choice < int(std::size(kHidden)) ? kHidden[choice] : "";
+  };
+  std::string out;
+  for (size_t at = 0; at < rtf.size();) {
+    if (rtf.compare(at, 5, "\\par ") == 0) {
+      // Before the paragraph's end, or where the next one starts.
+      const bool before = std::max(0, pick(2)) == 0;
+      out += (before ? hidden() : "") + "\\par " + (before ? "" : hidden());
+      at += 5;
+    } else if ((rtf.compare(at, 6, "\\cell}") == 0 || rtf.compare(at, 10, "\\nestcell}") == 0) &&
+               at > 0 && rtf[at - 1] != '}') {
+      // Not after a table in the cell: hidden text there is a paragraph of its own.
+      out += hidden() + rtf[at++];
+    } else {
+      out += rtf[at++];
+    }
+  }
+  return out;
+}
+
+// A failure of one document as text, empty when every check holds.
+inline std::string CheckRoundTrips(TPick pick, const TRoundTripContent& content) {
+  RegisterTableItemClass();
+  RegisterPngGraphicClass();
+  TRoundTripDocument document;
+  TGenerator(pick, content).Fill(document);
+  const std::string described = Describe(document);
+
+  for (const TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
+    const std::string first = SavedRDF(document, form);
+    TRoundTripDocument back;
+    if (!LoadRDFFromStream(back, *StreamOf(first))) return "the RDF does not read back";
+    if (const std::string again = Describe(back); again != described)
+      return "the RDF read back is another document" + Difference(described, again);
+    if (const std::string second = SavedRDF(back, form); second != first)
+      return "the RDF read back writes other RDF" + Difference(first, second);
+  }
+
+  const std::string rtf = SavedRTF(document);
+  const std::string byEdges = Describe(document, 0, true);
+  TRoundTripDocument read;
+  ReadAsViewer(rtf, read);
+  if (const std::string again = Describe(read, 0, true); again != byEdges)
+    return "the RTF read back is another document" + Difference(byEdges, again) + "\n" +
+           rtf.substr(0, 4000);
+  const std::string rewritten = SavedRTF(read);
+  TRoundTripDocument reread;
+  ReadAsViewer(rewritten, reread);
+  if (const std::string again = SavedRTF(reread); again != rewritten)
+    return "the RTF read back writes other RTF" + Difference(rewritten, again);
+
+  TRoundTripDocument hidden;
+  ReadAsViewer(WithHiddenText(rtf, pick), hidden);
+  if (const std::string again = Describe(hidden, 0, true); again != byEdges)
+    return "the RTF with hidden text reads as another document" + Difference(byEdges, again);
+  hidden.FormatAndPaint();
+  return {};
+}
+
+}  // namespace round_trip
+
+// A document drawn from a generator seeded with seed.
+inline std::string CheckSeededRoundTrips(unsigned seed,
+                                         const TRoundTripContent& content = kKnownGood) {
+  std::mt19937 generator(seed);
+  return round_trip::CheckRoundTrips(
+      [&generator](int n) { return n <= 1 ? 0 : int(generator() % unsigned(n)); }, content);
+}
+
+// A document whose choices come from the bytes (one byte a choice, two for larger ones;
+// 0 once they are used up).
+inline std::string CheckRoundTripsFromBytes(const std::uint8_t* data, std::size_t size,
+                                            const TRoundTripContent& content = kKnownGood) {
+  std::size_t at = 0;
+  return round_trip::CheckRoundTrips(
+      [&](int n) {
+        if (n <= 1 || at >= size) return 0;
+        unsigned value = data[at++];
+        if (n > 256 && at < size) value = value << 8 | data[at++];
+        return int(value % unsigned(n));
+      },
+      content);
+}
