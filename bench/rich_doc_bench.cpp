@@ -3,7 +3,10 @@
 // paint of a screenful (the view scrolled to the middle). Also the measuring of one
 // long line, which every wrap, hit test and caret placement on it repeats. And the
 // numbering of a long nested list as its markers are appended. And the paint of one
-// right-to-left line of many pieces, whose order is taken for the whole line.
+// right-to-left line of many pieces, whose order is taken for the whole line. And the
+// paint of a tiled background picture at 1920 x 1080, of the viewer and of eight nested
+// tables whose tables and cells all have one, for a 1 x 1 picture beside a 64 x 64 one:
+// the tiny one should cost about what the large one does.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -19,6 +22,8 @@
 #include "richtext/styles/text_measure.h"
 #include "richtext/view/rd_platform_canvas.h"
 #include "richtext/view/rich_doc.h"
+#include "richtext_edit/tables/table_cell.h"
+#include "richtext_edit/tables/table_item.h"
 
 namespace {
 
@@ -131,6 +136,79 @@ BENCHMARK(BM_PaintRightToLeftLineOfPieces)
     ->Arg(2000)
     ->Arg(16000)
     ->Arg(32000)
+    ->Unit(benchmark::kMillisecond);
+
+// A tile of side pixels, not all of one colour.
+std::unique_ptr<TBitmap> Tile(int side) {
+  auto tile = std::make_unique<TBitmap>();
+  tile->SetSize(side, side);
+  for (int i = 0; i < side; ++i) tile->Canvas().SetPixels(i, i, RGB(200, 220, (i * 40) % 256));
+  return tile;
+}
+
+struct FullScreenViewer {
+  FullScreenViewer() : doc(nullptr) {
+    doc.SetStyle(&style);
+    doc.SetBounds(0, 0, 1920, 1080);
+    target.SetSize(1920, 1080);
+  }
+  void Paint(benchmark::State& state) {
+    doc.FormatDocument();
+    for (auto _ : state) PaintTo(doc, target.Canvas(), 0, 0);
+    state.counters["tile"] = double(state.range(0));
+  }
+  TRDStyle style;
+  TRichDoc doc;
+  TBitmap target;
+};
+
+void BM_PaintTiledViewerBackground(benchmark::State& state) {
+  FullScreenViewer v;
+  const auto tile = Tile(int(state.range(0)));
+  v.doc.SetBackgroundBitmap(tile.get());
+  v.doc.SetBackgroundStyle(bsTiled);
+  v.doc.AddTextParagraph("A line over the background", 0, 0);
+  v.Paint(state);
+}
+BENCHMARK(BM_PaintTiledViewerBackground)
+    ->Arg(1)
+    ->Arg(64)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Each table one cell holding a line and the next table, as wide as it can be.
+void BM_PaintNestedTiledTableBackgrounds(benchmark::State& state) {
+  constexpr int kDepth = 8;
+  FullScreenViewer v;
+  const auto tile = Tile(int(state.range(0)));
+  TCustomRDData* into = &v.doc.RDData();
+  std::unique_ptr<TRDTableItemInfo> outer;
+  TRDTableItemInfo* parent = nullptr;
+  for (int depth = 0; depth < kDepth; ++depth) {
+    auto table = std::make_unique<TRDTableItemInfo>(1, 1, into);
+    table->SetBestWidth(-100);
+    table->SetBackgroundImage(tile.get());
+    table->SetBackgroundStyle(rdbsTiled);
+    table->SetCellBackgroundImage(tile.get(), 0, 0);
+    TRDTableCellData& cell = *table->Cells(0, 0);
+    cell.SetBackgroundStyle(rdbsTiled);
+    for (int line = 0; line < 6; ++line)
+      cell.AddText("Level " + std::to_string(depth) + " line " + std::to_string(line), 0, 0);
+    TRDTableItemInfo* raw = table.get();
+    if (parent)
+      parent->Cells(0, 0)->AddItemAtEnd("", std::move(table));
+    else
+      outer = std::move(table);
+    parent = raw;
+    into = raw->Cells(0, 0);
+  }
+  v.doc.RDData().AddItemAtEnd("", std::move(outer));
+  v.Paint(state);
+}
+BENCHMARK(BM_PaintNestedTiledTableBackgrounds)
+    ->Arg(1)
+    ->Arg(64)
+    ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

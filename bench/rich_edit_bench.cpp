@@ -2,18 +2,25 @@
 // typing a character (with its undo record and the layout of its paragraph), deleting a
 // selection of 100 paragraphs as one undo step, undoing that deletion, and the memory the
 // undo list takes for 10,000 typed characters (counted by this program's allocator).
+// Then work that grows with a pasted document or a selection: an RTF of many short
+// paragraphs inserted at the caret beside the same RTF read into an empty editor, and a
+// text style applied to many selected lines, and undone; each should grow with its size.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <string>
 
 #include "bench_support.h"
+#include "platform/text/streams.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
+#include "richtext_edit/rtf/rtf_import.h"
+#include "richtext_edit/rtf/rtf_insert.h"
 
 namespace {
 
@@ -115,6 +122,129 @@ BENCHMARK(BM_UndoListMemoryForTypedCharacters)
     ->Arg(500)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// A pasted text of `paragraphs` short paragraphs.
+std::string ShortParagraphsRTF(int paragraphs) {
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20\n";
+  for (int i = 0; i < paragraphs; ++i) rtf += "Line " + std::to_string(i) + " of the log\\par\n";
+  return rtf + "}";
+}
+
+struct Editor {
+  Editor() : edit(nullptr) {
+    edit.SetStyle(&style);
+    edit.SetBounds(0, 0, 640, 480);
+  }
+  TRDStyle style;
+  TRichDocEdit edit;
+};
+
+void StreamOf(const std::string& text, TMemoryStream& stream) {
+  stream.Clear();
+  stream.WriteBuffer(text.data(), text.size());
+  stream.SetPosition(0);
+}
+
+// The control: the same RTF read into an empty editor and laid out.
+void BM_ReadRTFIntoEmptyEditor(benchmark::State& state) {
+  const int paragraphs = BenchStations(int(state.range(0)));
+  TMemoryStream stream;
+  StreamOf(ShortParagraphsRTF(paragraphs), stream);
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto editor = std::make_unique<Editor>();
+    stream.SetPosition(0);
+    state.ResumeTiming();
+    if (!LoadRTFFromStream(editor->edit.EditData(), stream)) {
+      state.SkipWithError("read failed");
+      break;
+    }
+    editor->edit.FormatDocument();
+    state.PauseTiming();
+    editor.reset();
+    state.ResumeTiming();
+  }
+  state.counters["paragraphs"] = paragraphs;
+}
+BENCHMARK(BM_ReadRTFIntoEmptyEditor)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
+
+// Pasted into the middle of a line of a laid-out editor: one undo step, the first and
+// last pasted paragraphs joined with the line's head and tail.
+void BM_InsertRTFAtCaret(benchmark::State& state) {
+  const int paragraphs = BenchStations(int(state.range(0)));
+  TMemoryStream stream;
+  StreamOf(ShortParagraphsRTF(paragraphs), stream);
+  RegisterRTFInsertion();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto editor = std::make_unique<Editor>();
+    editor->edit.AddTextParagraph("Before the paste", 0, 0);
+    editor->edit.AddTextParagraph("The caret stands in this line", 0, 0);
+    editor->edit.AddTextParagraph("After the paste", 0, 0);
+    editor->edit.FormatDocument();
+    editor->edit.EditData().PlaceCaretAtItem(1, 10, false);
+    stream.SetPosition(0);
+    state.ResumeTiming();
+    if (!editor->edit.InsertRTFStreamAtCaret(stream)) {
+      state.SkipWithError("insertion failed");
+      break;
+    }
+    state.PauseTiming();
+    editor.reset();
+    state.ResumeTiming();
+  }
+  state.counters["paragraphs"] = paragraphs;
+}
+BENCHMARK(BM_InsertRTFAtCaret)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
+
+// `lines` one-item paragraphs, selected from inside the first to inside the last, so
+// that both ends are split.
+struct SelectedLines : Editor {
+  explicit SelectedLines(int lines) : lines(lines) {
+    for (int i = 0; i < lines; ++i) edit.AddTextParagraph("Line " + std::to_string(i), 0, 0);
+    edit.FormatDocument();
+  }
+  void Select() {
+    edit.SetSelectionRange(0, 3, lines - 1, 3);
+    edit.EditData().MoveCaretToSelectionEnd(false);
+  }
+  // Both ends split: two items more.
+  void Apply(benchmark::State& state) {
+    if (!edit.ApplyTextStyle(1) || edit.ItemCount() != lines + 2)
+      state.SkipWithError("the style was not applied");
+  }
+  int lines;
+};
+
+void BM_ApplyTextStyleToSelectedLines(benchmark::State& state) {
+  const int lines = BenchStations(int(state.range(0)));
+  SelectedLines d(lines);
+  for (auto _ : state) {
+    state.PauseTiming();
+    d.Select();
+    state.ResumeTiming();
+    d.Apply(state);
+    state.PauseTiming();
+    d.edit.Undo();
+    state.ResumeTiming();
+  }
+  state.counters["lines"] = lines;
+}
+BENCHMARK(BM_ApplyTextStyleToSelectedLines)->Arg(8000)->Arg(32000)->Unit(benchmark::kMillisecond);
+
+void BM_UndoTextStyleOnSelectedLines(benchmark::State& state) {
+  const int lines = BenchStations(int(state.range(0)));
+  SelectedLines d(lines);
+  for (auto _ : state) {
+    state.PauseTiming();
+    d.Select();
+    d.Apply(state);
+    state.ResumeTiming();
+    d.edit.Undo();
+  }
+  state.counters["lines"] = lines;
+}
+BENCHMARK(BM_UndoTextStyleOnSelectedLines)->Arg(8000)->Arg(32000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,14 +1,20 @@
 // Painting formatted documents on a raster canvas (characters are 6 x 10 blocks drawn
 // in the font colour): style colours, selection colours and where they start and end,
 // paragraph backgrounds cut by the clip, the whole document selected, and the
-// background painter's placements.
+// background painter's placements, and its tiles filled as one pattern against the
+// same tiles drawn one by one.
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <tuple>
 
 #include "platform/gui/graphics/bitmap.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/support/test_formatted_data.h"
+#include "richtext/view/rd_platform_canvas.h"
 
 namespace {
 
@@ -210,6 +216,108 @@ TEST(Background, PrintingPlacesFromTheAreaCorner) {
   printer.DevicePixelsPerInchX = printer.DevicePixelsPerInchY = 192;
   background.Print(canvas, Rect(0, 0, 100, 100), Rect(20, 20, 80, 80), printer, clNone);
   EXPECT_EQ(canvas.Log.back(), "StretchDraw 40,40,60,60");
+}
+
+// A picture of w x h pixels no two neighbours alike; with a transparent colour (its
+// bottom-left pixel, met again inside it) the fill shows through.
+std::unique_ptr<TBitmap> TilePicture(int w, int h, bool transparent) {
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetSize(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      picture->Canvas().SetPixels(x, y, RGB((x * 53 + y * 7) % 256, (y * 31) % 256, 90));
+  if (transparent) {
+    picture->Canvas().SetPixels(w / 2, h / 2, picture->Canvas().Pixels(0, h - 1));
+    picture->SetTransparent(true);
+  }
+  return picture;
+}
+
+struct TTiling {
+  TBackgroundStyle style;
+  int hOffs, vOffs;
+  TRect rect;
+  bool clipping;
+};
+
+// The area the background paints, and the canvas around it.
+constexpr int kAreaLeft = 20, kAreaTop = 30, kAreaWidth = 170, kAreaHeight = 110;
+
+TBitmap& Blank(TBitmap& target, const TTiling& t) {
+  target.SetPixelFormat(pf32bit);
+  if (t.clipping)
+    target.SetSize(200, 150);
+  else
+    target.SetSize(t.rect.Width(), t.rect.Height());
+  target.Canvas().Brush().SetColor(clGray);
+  target.Canvas().FillRect(Rect(0, 0, target.Width(), target.Height()));
+  return target;
+}
+
+// Every tile the rectangle meets drawn on its own, columns from (r.Left + hOffs) div w
+// to (r.Right + hOffs) div w and rows alike, r being the rectangle in area coordinates.
+void PaintTileByTile(TBitmap& target, const TTiling& t, const TBitmap& picture) {
+  TCanvas& canvas = Blank(target, t).Canvas();
+  const TRect r = Rect(t.rect.Left - kAreaLeft, t.rect.Top - kAreaTop, t.rect.Right - kAreaLeft,
+                       t.rect.Bottom - kAreaTop);
+  const int ox = t.clipping ? kAreaLeft : -r.Left, oy = t.clipping ? kAreaTop : -r.Top;
+  const int dx = t.style == bsTiled ? 0 : t.hOffs, dy = t.style == bsTiled ? 0 : t.vOffs;
+  if (t.clipping) canvas.IntersectClipRect(t.rect);
+  if (picture.Transparent()) {
+    canvas.Brush().SetColor(clYellow);
+    canvas.FillRect(Rect(r.Left + ox, r.Top + oy, r.Right + ox, r.Bottom + oy));
+  }
+  const int w = picture.Width(), h = picture.Height();
+  for (int j = (r.Top + dy) / h; j <= (r.Bottom + dy) / h; ++j)
+    for (int i = (r.Left + dx) / w; i <= (r.Right + dx) / w; ++i)
+      canvas.Draw(w * i - dx + ox, h * j - dy + oy, picture);
+  if (t.clipping) canvas.RestoreClip();
+}
+
+void PaintBackground(TBitmap& target, const TTiling& t, const TBitmap& picture) {
+  TRDBackground background(false);
+  background.AssignImage(&picture);
+  background.Style = t.style;
+  TRDPlatformCanvas canvas(Blank(target, t).Canvas());
+  background.Draw(canvas, t.rect, t.hOffs, t.vOffs, kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight,
+                  clYellow, t.clipping);
+}
+
+// The first pixel where two pictures differ, or "" when they are the same.
+std::string FirstDifference(const TBitmap& a, const TBitmap& b) {
+  for (int y = 0; y < a.Height(); ++y)
+    if (std::memcmp(a.ScanLine(y), b.ScanLine(y), size_t(a.Width()) * 4) != 0)
+      for (int x = 0; x < a.Width(); ++x)
+        if (a.Canvas().Pixels(x, y) != b.Canvas().Pixels(x, y))
+          return "pixel " + std::to_string(x) + "," + std::to_string(y);
+  return "";
+}
+
+TEST(Background, TilesFilledAsOnePatternAreTheTilesDrawnOneByOne) {
+  const TRect whole = Bounds(kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight);
+  const TRect part = Rect(kAreaLeft + 5, kAreaTop + 9, kAreaLeft + 131, kAreaTop + 67);
+  for (auto [w, h, transparent] : {std::tuple{1, 1, false}, std::tuple{3, 5, false},
+                                   std::tuple{64, 64, false}, std::tuple{7, 2, true}}) {
+    const auto picture = TilePicture(w, h, transparent);
+    for (TBackgroundStyle style : {bsTiled, bsTiledAndScrolled})
+      for (auto [hOffs, vOffs] : {std::pair{0, 0}, std::pair{13, 29}, std::pair{70, 3}})
+        for (const TRect& rect : {whole, part})
+          for (bool clipping : {true, false}) {
+            const TTiling t{style, hOffs, vOffs, rect, clipping};
+            SCOPED_TRACE(testing::Message()
+                         << w << "x" << h << " style " << int(style) << " offsets " << hOffs << ","
+                         << vOffs << " rect " << rect.Left << "," << rect.Top << " clipping "
+                         << clipping);
+            TBitmap filled, reference;
+            PaintBackground(filled, t, *picture);
+            PaintTileByTile(reference, t, *picture);
+            // Not two blank canvases alike: the middle of the rectangle is painted.
+            const int x = (rect.Left + rect.Right) / 2 - (clipping ? 0 : rect.Left);
+            const int y = (rect.Top + rect.Bottom) / 2 - (clipping ? 0 : rect.Top);
+            EXPECT_NE(filled.Canvas().Pixels(x, y), ColorToRGB(clGray));
+            EXPECT_EQ(FirstDifference(filled, reference), "");
+          }
+  }
 }
 
 }  // namespace

@@ -51,6 +51,14 @@ void TRDCanvas::Draw(int x, int y, const TGraphic& graphic) {
   StretchDraw(Bounds(x, y, graphic.Width(), graphic.Height()), graphic);
 }
 
+void TRDCanvas::TileDraw(const TRect& rect, int x, int y, const TGraphic& graphic) {
+  SaveState();
+  IntersectClipRect(rect);
+  ForEachTile(rect, x, y, graphic.Width(), graphic.Height(),
+              [&](int left, int top) { Draw(left, top, graphic); });
+  RestoreState();
+}
+
 void GetResolutionInfo(TRDResolution& resolution, const TRDCanvas& canvas) {
   resolution.ScreenPixelsPerInchX = GetScreenLogPixelsX();
   resolution.ScreenPixelsPerInchY = GetScreenLogPixelsY();

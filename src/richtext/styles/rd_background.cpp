@@ -88,6 +88,15 @@ void TRDBackground::Draw(TRDCanvas& canvas, const TRect& rect, int hOffs, int vO
   const TGraphic& picture = *image_;
   const int w = picture.Width(), h = picture.Height();
   auto at = [&](int x, int y) { canvas.Draw(x + ox, y + oy, picture); };
+  // The columns from (r.Left + dx) div w to (r.Right + dx) div w and the rows alike, the
+  // tiles moved back by (dx, dy): one pattern over the rectangle they make.
+  auto tiles = [&](int dx, int dy) {
+    const int left = (r.Left + dx) / w * w - dx, top = (r.Top + dy) / h * h - dy;
+    const int right = ((r.Right + dx) / w + 1) * w - dx;
+    const int bottom = ((r.Bottom + dy) / h + 1) * h - dy;
+    canvas.TileDraw(Rect(left + ox, top + oy, right + ox, bottom + oy), left + ox, top + oy,
+                    picture);
+  };
   switch (Style) {
     case bsNoBitmap:
       break;
@@ -95,13 +104,10 @@ void TRDBackground::Draw(TRDCanvas& canvas, const TRect& rect, int hOffs, int vO
       canvas.StretchDraw(Rect(ox, oy, areaWidth + ox, areaHeight + oy), picture);
       break;
     case bsTiled:
-      for (int j = r.Top / h; j <= r.Bottom / h; ++j)
-        for (int i = r.Left / w; i <= r.Right / w; ++i) at(w * i, h * j);
+      tiles(0, 0);
       break;
     case bsTiledAndScrolled:
-      for (int j = (r.Top + vOffs) / h; j <= (r.Bottom + vOffs) / h; ++j)
-        for (int i = (r.Left + hOffs) / w; i <= (r.Right + hOffs) / w; ++i)
-          at(w * i - hOffs, h * j - vOffs);
+      tiles(hOffs, vOffs);
       break;
     case bsCentered:
       at((areaWidth - w) / 2, (areaHeight - h) / 2);

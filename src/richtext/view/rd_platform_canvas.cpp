@@ -233,6 +233,10 @@ void TRDPlatformCanvas::Draw(int x, int y, const TGraphic& graphic) {
   canvas_.Draw(x, y, graphic);
 }
 
+void TRDPlatformCanvas::TileDraw(const TRect& rect, int x, int y, const TGraphic& graphic) {
+  canvas_.TileDraw(rect, x, y, graphic);
+}
+
 void TRDPlatformCanvas::SaveState() {
   CanvasSaveState(canvas_);
 }

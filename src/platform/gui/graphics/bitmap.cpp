@@ -31,6 +31,13 @@ void TGraphic::LoadFromFile(const std::string& FileName) {
   LoadFromStream(stream);
 }
 
+void TGraphic::DrawTiled(TCanvas& Canvas, const TRect& Area, int X, int Y) const {
+  Canvas.IntersectClipRect(Area);
+  ForEachTile(Area, X, Y, Width(), Height(),
+              [&](int x, int y) { Draw(Canvas, Bounds(x, y, Width(), Height())); });
+  Canvas.RestoreClip();
+}
+
 // Composed whole in memory first: a save that fails half way leaves the old file.
 void TGraphic::SaveToFile(const std::string& FileName) const {
   TMemoryStream stream;
@@ -258,6 +265,11 @@ void TBitmap::Compact() {
 void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) const {
   const QImage& image = TBitmapAccess::DrawnImage(*this);
   if (!image.isNull()) TCanvasAccess::DrawImage(Canvas, Rect, image, image.rect());
+}
+
+void TBitmap::DrawTiled(TCanvas& Canvas, const TRect& Area, int X, int Y) const {
+  const QImage& image = TBitmapAccess::DrawnImage(*this);
+  if (!image.isNull()) TCanvasAccess::TileImage(Canvas, Area, QPoint(X, Y), image);
 }
 
 void TBitmap::LoadFromStream(TStream& Stream) {

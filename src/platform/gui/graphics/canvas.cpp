@@ -220,6 +220,11 @@ void TCanvas::StretchDraw(const TRect& Rect, const TGraphic& Graphic) {
   if (!Graphic.Empty()) Graphic.Draw(*this, Rect);
 }
 
+void TCanvas::TileDraw(const TRect& Rect, int X, int Y, const TGraphic& Graphic) {
+  if (!Graphic.Empty() && Rect.Width() > 0 && Rect.Height() > 0)
+    Graphic.DrawTiled(*this, Rect, X, Y);
+}
+
 void TCanvas::CopyRect(const TRect& Dest, const TCanvas& Source, const TRect& SourceRect) {
   const QImage* image = TCanvasAccess::Image(Source);
   if (!image) return;
@@ -376,4 +381,36 @@ void TCanvasAccess::DrawImage(TCanvas& Canvas, const TRect& Dest, const QImage& 
   } else if (!DrawImageInClip(*painter, ToQRect(Dest), Image, Source)) {
     painter->drawImage(ToQRect(Dest), Image, Source);
   }
+}
+
+// The raster engine fills a pattern row by row, each row in runs as long as the pattern is
+// wide: a pattern of a few pixels costs many times what a larger one does, so a small
+// picture is repeated into one of at least this side first. Apart stands for a canvas
+// tiling its own image, whose pixels the pattern must not share.
+static QImage PatternOf(const QImage& Image, bool Apart) {
+  constexpr int kMinPatternSide = 64;
+  const int across = (kMinPatternSide + Image.width() - 1) / Image.width();
+  const int down = (kMinPatternSide + Image.height() - 1) / Image.height();
+  if (across == 1 && down == 1) return Apart ? Image.copy() : Image;
+  QImage pattern(
+      Image.width() * across, Image.height() * down,
+      Image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  if (pattern.isNull()) return Image.copy();
+  QPainter painter(&pattern);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  for (int y = 0; y < down; ++y)
+    for (int x = 0; x < across; ++x)
+      painter.drawImage(x * Image.width(), y * Image.height(), Image);
+  return pattern;
+}
+
+void TCanvasAccess::TileImage(TCanvas& Canvas, const TRect& Area, QPoint Origin,
+                              const QImage& Image) {
+  QPainter* painter = PlainPainter(*Canvas.impl_);
+  if (!painter || Image.isNull()) return;
+  const QBrush pattern(PatternOf(Image, &Image == Canvas.impl_->image));
+  const QPoint origin = painter->brushOrigin();
+  painter->setBrushOrigin(Origin);
+  painter->fillRect(ToQRect(Area), pattern);
+  painter->setBrushOrigin(origin);
 }

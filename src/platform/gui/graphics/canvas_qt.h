@@ -57,6 +57,9 @@ struct TCanvasAccess {
   // Draws Image stretched into Dest, unaffected by the pen mode.
   static void DrawImage(TCanvas& Canvas, const TRect& Dest, const QImage& Image,
                         const QRect& Source);
+  // Covers Area with Image laid edge to edge from Origin, as one pattern fill: a tiny
+  // picture tiled over a screen costs what a large one does.
+  static void TileImage(TCanvas& Canvas, const TRect& Area, QPoint Origin, const QImage& Image);
   // The canvas' Qt side, for drawing the canvas itself does not offer.
   static TCanvas::Impl& Internals(TCanvas& Canvas) { return *Canvas.impl_; }
 };

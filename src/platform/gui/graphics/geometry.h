@@ -36,6 +36,19 @@ inline TRect Rect(int left, int top, int right, int bottom) {
 inline TRect Bounds(int left, int top, int width, int height) {
   return {left, top, left + width, top + height};
 }
+// Calls Place(x, y) with the top-left corner of every Width x Height tile that meets
+// Area, the tiles laid edge to edge so that one has its corner at (X, Y).
+template <class F>
+void ForEachTile(const TRect& Area, int X, int Y, int Width, int Height, F&& Place) {
+  if (Width <= 0 || Height <= 0) return;
+  auto floorStep = [](int from, int to, int step) {
+    const int d = to - from;
+    return from + (d >= 0 ? d / step : -((-d + step - 1) / step)) * step;
+  };
+  for (int y = floorStep(Y, Area.Top, Height); y < Area.Bottom; y += Height)
+    for (int x = floorStep(X, Area.Left, Width); x < Area.Right; x += Width) Place(x, y);
+}
+
 // What two rectangles share; empty (Width or Height not above 0) when they do not meet.
 inline TRect Intersection(const TRect& a, const TRect& b) {
   return {a.Left > b.Left ? a.Left : b.Left, a.Top > b.Top ? a.Top : b.Top,
