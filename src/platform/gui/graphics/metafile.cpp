@@ -110,20 +110,25 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   const QRectF device(0, 0, painter->device()->width(), painter->device()->height());
   const bool keptHere = window || estimated_work_ > kMetafileDrawBudget ||
                         (!estimated_reads_backdrop_ && device.contains(target));
-  const QImage kept =
+  const TKeptDrawing kept =
       estimated_work_ > kMetafilePaintBudget && keptHere
           ? KeptMetafile(rendering_, data_, enhanced_, bitmaps_, window, size, ratio)
-          : QImage();
-  if (kept.isNull()) {
+          : TKeptDrawing();
+  if (kept.IsNull()) {
     PlayMetafile(*painter, target, data_, enhanced_, TPlayMode::Draw, nullptr, bitmaps_.get());
     return;
   }
   // Playing draws in the painter's device space, whatever transform it holds: so does this.
   painter->save();
   painter->setTransform(QTransform());
-  if (kept.size() != (QSizeF(size) * ratio).toSize())
+  if (kept.Shows.size() != (QSizeF(size) * ratio).toSize())
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
-  painter->drawImage(target, kept);
+  if (!kept.Inverts.isNull()) {
+    painter->setCompositionMode(QPainter::CompositionMode_Difference);
+    painter->drawImage(target, kept.Inverts);
+    painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  }
+  painter->drawImage(target, kept.Shows);
   painter->restore();
 }
 
