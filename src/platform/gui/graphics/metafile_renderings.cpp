@@ -6,6 +6,7 @@
 #include <QThreadPool>
 #include <QWidget>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "platform/gui/graphics/metafile_player_qt.h"
@@ -23,6 +24,20 @@ constexpr double kPreviewBudget = kMetafilePaintBudget / 3;
 
 namespace {
 
+// The box of the pixels taken.
+struct TBounds {
+  int Left = INT_MAX, Top = INT_MAX, Right = -1, Bottom = -1;
+  void Take(int x, int y) {
+    Left = std::min(Left, x);
+    Right = std::max(Right, x);
+    Top = std::min(Top, y);
+    Bottom = std::max(Bottom, y);
+  }
+  QRect Rect() const {
+    return Right < 0 ? QRect() : QRect(QPoint(Left, Top), QPoint(Right, Bottom));
+  }
+};
+
 // A picture drawn over white and over black as one kept drawing. Each channel is taken
 // to put Low + (High - Low) x what lies under it, High and Low the two drawings' values:
 // where it came out darker over white (an inversion), what lies under it is inverted
@@ -30,6 +45,7 @@ namespace {
 // the two agree.
 TKeptDrawing SeeThrough(const QImage& overWhite, const QImage& overBlack) {
   TKeptDrawing kept;
+  TBounds inverts;
   kept.Shows = QImage(overBlack.size(), QImage::Format_ARGB32_Premultiplied);
   kept.Shows.setDevicePixelRatio(overBlack.devicePixelRatio());
   for (int y = 0; y < overBlack.height(); ++y) {
@@ -55,8 +71,10 @@ TKeptDrawing SeeThrough(const QImage& overWhite, const QImage& overBlack) {
       }
       reinterpret_cast<QRgb*>(kept.Inverts.scanLine(y))[x] =
           qRgb(inverted[0], inverted[1], inverted[2]);
+      inverts.Take(x, y);
     }
   }
+  kept.Inverted = inverts.Rect();
   return kept;
 }
 
@@ -80,7 +98,7 @@ TKeptDrawing Rendering(const QSizeF& Target, double Scale, std::span<const std::
     return PlayMetafile(onImage, QRectF(QPointF(), Target * (scale / ratio)), data, enhanced, mode,
                         cancelled, bitmaps);
   };
-  if (!playOn(image)) return TKeptDrawing{image, QImage()};
+  if (!playOn(image)) return TKeptDrawing{image, QImage(), QRect()};
   // Raster operations combine the picture with what lies under it, which the kept image
   // does not hold: the picture is drawn over white and over black to tell how much of it
   // lets that through, and what of it inverts that.

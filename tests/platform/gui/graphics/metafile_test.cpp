@@ -1376,9 +1376,10 @@ TEST(Metafile, CostlyDrawsOffScreenAreDrawnOnceAtFewerPixels) {
 
 // Raster operations that invert what lies under the picture: its left half inverted,
 // then its lower left quarter XORed with a green brush, after Fills fills of its right half
-// in blue. With 2,000 fills it costs more than a paint and a draw may spend, so it is kept
+// in blue. With 2,000 fills it costs more than a paint and (at 1000 x 600 pixels) a draw
+// may spend, so it is kept
 // as drawn, which must show what playing it shows over any page: on a white and a red
-// form, at the window's first paint and once kept, and drawn off the screen.
+// form, at the window's first paint and once kept, over nothing, and drawn off the screen.
 std::vector<std::uint8_t> InvertingHalf(int fills) {
   return SquareWmf(1000, [&](Bytes& w) {
     Record(w, 0x02FA, {5, 0, 0, 0, 0});  // null pen, slot 0
@@ -1394,7 +1395,7 @@ std::vector<std::uint8_t> InvertingHalf(int fills) {
 }
 
 TEST(Metafile, KeptDrawingsInvertWhatLiesUnderThemAsPlayingDoes) {
-  constexpr int kWidth = 400, kHeight = 300;
+  constexpr int kWidth = 1000, kHeight = 600;
   // The largest difference of a colour channel farther than Edge from the quarters' edges
   // (a first look, drawn at fewer pixels, is blurred along them).
   const auto apart = [](TBitmap& drawn, TBitmap& played, int edge = 4) {
@@ -1421,11 +1422,20 @@ TEST(Metafile, KeptDrawingsInvertWhatLiesUnderThemAsPlayingDoes) {
       on.SetSize(kWidth, kHeight);
       PaintTo(form, on.Canvas(), 0, 0);
     };
+    // The picture's control alone, painted over nothing (see-through pixels, which a kept
+    // drawing cannot invert as playing does) and then over the page.
+    const auto alone = [&](TBitmap& on) {
+      on.SetSize(kWidth, kHeight);
+      on.Canvas().Brush().SetColor(page);
+      on.Canvas().FillRect(TRect{0, 0, kWidth, kHeight});
+      PaintTo(*image, on.Canvas(), 0, 0);
+    };
     image->Picture().SetGraphic(std::make_unique<TMetafile>(cheap, false).get());
     form.Show();
     Application->ProcessMessages();
-    TBitmap played, first, kept;
+    TBitmap played, first, kept, playedAlone, keptAlone;
     shown(played);
+    alone(playedAlone);
     // The upper left quarter inverted; the lower left one XORed with green after that.
     const std::uint32_t under = page == clWhite ? 0xFFFFFF : 0xFF0000;
     const auto expectQuarters = [&](TBitmap& drawn) {
@@ -1443,14 +1453,15 @@ TEST(Metafile, KeptDrawingsInvertWhatLiesUnderThemAsPlayingDoes) {
     Application->ProcessMessages();
     shown(kept);
     EXPECT_LE(apart(kept, played), 2);
+    alone(keptAlone);
+    EXPECT_LE(apart(keptAlone, playedAlone), 8);
 
-    // Off the screen it is kept only past a draw's budget: at 1000 x 750 pixels.
     TBitmap playedOff, keptOff;
     for (auto [bytes, target] : {std::pair(&cheap, &playedOff), std::pair(&costly, &keptOff)}) {
-      target->SetSize(1000, 750);
+      target->SetSize(kWidth, kHeight);
       target->Canvas().Brush().SetColor(page);
-      target->Canvas().FillRect(TRect{0, 0, 1000, 750});
-      TMetafile(*bytes, false).Draw(target->Canvas(), TRect{0, 0, 1000, 750});
+      target->Canvas().FillRect(TRect{0, 0, kWidth, kHeight});
+      TMetafile(*bytes, false).Draw(target->Canvas(), TRect{0, 0, kWidth, kHeight});
     }
     expectQuarters(playedOff);
     EXPECT_LE(apart(keptOff, playedOff), 8);
