@@ -27,7 +27,7 @@ constexpr double kMetafileDrawBudget = 1e9;
 // A picture as drawn once: Shows, what it puts over what lies under it (its alpha, how much
 // of that shows through); and where its raster operations invert what lies under it,
 // Inverts, white in the colour channels they invert (null when they invert nothing), which
-// is drawn first, by difference, over the part of Shows' pixels that holds them (Inverted).
+// is drawn first, by XOR, over the part of Shows' pixels that holds them (Inverted).
 // Drawing over white and over black tells the two apart.
 struct TKeptDrawing {
   QImage Shows;
