@@ -14,10 +14,12 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
+#include <ctime>
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench_support.h"
@@ -301,15 +303,15 @@ BENCHMARK(BM_FourKilobytesAtSize)
     ->ArgsProduct({{1, 6, 7}, {1, 2, 3}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
-// One polyline of 1,000 points that zig-zags across the picture (4 KB), or the same points
-// as a filled polygon: with a pen a device pixel wide each paint took 10 s, with a pen as
+// One polyline of 1,000 points (or Count) that zig-zags across the picture (4 KB), or the same
+// points as a filled polygon: with a pen a device pixel wide each paint took 10 s, with a pen as
 // wide as the picture 23 s at 800 x 600 and 377 s on an A4 page at 300 dpi.
-std::vector<std::uint8_t> ZigZag(bool polygon, unsigned penWidth) {
+std::vector<std::uint8_t> ZigZag(bool polygon, unsigned penWidth, unsigned count = 1000) {
   TWmfWriter wmf;
   wmf.Record(0x02FA, {0, penWidth, 0, 0x00FF, 0}).Record(0x012D, {0});
   wmf.Record(0x02FC, {0, 0x0000, 0x00FF, 0}).Record(0x012D, {1});  // blue brush
-  std::vector<unsigned> points{1000};
-  for (unsigned i = 0; i < 1000; ++i) {
+  std::vector<unsigned> points{count};
+  for (unsigned i = 0; i < count; ++i) {
     points.push_back(i % 2 ? 950 : 50);
     points.push_back(i * 379 % 1000);
   }
@@ -356,7 +358,21 @@ BENCHMARK(BM_RepaintInWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // rectangles with a rectangle over the whole picture after every tenth, and text records
 // that each follow a new font of another height, in 25, 99 and 396 KB (the test build
 // writes a few hundred records or bytes of each).
-enum class TSumCase { Text, Polylines, Ellipse, Clips, Fonts25, Fonts99, Fonts396 };
+// Then a picture that inverts what lies under it: 20 fills of its right half, then a pattern
+// blit inverting its left half (kept as drawn at 4K, where it showed white over any page);
+// and one polyline of 4,000 points zig-zagging across the picture with a pen 3 units wide
+// (16 KB: 2.6 s every paint at 1080p, 8.8 s at A4 and 300 dpi).
+enum class TSumCase {
+  Text,
+  Polylines,
+  Ellipse,
+  Clips,
+  Fonts25,
+  Fonts99,
+  Fonts396,
+  Inverting,
+  WidePolyline
+};
 
 // Text records, each after a font of its own height (8 to 67 units in turn), until the
 // file holds Bytes.
@@ -426,12 +442,27 @@ std::vector<std::uint8_t> SumCase(TSumCase which) {
       return FontChanges(std::size_t(BenchStations(99 * 1024)));
     case TSumCase::Fonts396:
       return FontChanges(std::size_t(BenchStations(396 * 1024)));
+    case TSumCase::Inverting:
+      wmf.Record(0x02FA, {5, 0, 0, 0, 0}).Record(0x012D, {0});    // null pen
+      wmf.Record(0x02FC, {0, 0, 0x00FF, 0}).Record(0x012D, {1});  // blue brush
+      for (int i = 0; i < 20; ++i) wmf.Record(0x041B, {1000, 1000, 0, 500});
+      wmf.Record(0x061D, {0x0009, 0x0055, 1000, 500, 0, 0});  // PatBlt DSTINVERT
+      break;
+    case TSumCase::WidePolyline:
+      return ZigZag(false, 3, unsigned(BenchStations(4000)));
   }
   return wmf.Finished();
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The CPU time of the whole process, its threads' together, in seconds.
+double ProcessSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 // Values as counters Name_min_ms, Name_median_ms and Name_max_ms.
@@ -451,7 +482,10 @@ constexpr struct {
 
 // The first paint of a picture in a window, or a repaint once the picture kept as drawn
 // is done, each timed alone and reported as min/median/max (the target is 0.3 s for
-// every one); "kept_ms" is how long the picture took to be drawn whole beside the paints.
+// every one), and the CPU time the process spent in it, its drawing threads' included
+// ("paint_cpu_ms"), and until the pictures kept as drawn were done and shown
+// ("settled_cpu_ms"); "kept_ms" is how long the picture took to be drawn whole beside the
+// paints.
 // Arguments 1 and 2 of the benchmark: the screen (kScreens), first paint (0) or repaint (1).
 void PaintsInAWindow(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
                      bool enhanced) {
@@ -464,7 +498,7 @@ void PaintsInAWindow(benchmark::State& state, const std::vector<std::uint8_t>& b
   image->SetStretch(true);
   form.Show();
   Application->ProcessMessages();
-  std::vector<double> seconds, kept;
+  std::vector<double> seconds, cpu, settled, kept;
   for (auto _ : state) {
     state.PauseTiming();
     const TMetafile picture(bytes, enhanced);
@@ -478,14 +512,19 @@ void PaintsInAWindow(benchmark::State& state, const std::vector<std::uint8_t>& b
     }
     state.ResumeTiming();
     const auto paint = std::chrono::steady_clock::now();
+    const double paintCpu = ProcessSeconds();
     form.Repaint();
     seconds.push_back(SecondsSince(paint));
+    cpu.push_back(ProcessSeconds() - paintCpu);
     state.PauseTiming();
     WaitForMetafileRenderings();
     Application->ProcessMessages();
+    settled.push_back(ProcessSeconds() - paintCpu);
     state.ResumeTiming();
   }
   Figures(state, "paint", seconds);
+  Figures(state, "paint_cpu", cpu);
+  Figures(state, "settled_cpu", settled);
   Figures(state, "kept", kept);
   state.counters["bytes"] = double(bytes.size());
 }
@@ -495,7 +534,19 @@ void BM_PlayInSum(benchmark::State& state) {
 }
 // Arguments: the picture (TSumCase), the screen (kScreens), first paint (0) or repaint (1).
 BENCHMARK(BM_PlayInSum)
-    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3}, {0, 1}})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {0, 1, 2, 3}, {0, 1}})
+    ->Iterations(BenchIterations(5))
+    ->Unit(benchmark::kMillisecond);
+
+// The 4 KB files of ellipses and pies with a pen as wide as the picture, their shapes
+// inset in the picture or as large as their coordinates reach, in a window.
+void BM_FourKilobytesInAWindow(benchmark::State& state) {
+  PaintsInAWindow(state, WmfOf(TShape(state.range(3)), TReach(state.range(0)), 1000), false);
+}
+// Arguments: the reach (TReach), the screen (kScreens), first paint (0) or repaint (1), the
+// shape (TShape).
+BENCHMARK(BM_FourKilobytesInAWindow)
+    ->ArgsProduct({{0, 1}, {0, 1, 2, 3}, {0, 1}, {1, 3}})
     ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 
@@ -509,19 +560,23 @@ void DrawsOffScreen(benchmark::State& state, const std::vector<std::uint8_t>& by
   const int scale = state.range(1) == 3 ? 2 : 1;
   const int width = BenchStations(screen.Width * scale);
   const int height = BenchStations(screen.Height * scale);
-  std::vector<double> first, second;
+  std::vector<double> first, second, firstCpu, secondCpu;
   for (auto _ : state) {
     const TMetafile picture(bytes, enhanced);
     TBitmap target;
     target.SetSize(width, height);
-    for (std::vector<double>* times : {&first, &second}) {
+    for (auto [times, cpu] : {std::pair(&first, &firstCpu), std::pair(&second, &secondCpu)}) {
       const auto start = std::chrono::steady_clock::now();
+      const double startCpu = ProcessSeconds();
       picture.Draw(target.Canvas(), TRect{0, 0, width, height});
       times->push_back(SecondsSince(start));
+      cpu->push_back(ProcessSeconds() - startCpu);
     }
   }
   Figures(state, "first", first);
+  Figures(state, "first_cpu", firstCpu);
   Figures(state, "second", second);
+  Figures(state, "second_cpu", secondCpu);
   state.counters["bytes"] = double(bytes.size());
 }
 
@@ -530,7 +585,7 @@ void BM_DrawOffScreen(benchmark::State& state) {
 }
 // Arguments: the picture (TSumCase), the screen (kScreens).
 BENCHMARK(BM_DrawOffScreen)
-    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3}})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {0, 1, 2, 3}})
     ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 

@@ -12,12 +12,14 @@
 #include <QTransform>
 
 // What drawing Shape with the painter's pen, brush and transform costs within View (device
-// pixels): the pixels the rasterizer has to cover for the fill and for the pen, the work
-// of smoothing its edges (see DrawVisiblePart), and whether, smoothed, it is drawn in
-// bands of rows.
+// pixels): the pixels the rasterizer has to cover for the fill and for the pen, the rows
+// its edges cross (what filling it unsmoothed steps through, row by row), the work of
+// smoothing its edges (see DrawVisiblePart), and whether, smoothed, it is drawn in bands
+// of rows.
 struct TInkCost {
   double Filled = 0;
   double Touched = 0;  // by the pen
+  double EdgeRows = 0;
   double Smoothing = 0;
   bool Banded = false;
 };

@@ -182,6 +182,8 @@ void TPlayer::Ink(const QPainterPath& shape) {
   work_ += cost.Filled * kFillPixelWork + cost.Touched * kInkPixelWork;
   if (smoothing_left_ >= 0)
     work_ += (before - smoothing_left_) * kSmoothingWork + (cost.Banded ? kBandedShapeWork : 0);
+  else
+    work_ += cost.EdgeRows * kEdgeRowWork;
 }
 
 void TPlayer::Prepare(bool fill) {

@@ -6,6 +6,7 @@
 #include <QThreadPool>
 #include <QWidget>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "platform/gui/graphics/metafile_player_qt.h"
@@ -23,29 +24,66 @@ constexpr double kPreviewBudget = kMetafilePaintBudget / 3;
 
 namespace {
 
-// A picture drawn over white and over black as one that lets through what lies under it:
-// what it drew over black, each pixel as opaque as the two drawings agree.
-QImage SeeThrough(const QImage& overWhite, const QImage& overBlack) {
-  QImage image(overBlack.size(), QImage::Format_ARGB32_Premultiplied);
-  image.setDevicePixelRatio(overBlack.devicePixelRatio());
-  for (int y = 0; y < image.height(); ++y) {
+// The box of the pixels taken.
+struct TBounds {
+  int Left = INT_MAX, Top = INT_MAX, Right = -1, Bottom = -1;
+  void Take(int x, int y) {
+    Left = std::min(Left, x);
+    Right = std::max(Right, x);
+    Top = std::min(Top, y);
+    Bottom = std::max(Bottom, y);
+  }
+  QRect Rect() const {
+    return Right < 0 ? QRect() : QRect(QPoint(Left, Top), QPoint(Right, Bottom));
+  }
+};
+
+// A picture drawn over white and over black as one kept drawing. Each channel is taken
+// to put Low + (High - Low) x what lies under it, High and Low the two drawings' values:
+// where it came out darker over white (an inversion), what lies under it is inverted
+// first, which swaps the two. What shows is the lower drawing, each pixel as opaque as
+// the two agree.
+TKeptDrawing SeeThrough(const QImage& overWhite, const QImage& overBlack) {
+  TKeptDrawing kept;
+  TBounds inverts;
+  kept.Shows = QImage(overBlack.size(), QImage::Format_ARGB32_Premultiplied);
+  kept.Shows.setDevicePixelRatio(overBlack.devicePixelRatio());
+  for (int y = 0; y < overBlack.height(); ++y) {
     const auto* white = reinterpret_cast<const QRgb*>(overWhite.constScanLine(y));
     const auto* black = reinterpret_cast<const QRgb*>(overBlack.constScanLine(y));
-    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      const int r = qRed(black[x]), g = qGreen(black[x]), b = qBlue(black[x]);
-      const int apart = std::max({qRed(white[x]) - r, qGreen(white[x]) - g, qBlue(white[x]) - b});
-      out[x] = qRgba(r, g, b, std::clamp(255 - apart, std::max({r, g, b}), 255));
+    auto* out = reinterpret_cast<QRgb*>(kept.Shows.scanLine(y));
+    for (int x = 0; x < overBlack.width(); ++x) {
+      const int w[] = {qRed(white[x]), qGreen(white[x]), qBlue(white[x])};
+      const int b[] = {qRed(black[x]), qGreen(black[x]), qBlue(black[x])};
+      int low[3], apart = 0, inverted[3];
+      for (int c = 0; c < 3; ++c) {
+        low[c] = std::min(w[c], b[c]);
+        apart = std::max(apart, std::abs(w[c] - b[c]));
+        inverted[c] = w[c] < b[c] ? 255 : 0;
+      }
+      out[x] = qRgba(low[0], low[1], low[2],
+                     std::clamp(255 - apart, std::max({low[0], low[1], low[2]}), 255));
+      if ((inverted[0] | inverted[1] | inverted[2]) == 0) continue;
+      if (kept.Inverts.isNull()) {
+        kept.Inverts = QImage(overBlack.size(), QImage::Format_ARGB32_Premultiplied);
+        kept.Inverts.setDevicePixelRatio(overBlack.devicePixelRatio());
+        kept.Inverts.fill(Qt::transparent);
+      }
+      reinterpret_cast<QRgb*>(kept.Inverts.scanLine(y))[x] =
+          qRgb(inverted[0], inverted[1], inverted[2]);
+      inverts.Take(x, y);
     }
   }
-  return image;
+  kept.Inverted = inverts.Rect();
+  return kept;
 }
 
 // The records played into an image of Target's size at Scale device pixels a unit, at
 // kMaxKeptRenderingPixels at most.
-QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_t> data,
-                 bool enhanced, TMetafileBitmapCache* bitmaps, TPlayMode mode = TPlayMode::Draw,
-                 const std::atomic<bool>* cancelled = nullptr) {
+TKeptDrawing Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_t> data,
+                       bool enhanced, TMetafileBitmapCache* bitmaps,
+                       TPlayMode mode = TPlayMode::Draw,
+                       const std::atomic<bool>* cancelled = nullptr) {
   const double pixels = Target.width() * Scale * Target.height() * Scale;
   const double scale = Scale * std::min(1.0, std::sqrt(kMaxKeptRenderingPixels / pixels));
   QImage image((Target * scale).toSize().expandedTo(QSize(1, 1)),
@@ -60,10 +98,10 @@ QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_
     return PlayMetafile(onImage, QRectF(QPointF(), Target * (scale / ratio)), data, enhanced, mode,
                         cancelled, bitmaps);
   };
-  if (!playOn(image)) return image;
+  if (!playOn(image)) return TKeptDrawing{image, QImage(), QRect()};
   // Raster operations combine the picture with what lies under it, which the kept image
   // does not hold: the picture is drawn over white and over black to tell how much of it
-  // lets that through.
+  // lets that through, and what of it inverts that.
   QImage overWhite = image.convertToFormat(QImage::Format_RGB32);
   QImage overBlack = overWhite.copy();
   overWhite.fill(Qt::white);
@@ -77,22 +115,33 @@ QImage Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_
 // than Budget: the pixels' work shrinks with their number, the records' and characters'
 // not. The play is counted at the device's pixels and at a sixteenth of them to tell the
 // two apart; work that fewer pixels do not spare leaves the picture at its pixels, and
-// past the budget a third of it still goes to pixels. A picture that reads what lies under
-// it is drawn three times (see Rendering), each on a third of the budget.
+// past the budget a third of it still goes to pixels. Some work shrinks only with the
+// side (the rows a rasterizer steps through): the play is counted again at the share
+// found, which is cut as if all of its work went so, until it fits. A picture that reads
+// what lies under it is drawn three times (see Rendering), each on a third of the budget.
 double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uint8_t> data,
                     bool enhanced, TMetafileBitmapCache* bitmaps, double budget, TPlayMode mode) {
   constexpr double kFewer = 1.0 / 4;
-  const TMetafileWork work = MetafileWork(target, ratio, data, enhanced, mode, bitmaps);
+  constexpr int kRecounts = 2;
+  const auto workAt = [&](double scale) {
+    return MetafileWork(target, ratio * scale, data, enhanced, mode, bitmaps);
+  };
+  const TMetafileWork work = workAt(1);
   const double whole = work.Nanoseconds;
   if (work.ReadsBackdrop) budget /= 3;
   if (whole <= budget) return 1;
-  const double fewer =
-      MetafileWork(target, ratio * kFewer, data, enhanced, mode, bitmaps).Nanoseconds;
+  const double fewer = workAt(kFewer).Nanoseconds;
   const double fixed = std::max(0.0, (fewer - whole * kFewer * kFewer) / (1 - kFewer * kFewer));
   const double pixels = std::max(0.0, whole - fixed);
   const double allowed = std::max(budget - fixed, budget / 3);
   if (pixels <= allowed) return 1;
-  return std::max(kLeastPreviewScale, std::sqrt(allowed / pixels));
+  double scale = std::max(kLeastPreviewScale, std::sqrt(allowed / pixels));
+  for (int i = 0; i < kRecounts && scale > kLeastPreviewScale; ++i) {
+    const double scaled = workAt(scale).Nanoseconds - fixed;
+    if (scaled <= allowed) break;
+    scale = std::max(kLeastPreviewScale, scale * allowed / scaled);
+  }
+  return scale;
 }
 
 // The window a paint event is drawing (see TScreenPaint); the GUI thread's alone.
@@ -108,12 +157,12 @@ void StartRendering(const std::shared_ptr<TMetafileRendering>& kept,
                                         bitmaps = decoded,
                                         widget = QPointer<QWidget>(Widget)]() mutable {
     if (rendering->Cancelled) return;  // before its pixels are even allocated
-    QImage image = Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced,
-                             bitmaps.get(), TPlayMode::Draw, &rendering->Cancelled);
+    TKeptDrawing drawing = Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced,
+                                     bitmaps.get(), TPlayMode::Draw, &rendering->Cancelled);
     if (rendering->Cancelled) return;
     {
       const std::lock_guard<std::mutex> hold(rendering->Lock);
-      rendering->Image = std::move(image);
+      rendering->Drawing = std::move(drawing);
       rendering->Done = true;
     }
     if (QCoreApplication* app = QCoreApplication::instance())
@@ -144,10 +193,10 @@ void WaitForMetafileRenderings() {
   QThreadPool::globalInstance()->waitForDone();
 }
 
-QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
-                    const std::vector<std::uint8_t>& data, bool enhanced,
-                    const std::shared_ptr<TMetafileBitmapCache>& bitmaps, QWidget* window,
-                    const QSize& Target, double Ratio) {
+TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
+                          const std::vector<std::uint8_t>& data, bool enhanced,
+                          const std::shared_ptr<TMetafileBitmapCache>& bitmaps, QWidget* window,
+                          const QSize& Target, double Ratio) {
   const bool onScreen = window != nullptr;
   if (!rendering || rendering->Target != Target || rendering->Ratio != Ratio) {
     const std::shared_ptr<TMetafileRendering> before = rendering;
@@ -157,7 +206,7 @@ QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
     rendering->Ratio = Ratio;
     if (!onScreen) {
       // Drawn once and for all, at as many of the device's pixels as a draw may spend.
-      rendering->Image =
+      rendering->Drawing =
           Rendering(QSizeF(Target),
                     Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced, bitmaps.get(),
                                          kMetafileDrawBudget, TPlayMode::Measure),
@@ -166,9 +215,9 @@ QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
     } else {
       // Until the rendering is done, the one of the size before stands in, stretched; the
       // first, the records played at as few pixels as the budget allows.
-      rendering->Preview = before ? before->Finished() : QImage();
-      if (rendering->Preview.isNull() && before) rendering->Preview = before->Preview;
-      if (rendering->Preview.isNull())
+      rendering->Preview = before ? before->Finished() : TKeptDrawing();
+      if (rendering->Preview.IsNull() && before) rendering->Preview = before->Preview;
+      if (rendering->Preview.IsNull())
         rendering->Preview =
             Rendering(QSizeF(Target),
                       Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced, bitmaps.get(),
@@ -177,6 +226,6 @@ QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
       StartRendering(rendering, data, enhanced, bitmaps, window);
     }
   }
-  QImage image = rendering->Finished();
-  return image.isNull() && onScreen ? rendering->Preview : image;
+  TKeptDrawing drawing = rendering->Finished();
+  return drawing.IsNull() && onScreen ? rendering->Preview : drawing;
 }

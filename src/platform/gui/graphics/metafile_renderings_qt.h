@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <atomic>
 #include <cstdint>
@@ -23,20 +24,33 @@ constexpr double kMetafilePaintBudget = 1.5e8;
 // machine for what is priced honestly; text and lines of an ordinary page stay whole.
 constexpr double kMetafileDrawBudget = 1e9;
 
+// A picture as drawn once: Shows, what it puts over what lies under it (its alpha, how much
+// of that shows through); and where its raster operations invert what lies under it,
+// Inverts, white in the colour channels they invert (null when they invert nothing), which
+// is drawn first, by XOR, over the part of Shows' pixels that holds them (Inverted).
+// Drawing over white and over black tells the two apart.
+struct TKeptDrawing {
+  QImage Shows;
+  QImage Inverts;
+  QRect Inverted;
+
+  bool IsNull() const { return Shows.isNull(); }
+};
+
 // A picture kept as drawn at one size and pixel ratio. On a screen it is drawn on a thread
 // of its own while the paints show Preview; a paint elsewhere draws it at once.
 struct TMetafileRendering {
   QSize Target;  // the size drawn at, in the painter's coordinates
   double Ratio;  // of the painter's device pixels to those coordinates
-  QImage Preview;
+  TKeptDrawing Preview;
   std::atomic<bool> Cancelled{false};
-  std::mutex Lock;  // over Image and Done, which the drawing thread sets
-  QImage Image;
+  std::mutex Lock;  // over Drawing and Done, which the drawing thread sets
+  TKeptDrawing Drawing;
   bool Done = false;
 
-  QImage Finished() {
+  TKeptDrawing Finished() {
     const std::lock_guard<std::mutex> hold(Lock);
-    return Done ? Image : QImage();
+    return Done ? Drawing : TKeptDrawing();
   }
 };
 
@@ -44,7 +58,7 @@ struct TMetafileRendering {
 // pixels once done, before that on a screen (Window not null) its preview. Rendering is
 // the picture's kept one, replaced when it was kept at another size or ratio; Bitmaps
 // the picture's decoded bitmaps.
-QImage KeptMetafile(std::shared_ptr<TMetafileRendering>& Rendering,
-                    const std::vector<std::uint8_t>& Data, bool Enhanced,
-                    const std::shared_ptr<TMetafileBitmapCache>& Bitmaps, QWidget* Window,
-                    const QSize& Target, double Ratio);
+TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& Rendering,
+                          const std::vector<std::uint8_t>& Data, bool Enhanced,
+                          const std::shared_ptr<TMetafileBitmapCache>& Bitmaps, QWidget* Window,
+                          const QSize& Target, double Ratio);

@@ -1288,8 +1288,11 @@ TEST(Metafile, KeptAndBandedDrawingsShowWhatPlayingShows) {
 // Off the screen a picture whose draw costs more than a draw may spend at the device's
 // pixels is drawn at fewer, once, and stretched: 600 fills of the whole picture in white
 // before a black left third cost that, and show what playing shows but along the edge,
-// the second draw just as the first. A magnified ellipse whose edges cost too much to
-// smooth costs little unsmoothed, as it is drawn: it stays at the device's pixels, sharp.
+// the second draw just as the first. So does one polyline of 30,000 points zig-zagging
+// across the picture with a pen of 3 units: unsmoothed, its pixels are few, but the
+// rasterizer steps through every edge of the pen's ink on every row it crosses. A
+// magnified ellipse whose edges cost too much to smooth costs little unsmoothed, as it is
+// drawn: it stays at the device's pixels, sharp.
 TEST(Metafile, CostlyDrawsOffScreenAreDrawnOnceAtFewerPixels) {
   constexpr int kSide = 1000, kEdge = 333;
   TBitmap played;
@@ -1348,6 +1351,121 @@ TEST(Metafile, CostlyDrawsOffScreenAreDrawnOnceAtFewerPixels) {
   DrawOnWhite(ellipse, sharp, kSide, kSide);
   EXPECT_EQ(PixelAt(sharp, 490, 500), 0xFFFFFFu);
   EXPECT_EQ(PixelAt(sharp, 510, 500), 0x000000u);
+
+  const TMetafile zigZag(
+      SquareWmf(1000,
+                [](Bytes& w) {
+                  Record(w, 0x02FA, {0, 3, 0, 0x00FF, 0});  // red, 3 units
+                  Record(w, 0x012D, {0});
+                  std::vector<unsigned> points{30000};
+                  for (unsigned i = 0; i < 30000; ++i)
+                    points.insert(points.end(), {i % 2 ? 950u : 50u, i * 379 % 1000});
+                  Record(w, 0x0325, points);
+                }),
+      false);
+  TBitmap first, second;
+  DrawOnWhite(zigZag, first, kSide, kSide);
+  DrawOnWhite(zigZag, second, kSide, kSide);
+  EXPECT_EQ(LargestDifference(first, second), 0);
+  int blurred = 0;
+  for (int y = 0; y < kSide; ++y)
+    for (int x = 0; x < kSide; ++x)
+      blurred += PixelAt(first, x, y) != 0xFFFFFFu && PixelAt(first, x, y) != 0xFF0000u;
+  EXPECT_GT(blurred, 0);
+}
+
+// Raster operations that invert what lies under the picture: its left half inverted,
+// then its lower left quarter XORed with a green brush, after Fills fills of its right half
+// in blue. With 2,000 fills it costs more than a paint and (at 1000 x 600 pixels) a draw
+// may spend, so it is kept
+// as drawn, which must show what playing it shows over any page: on a white and a red
+// form, at the window's first paint and once kept, over nothing, and drawn off the screen.
+std::vector<std::uint8_t> InvertingHalf(int fills) {
+  return SquareWmf(1000, [&](Bytes& w) {
+    Record(w, 0x02FA, {5, 0, 0, 0, 0});  // null pen, slot 0
+    Record(w, 0x012D, {0});
+    Record(w, 0x02FC, {0, 0, 0x00FF, 0});  // blue, slot 1
+    Record(w, 0x012D, {1});
+    for (int i = 0; i < fills; ++i) Record(w, 0x041B, {1000, 1000, 0, 500});
+    Record(w, 0x061D, {0x0009, 0x0055, 1000, 500, 0, 0});  // PatBlt DSTINVERT
+    Record(w, 0x02FC, {0, 0xFF00, 0, 0});                  // green, slot 2
+    Record(w, 0x012D, {2});
+    Record(w, 0x061D, {0x0049, 0x005A, 500, 500, 500, 0});  // PatBlt PATINVERT
+  });
+}
+
+TEST(Metafile, KeptDrawingsInvertWhatLiesUnderThemAsPlayingDoes) {
+  constexpr int kWidth = 1000, kHeight = 600;
+  // The largest difference of a colour channel farther than Edge from the quarters' edges
+  // (a first look, drawn at fewer pixels, is blurred along them).
+  const auto apart = [](TBitmap& drawn, TBitmap& played, int edge = 4) {
+    int largest = 0;
+    for (int y = 0; y < played.Height(); ++y)
+      for (int x = 0; x < played.Width(); ++x) {
+        if (std::abs(x - played.Width() / 2) < edge || std::abs(y - played.Height() / 2) < edge)
+          continue;
+        const std::uint32_t a = PixelAt(drawn, x, y), b = PixelAt(played, x, y);
+        for (int shift : {0, 8, 16})
+          largest = std::max(largest, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
+      }
+    return largest;
+  };
+  const std::vector<std::uint8_t> cheap = InvertingHalf(1), costly = InvertingHalf(2000);
+  for (const TColor page : {clWhite, clRed}) {
+    SCOPED_TRACE(page == clWhite ? "white" : "red");
+    TForm form(nullptr);
+    form.SetBounds(0, 0, kWidth + 40, kHeight + 40);
+    form.SetColor(page);
+    auto* image = NewControl<TImage>(&form, &form, "imgPicture", 0, 0, kWidth, kHeight);
+    image->SetStretch(true);
+    const auto shown = [&](TBitmap& on) {
+      on.SetSize(kWidth, kHeight);
+      PaintTo(form, on.Canvas(), 0, 0);
+    };
+    // The picture's control alone, painted over nothing (see-through pixels, which a kept
+    // drawing cannot invert as playing does) and then over the page.
+    const auto alone = [&](TBitmap& on) {
+      on.SetSize(kWidth, kHeight);
+      on.Canvas().Brush().SetColor(page);
+      on.Canvas().FillRect(TRect{0, 0, kWidth, kHeight});
+      PaintTo(*image, on.Canvas(), 0, 0);
+    };
+    image->Picture().SetGraphic(std::make_unique<TMetafile>(cheap, false).get());
+    form.Show();
+    Application->ProcessMessages();
+    TBitmap played, first, kept, playedAlone, keptAlone;
+    shown(played);
+    alone(playedAlone);
+    // The upper left quarter inverted; the lower left one XORed with green after that.
+    const std::uint32_t under = page == clWhite ? 0xFFFFFF : 0xFF0000;
+    const auto expectQuarters = [&](TBitmap& drawn) {
+      const int w = drawn.Width(), h = drawn.Height();
+      EXPECT_EQ(PixelAt(drawn, w / 4, h / 4), ~under & 0xFFFFFF);
+      EXPECT_EQ(PixelAt(drawn, w / 4, h * 3 / 4), (~under ^ 0x00FF00) & 0xFFFFFF);
+      EXPECT_EQ(PixelAt(drawn, w * 3 / 4, h / 2), 0x0000FFu);
+    };
+    expectQuarters(played);
+    image->Picture().SetGraphic(std::make_unique<TMetafile>(costly, false).get());
+    shown(first);
+    EXPECT_LE(apart(first, played, 16), 8);
+    form.Repaint();
+    WaitForMetafileRenderings();
+    Application->ProcessMessages();
+    shown(kept);
+    EXPECT_LE(apart(kept, played), 2);
+    alone(keptAlone);
+    EXPECT_LE(apart(keptAlone, playedAlone), 8);
+
+    TBitmap playedOff, keptOff;
+    for (auto [bytes, target] : {std::pair(&cheap, &playedOff), std::pair(&costly, &keptOff)}) {
+      target->SetSize(kWidth, kHeight);
+      target->Canvas().Brush().SetColor(page);
+      target->Canvas().FillRect(TRect{0, 0, kWidth, kHeight});
+      TMetafile(*bytes, false).Draw(target->Canvas(), TRect{0, 0, kWidth, kHeight});
+    }
+    expectQuarters(playedOff);
+    EXPECT_LE(apart(keptOff, playedOff), 8);
+  }
 }
 
 // Letters too large for Qt's glyph images, each filled from an outline the play keeps:
