@@ -34,8 +34,8 @@ class TCustomEdit : public TWinControl {
   void SetMaxLength(int Value);
   // Most bytes the text may take when it goes out (TextToSend), for a text whose room on
   // the air is counted in bytes: a character beyond the code page takes two or three,
-  // and what does not fit is not taken, never part of a character. 0 for no limit. Text
-  // set from code is not cut.
+  // and what does not fit is not taken, never part of a character as the user sees it (a
+  // letter with its marks). 0 for no limit. Text set from code is not cut.
   void SetMaxSentBytes(int Value);
   // Typed or pasted letters are turned to this case (text set from code is left as it is).
   TEditCharCase CharCase() const;
