@@ -1,5 +1,7 @@
 #include "controls/my_flat_combobox.h"
 
+#include "platform/gui/graphics/unicode_text.h"
+
 namespace {
 
 // Width of the drop-down button zone, as wide as a vertical scroll bar.
@@ -33,9 +35,11 @@ bool TMyFlatCombobox::PaintFace(TCanvas& canvas) {
   canvas.Brush().SetColor(Color());
   canvas.FillRect(client);
   canvas.Brush().SetStyle(bsClear);
-  const int text_height = canvas.TextHeight(Text());
-  canvas.TextRect(Rect(kTextMargin, 0, client.Right - kScrollBarWidth - 3, client.Bottom),
-                  kTextMargin, (client.Height() - text_height) / 2, Text());
+  // The text as the box holds it: a file name in any script is shown as it is written.
+  const int text_height = canvas.TextHeight("");
+  TRect text_rect = Rect(kTextMargin, (client.Height() - text_height) / 2,
+                         client.Right - kScrollBarWidth - 3, client.Bottom);
+  TextRectW(canvas, text_rect, TextW(), tfSingleLine | tfNoPrefix);
 
   // Outer frame, and a second one inside it in the face colour.
   canvas.Brush().SetColor(border_color_ == clNone ? Color() : border_color_);

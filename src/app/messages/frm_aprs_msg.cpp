@@ -7,6 +7,7 @@
 #include "app/language/frm_prg_msg.h"
 #include "app/messages/msg_lists.h"
 #include "app/monitor/station_styles.h"
+#include "app/settings/typed_chars.h"
 #include "app/shelf/form_fit.h"
 #include "core/csv_ctrl.h"
 #include "core/kiss_link.h"
@@ -97,11 +98,6 @@ bool IsGroupAddressee(const std::string& Addressee) {
   return upper == "ALL" || upper == "QST" || upper == "CQ";
 }
 
-// Addressee and path are typed in upper case.
-void UpperCaseKey(TComponent*, char& Key) {
-  Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
-}
-
 }  // namespace
 
 TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_unique<TRDStyle>()) {
@@ -144,10 +140,10 @@ TfrmAprsMsg::TfrmAprsMsg(TComponent* AOwner) : TForm(AOwner), rdsMsg(std::make_u
 
   edtMsgAdr = NewControl<TEdit>(this, this, "edtMsgAdr", 8, 278, 90, 21);
   edtMsgAdr->SetMaxLength(9);
-  edtMsgAdr->OnKeyPress = UpperCaseKey;
+  TakeAddressText(*edtMsgAdr, kCallsignChars);
   edtMsgPath = NewControl<TEdit>(this, this, "edtMsgPath", 104, 278, 200, 21);
   edtMsgPath->SetMaxLength(67);
-  edtMsgPath->OnKeyPress = UpperCaseKey;
+  TakeAddressText(*edtMsgPath, kPathChars);
   edtMsgTxt = NewControl<TEdit>(this, this, "edtMsgTxt", 8, 304, 460, 21);
   // A message's room on the air is 67 bytes; a letter beyond the code page takes two.
   edtMsgTxt->SetMaxSentBytes(67);

@@ -1,7 +1,6 @@
 #include "app/settings/frm_setup.h"
 
-#include <cctype>
-
+#include "app/settings/typed_chars.h"
 #include "app/shelf/app_folders.h"
 #include "app/shelf/form_build.h"
 #include "platform/sys/files.h"
@@ -72,15 +71,11 @@ TNumberEdit* NewNumber(TComponent* Owner, TWinControl* Parent, const char* Name,
 }
 
 TEdit* NewText(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top,
-               int Width, const std::string& Text) {
+               int Width, const std::string& Text, TTextBytes Bytes = TTextBytes::CodePage) {
   auto* edit = NewControl<TEdit>(Owner, Parent, Name, Left, Top, Width, 21);
+  edit->SetTextBytes(Bytes);
   edit->SetText(Text);
   return edit;
-}
-
-// Callsigns and paths are typed in upper case.
-void UpperCaseKey(TComponent*, char& Key) {
-  Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
 }
 
 // A beacon's send-now button, beside its interval edit.
@@ -280,10 +275,10 @@ void TfrmSetup::BuildStationPage() {
     NewLabel(this, parent, name("lblCall").c_str(), "Rufzeichen", left, 8);
     call = NewText(this, parent, name("edtCall").c_str(), left + 90, 8, 100, "");
     call->OnChange = [this](TComponent* Sender) { edtCallP1Change(Sender); };
-    call->OnKeyPress = UpperCaseKey;
+    TakeAddressText(*call, kCallsignChars);
     NewLabel(this, parent, name("lblPath").c_str(), "Pfad", left, 8 + kRow);
     path = NewText(this, parent, name("edtPath").c_str(), left + 90, 8 + kRow, 160, "APRS");
-    path->OnKeyPress = UpperCaseKey;
+    TakeAddressText(*path, kPathChars);
     NewLabel(this, parent, name("lblInfo").c_str(), "Info", left, 8 + 2 * kRow);
     info =
         NewText(this, parent, name("edtInfo").c_str(), left + 90, 8 + 2 * kRow, 160, kDefaultInfo);
@@ -346,11 +341,12 @@ void TfrmSetup::BuildProgramPage() {
   NewLabel(this, page, "lblSpk", "Sprache", 8, 8);
   mfcbxSpk = NewControl<TMyFlatCombobox>(this, page, "mfcbxSpk", kFieldLeft, 8, 160, 21);
   // A first start speaks German, the windows' own language.
+  mfcbxSpk->SetTextBytes(TTextBytes::FileName);
   mfcbxSpk->SetText("deutsch.spk");
   mfcbxSpk->OnSelect = [this](TComponent* Sender) { mfcbxSpkChange(Sender); };
   NewLabel(this, page, "lblCrdDir", "Kartenordner", 8, 8 + kRow);
-  edtCrdDir =
-      NewText(this, page, "edtCrdDir", kFieldLeft, 8 + kRow, 300, PrgDir() + "APRS-Karten/");
+  edtCrdDir = NewText(this, page, "edtCrdDir", kFieldLeft, 8 + kRow, 300, PrgDir() + "APRS-Karten/",
+                      TTextBytes::FileName);
   mbtnCrdDir = NewControl<TMyButton>(this, page, "mbtnCrdDir", kFieldLeft + 304, 8 + kRow, 25, 21);
   mbtnCrdDir->SetCaption("...");
   mbtnCrdDir->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };
@@ -394,6 +390,8 @@ void TfrmSetup::BuildTcpPage() {
   nedtVNR = NewNumber(this, page, "nedtVNR", kFieldLeft, 8 + kRow, 65535, 0);
   NewLabel(this, page, "lblTcpFilter", "Filter", 8, 8 + 2 * kRow);
   edtTcpFilter = NewText(this, page, "edtTcpFilter", kFieldLeft, 8 + 2 * kRow, 300, "");
+  // The filter goes to the server in its login line, a line of ASCII.
+  edtTcpFilter->SetAllowedChars(AsciiRange(' ', '~'));
   mbtnTcpDigi = NewSwitch(this, page, "mbtnTcpDigi", "HF -> TCP", 8, 8 + 3 * kRow, 140, 21);
   mbtnTcpNoOutData =
       NewSwitch(this, page, "mbtnTcpNoOutData", "TCP nicht auswerten", 8, 8 + 4 * kRow, 140, 21);
@@ -411,7 +409,7 @@ void TfrmSetup::BuildWeatherPage() {
   lblPortWx = NewLabel(this, page, "lblPortWx", "COM-Port", 8, 8 + kRow);
   mfcbxPortWx = NewChoice(this, page, "mfcbxPortWx", kFieldLeft, 8 + kRow, 80, kComPorts, 2);
   lblWxFile = NewLabel(this, page, "lblWxFile", "Wetterdatei", 8, 8 + kRow);
-  edtWxFile = NewText(this, page, "edtWxFile", kFieldLeft, 8 + kRow, 300, "");
+  edtWxFile = NewText(this, page, "edtWxFile", kFieldLeft, 8 + kRow, 300, "", TTextBytes::FileName);
   mbtnWxFile = NewControl<TMyButton>(this, page, "mbtnWxFile", kFieldLeft + 304, 8 + kRow, 25, 21);
   mbtnWxFile->SetCaption("...");
   mbtnWxFile->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };

@@ -3,6 +3,7 @@
 #include "app/map/aprs_symbols.h"
 #include "app/settings/frm_setup.h"
 #include "app/settings/symbol_names.h"
+#include "app/settings/typed_chars.h"
 #include "core/csv_ctrl.h"
 #include "platform/gui/controls/new_control.h"
 
@@ -35,6 +36,10 @@ void TfrmSetup::BuildSymbolPage() {
   edtSymTab->SetMaxLength(1);
   edtSymCode = NewControl<TEdit>(this, page, "edtSymCode", 128, 8, 24, 21);
   edtSymCode->SetMaxLength(1);
+  // A symbol is two ASCII characters of a beacon.
+  edtSymTab->SetAllowedChars(AsciiRange('0', '9') + AsciiRange('A', 'Z') + AsciiRange('a', 'z') +
+                             kAlternateTable);
+  edtSymCode->SetAllowedChars(AsciiRange('!', '~'));
   nedtSymNr = NewControl<TNumberEdit>(this, page, "nedtSymNr", 160, 8, 40, 21);
   nedtSymNr->SetIntMin(1);
   nedtSymNr->SetIntMax(kLastSymbolNumber);

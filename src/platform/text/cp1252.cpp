@@ -125,7 +125,57 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return utf8;
 }
 
+bool InCp1252(char16_t unit) {
+  return unit == kUnmappable || ToByte(unit) != kUnmappable;
+}
+
+// Bytes of text[at] in UTF-8: a surrogate pair's four shared between its two units, a
+// lone surrogate the three of U+FFFD.
+size_t Utf8Bytes(std::u16string_view text, size_t at) {
+  const char16_t unit = text[at];
+  if (unit < 0x80) return 1;
+  if (unit < 0x800) return 2;
+  const bool paired =
+      (IsSurrogateLead(unit) && at + 1 < text.size() && IsSurrogateTrail(text[at + 1])) ||
+      (IsSurrogateTrail(unit) && at > 0 && IsSurrogateLead(text[at - 1]));
+  return paired ? 2 : 3;
+}
+
 }  // namespace
+
+size_t SendableHeadLength(std::u16string_view Head, std::u16string_view Tail, size_t MaxBytes,
+                          const std::vector<size_t>& Cuts) {
+  size_t tail_utf8 = 0;
+  bool narrow = true;
+  for (size_t at = 0; at < Tail.size(); ++at) {
+    tail_utf8 += Utf8Bytes(Tail, at);
+    narrow = narrow && InCp1252(Tail[at]);
+  }
+  // A start that fits in UTF-8 fits whatever form the bytes take; one that fits only one
+  // byte a character fits unless its bytes read as UTF-8, and then go out as such.
+  size_t fits_utf8 = 0;
+  size_t fits_narrow = 0;
+  size_t utf8 = 0;
+  size_t at = 0;
+  for (const size_t cut : Cuts) {
+    if (cut > Head.size()) break;
+    for (; at < cut; ++at) {
+      utf8 += Utf8Bytes(Head, at);
+      narrow = narrow && InCp1252(Head[at]);
+    }
+    const bool fits_wide = utf8 + tail_utf8 <= MaxBytes;
+    const bool fits_short = narrow && cut + Tail.size() <= MaxBytes;
+    if (!fits_wide && !fits_short) break;
+    if (fits_wide) fits_utf8 = cut;
+    if (fits_short) fits_narrow = cut;
+  }
+  if (fits_narrow > fits_utf8) {
+    std::u16string kept(Head.substr(0, fits_narrow));
+    kept += Tail;
+    if (TextToSend(kept).size() <= MaxBytes) return fits_narrow;
+  }
+  return fits_utf8;
+}
 
 std::string TextToSend(std::u16string_view typed) {
   std::string narrow = Utf16ToCp1252(typed);

@@ -7,8 +7,15 @@
 // (one per character, a surrogate pair included).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// What the bytes of a program string are: text of the code page, or a file or folder
+// name as the file system holds it (UTF-8 on every current desktop), any script's
+// letters kept.
+enum class TTextBytes { CodePage, FileName };
 
 std::u16string Cp1252ToUtf16(std::string_view text);
 std::string Utf16ToCp1252(std::u16string_view text);
@@ -33,3 +40,13 @@ bool IsUtf8Text(std::string_view text);
 // Example: TextToSend(u"Gr\u00FC\u00DF" "e") == "Gr\xFC\xDF" "e",
 //          TextToSend(u"\u03A9 73") == "\xCE\xA9 73".
 std::string TextToSend(std::u16string_view typed);
+
+// How much of Head may go out ahead of Tail within MaxBytes, as TextToSend counts them:
+// the length of Head's longest start that ends at one of Cuts (ascending places in Head
+// between whole characters; 0 when none fits). Found in one walk over the text, however
+// long a paste: the form the bytes take (one a character, or UTF-8) depends on the whole
+// text, so each start is weighed in both.
+//
+// Example: SendableHeadLength(u"\u0416\u0416\u0416", u"ab", 6, {0, 1, 2, 3}) == 2.
+size_t SendableHeadLength(std::u16string_view Head, std::u16string_view Tail, size_t MaxBytes,
+                          const std::vector<size_t>& Cuts);

@@ -27,3 +27,11 @@ inline QString FileNameToQString(const std::string& name) {
 inline std::string FileNameFromQString(const QString& name) {
   return QFile::encodeName(name).toStdString();
 }
+
+inline QString ToQString(const std::string& text, TTextBytes bytes) {
+  return bytes == TTextBytes::FileName ? FileNameToQString(text) : ToQString(text);
+}
+
+inline std::string FromQString(const QString& text, TTextBytes bytes) {
+  return bytes == TTextBytes::FileName ? FileNameFromQString(text) : FromQString(text);
+}

@@ -96,3 +96,19 @@ TEST(MsgWindow, TheListsArePagesWithTabsAtTheBottomChosenByClickAndCtrlTab) {
   EXPECT_EQ(lamp, std::vector<bool>{false});
   msg.Hide();
 }
+
+// An addressee typed in another script: only what a callsign holds is taken, so the
+// message goes out to what the edit shows, never to '?'.
+TEST_F(MsgWindowSending, AddresseeAndPathTakeOnlyWhatACallsignHolds) {
+  SimulateUnicodeKey(*msg.edtMsgAdr, 0, u"\u0414\u041B1\u0410\u0411\u0426");
+  SimulateUnicodeKey(*msg.edtMsgAdr, 0, u"wu2z");
+  SimulateUnicodeKey(*msg.edtMsgPath, 0, u"aprs,w\u00EFde1-1");
+  EXPECT_EQ(msg.edtMsgAdr->Text(), "1WU2Z");
+  EXPECT_EQ(msg.edtMsgPath->Text(), "APRS,WDE1-1");
+  msg.edtMsgTxt->SetText("hello");
+  msg.mbtnTxMsgClick(msg.mbtnTxMsg);
+  ASSERT_EQ(tnc.frames.size(), 1u);
+  EXPECT_NE(tnc.Decoded(0).find(":1WU2Z    :hello{0"), std::string::npos);
+  EXPECT_EQ(tnc.Decoded(0).find('?'), std::string::npos);
+  msg.Hide();
+}

@@ -252,16 +252,24 @@ TEST_F(SetupTest, WeatherChoiceShowsPortOrFile) {
   EXPECT_TRUE(s.mbtnWxFile->Visible());
 }
 
+// A file named in Greek is listed as it is written, and chosen by that name.
 TEST_F(SetupTest, LanguageListOffersValidFilesOnly) {
   TfrmSetup& s = *frmSetup;
+  const std::string greek = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC.spk";
   WriteSpeakFile("english.spk", "1.2", {});
   WriteSpeakFile("deutsch.spk", "1.2", {});
+  WriteSpeakFile(greek, "1.2", {});
   WriteFile(SpkDir + "broken.spk", "not a language file");
   s.mfcbxSpk->SetText("deutsch.spk");
   s.FillLanguageList();
-  ASSERT_EQ(s.mfcbxSpk->Items().Count(), 2);
+  ASSERT_EQ(s.mfcbxSpk->Items().Count(), 3);
   EXPECT_EQ(s.mfcbxSpk->Items()[0], "deutsch.spk");
   EXPECT_EQ(s.mfcbxSpk->Text(), "deutsch.spk");
+  s.mfcbxSpk->SetItemIndex(2);
+  EXPECT_EQ(s.mfcbxSpk->TextW(), u"\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC.spk");
+  EXPECT_EQ(s.mfcbxSpk->Text(), greek);
+  s.FillLanguageList();
+  EXPECT_EQ(s.mfcbxSpk->Text(), greek);
 }
 
 // A language typed into the box rather than picked from its list is loaded when the
@@ -280,6 +288,34 @@ TEST_F(SetupTest, ALanguageTypedIntoTheBoxIsLoadedOnApply) {
   s.mfcbxSpk->SetText("deutsch.spk");
   s.mbtnOk->Click();
   EXPECT_EQ(device(), "Ger\xE4t");
+}
+
+// What is typed, in any layout, is taken as it goes out: an address only in what a
+// callsign holds, in upper case; the server filter and symbols in ASCII; a file name in
+// the file system's bytes. Nothing typed is left to go out as '?'.
+TEST_F(SetupTest, TypedTextIsTakenAsItGoesOut) {
+  TfrmSetup& s = *frmSetup;
+  struct TCase {
+    TEdit* edit;
+    std::u16string typed;
+    std::string taken;
+  };
+  const TCase cases[] = {
+      {s.edtCallP1, u"dl1\u0394\u039Babc-7 ", "DL1ABC-7"},
+      {s.edtCallP2, u"\u0414\u041B1\u0410\u0411\u0426", "1"},
+      {s.edtPathP1, u"apRS,wide1-1 \u03A9wide2-2", "APRS,WIDE1-1 WIDE2-2"},
+      {s.edtPathP2, u"\u00C4PRS", "PRS"},
+      {s.edtTcpFilter, u"r/52/13/100 \u03C0 b/DL*", "r/52/13/100  b/DL*"},
+      {s.edtSymCode, u"\u03B1", ""},
+      {s.edtSymTab, u"\u03B2", ""},
+      {s.edtWxFile, u"/tmp/\u03BA\u03B1\u03B9\u03C1\u03CC\u03C2.txt",
+       "/tmp/\xCE\xBA\xCE\xB1\xCE\xB9\xCF\x81\xCF\x8C\xCF\x82.txt"},
+  };
+  for (const TCase& c : cases) {
+    c.edit->SetText("");
+    SimulateUnicodeKey(*c.edit, 0, c.typed);
+    EXPECT_EQ(c.edit->Text(), c.taken) << c.edit->Name;
+  }
 }
 
 TEST_F(SetupTest, CallsignsShowOnTheWeatherPage) {

@@ -9,6 +9,8 @@
 #include "app/program/frm_main.h"
 #include "app/receive/frm_log.h"
 #include "app/settings/frm_setup.h"
+#include "platform/gui/controls/virtual_keys.h"
+#include "platform/sys/files.h"
 #include "platform/sys/registry.h"
 #include "platform/test_support/gui_test_support.h"
 
@@ -138,6 +140,12 @@ TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   s.mfcbxTemp->SetItemIndex(1);
   s.mfcbxTcpServer->SetItemIndex(1);
   s.edtTcpFilter->SetText("r/52/13/100");
+  // The map folder, a folder named in Greek typed at the end of the program's.
+  const std::string maps = PrgDir() + "\xCF\x87\xCE\xAC\xCF\x81\xCF\x84\xCE\xB5\xCF\x82/";
+  ASSERT_TRUE(ForceDirectories(maps));
+  s.edtCrdDir->SetText(PrgDir());
+  SimulateKey(*s.edtCrdDir, VK_END);
+  SimulateUnicodeKey(*s.edtCrdDir, 0, u"\u03C7\u03AC\u03C1\u03C4\u03B5\u03C2/");
   s.nedtVNR->SetIntIst(12345);
   SymCodeP1 = '>';
   frmAprs->mbtnGps->SetDown(true);
@@ -161,6 +169,8 @@ TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   s.mbtnComp->SetDown(true);
   s.mfcbxSpk->SetText("");
   s.mfcbxTcpServer->SetItemIndex(-1);
+  s.edtCrdDir->SetText("");
+  frmAprs->MapDir = "";
   SymCodeP1 = '-';
   frmAprs->mbtnGps->SetDown(false);
   frmAprsMsg->MsgNr = 0;
@@ -198,6 +208,13 @@ TEST_F(SettingsStoreTest, SaveAndLoadRoundTrip) {
   EXPECT_EQ(s.mfcbxTcpServer->Items().Count(), 2);
   EXPECT_EQ(s.mfcbxTcpServer->ItemIndex(), 1);
   EXPECT_EQ(s.edtTcpFilter->Text(), "r/52/13/100");
+  EXPECT_EQ(s.edtCrdDir->Text(), maps);
+  EXPECT_EQ(frmAprs->MapDir, maps);
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", false));
+    EXPECT_EQ(reg.ReadString("CrdDir"), maps);
+  }
   EXPECT_EQ(s.nedtVNR->IntIst(), 12345);
   EXPECT_EQ(SymCodeP1, '>');
   EXPECT_TRUE(frmAprs->mbtnGps->Down());

@@ -70,3 +70,41 @@ TEST(Cp1252, ReceivedTextIsReadAsUtf8OnlyWhenItIsValidUtf8) {
     EXPECT_EQ(IsUtf8Text(c.received), c.utf8) << c.received;
   }
 }
+
+// The most of a typed text that goes out within a byte limit, found in one walk, is the
+// longest start that the text's own bytes (TextToSend) let through: checked against
+// trying every start, with every character boundary a cut.
+TEST(Cp1252, SendableHeadIsTheLongestStartThatFits) {
+  struct TCase {
+    std::u16string head, tail;
+    size_t max_bytes;
+  };
+  const TCase cases[] = {
+      {std::u16string(2000, u'\u0416'), u"", 67},      // a long Cyrillic paste
+      {std::u16string(100, u'a'), u"", 67},            // ASCII
+      {std::u16string(70, u'\u00FC'), u"", 67},        // the code page: a byte each
+      {std::u16string(70, u'\u00FC'), u"\u0416", 67},  // ... until the tail turns it UTF-8
+      {u"abc\u0416\u00FCxyz", u"\u00E9\u00E9", 10},    // a letter beyond it ahead
+      {u"a\U0001F600\U0001F600\U0001F600", u"", 10},   // pairs of units
+      {u"\u00C3\u00BC\u00C3\u00BC", u"", 3},           // code page bytes that read as UTF-8
+      {u"\u00C3\u00BCxx", u"", 4},
+      {u"hello", u"\u0416\u0416\u0416\u0416\u0416\u0416", 10},  // the tail alone too long
+      {u"", u"", 0},
+  };
+  for (const TCase& c : cases) {
+    std::vector<size_t> cuts;
+    for (size_t at = 0; at <= c.head.size(); ++at) {
+      const bool inside_pair =
+          at > 0 && at < c.head.size() && c.head[at] >= 0xDC00 && c.head[at] <= 0xDFFF;
+      if (!inside_pair) cuts.push_back(at);
+    }
+    size_t longest = 0;
+    for (const size_t cut : cuts)
+      if (TextToSend(std::u16string(c.head.substr(0, cut)) + c.tail).size() <= c.max_bytes)
+        longest = cut;
+    EXPECT_EQ(SendableHeadLength(c.head, c.tail, c.max_bytes, cuts), longest)
+        << c.head.size() << " + " << c.tail.size() << " in " << c.max_bytes;
+  }
+  // Only at the cuts given: a letter keeps its mark.
+  EXPECT_EQ(SendableHeadLength(u"aae\u0301", u"", 4, {0, 1, 2, 4}), 2u);
+}

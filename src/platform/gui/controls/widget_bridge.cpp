@@ -92,11 +92,17 @@ constexpr TKeyPair kKeyPairs[] = {
     {Qt::Key_Delete, VK_DELETE},
 };
 
-bool TypesACommand(const QKeyEvent& event) {
+// A character a key types with Ctrl or Alt held is a command (Ctrl and Alt together are
+// AltGr, which types), under every keyboard layout. A control that takes typed text
+// itself never sees it; Qt's own edits and memos get the Ctrl keys, their shortcuts
+// (copy, paste, undo: under some layouts these come with a letter as their text), but
+// never a letter typed with Alt.
+bool TypesACommand(const QKeyEvent& event, bool own) {
   const bool ctrl = event.modifiers() & Qt::ControlModifier;
   const bool alt = event.modifiers() & Qt::AltModifier;
   const QString text = event.text();
-  return ctrl != alt && !text.isEmpty() && text[0].isPrint();
+  const bool command = own ? ctrl != alt : alt && !ctrl;
+  return command && !text.isEmpty() && text[0].isPrint();
 }
 
 bool SameCodeInBoth(int code) {
@@ -418,9 +424,7 @@ bool TWidgetBridge::KeyEvent(QKeyEvent& event) {
     if (!TControlEvents::KeyDown(*control, key, shift)) return true;
     if (alive.expired()) return true;
   }
-  // A character a key types with Ctrl or Alt held is a command (Ctrl and Alt together
-  // are AltGr, which types): a control that takes typed text itself never sees it.
-  if (own && TypesACommand(event)) return true;
+  if (TypesACommand(event, own)) return true;
   const std::string typed = FromQString(event.text());
   if (!event.text().isEmpty() && ToQString(typed) != event.text()) {
     // A character the program's code page cannot hold goes in as Unicode.

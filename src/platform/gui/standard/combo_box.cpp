@@ -88,7 +88,7 @@ void TCustomComboBox::ItemsChanged() {
   const int index = combo.currentIndex();
   const QSignalBlocker block(combo);
   combo.clear();
-  for (int i = 0; i < items_->Count(); ++i) combo.addItem(ToQString(items_->Get(i)));
+  for (int i = 0; i < items_->Count(); ++i) combo.addItem(ToQString(items_->Get(i), text_bytes_));
   combo.setCurrentIndex(index < combo.count() ? index : -1);
   if (style_ == csDropDown && combo.currentIndex() < 0) combo.setEditText(text);
 }
@@ -104,12 +104,22 @@ void TCustomComboBox::SetItemIndex(int Value) {
 }
 
 std::string TCustomComboBox::Text() const {
-  return FromQString(ComboOf(*this).currentText());
+  return FromQString(ComboOf(*this).currentText(), text_bytes_);
+}
+
+std::u16string TCustomComboBox::TextW() const {
+  const QString text = ComboOf(*this).currentText();
+  return {reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())};
+}
+
+void TCustomComboBox::SetTextBytes(TTextBytes Value) {
+  text_bytes_ = Value;
+  ItemsChanged();
 }
 
 void TCustomComboBox::SetText(const std::string& Value) {
   TComboBoxWidget& combo = ComboOf(*this);
-  const QString text = Cased(ToQString(Value), char_case_);
+  const QString text = Cased(ToQString(Value, text_bytes_), char_case_);
   if (style_ == csDropDown) {
     combo.setEditText(text);
   } else {

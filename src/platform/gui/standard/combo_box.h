@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "platform/gui/controls/controls.h"
+#include "platform/gui/standard/edit.h"
 #include "platform/text/string_list.h"
 
 enum TComboBoxStyle { csDropDown, csDropDownList };
-enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 class TCustomComboBox : public TWinControl {
  public:
@@ -25,6 +25,12 @@ class TCustomComboBox : public TWinControl {
   void SetItemIndex(int Value);
   std::string Text() const;
   void SetText(const std::string& Value);
+  // The text as the box shows it, every character whatever its script.
+  std::u16string TextW() const;
+  // A list of file names reads, shows and takes the items and the text as the file
+  // system's bytes: a name in any script is shown as it is written.
+  TTextBytes TextBytes() const { return text_bytes_; }
+  void SetTextBytes(TTextBytes Value);
   TComboBoxStyle Style() const { return style_; }
   void SetStyle(TComboBoxStyle Value);
   bool Sorted() const { return items_->Sorted(); }
@@ -64,6 +70,7 @@ class TCustomComboBox : public TWinControl {
   std::unique_ptr<TCanvas> face_canvas_;
   TComboBoxStyle style_ = csDropDown;
   TEditCharCase char_case_ = ecNormal;
+  TTextBytes text_bytes_ = TTextBytes::CodePage;
   int item_height_ = 13;
   int max_length_ = 0;
 };

@@ -1,7 +1,9 @@
 #include "platform/gui/standard/edit.h"
 
 #include <QLineEdit>
+#include <QTextBoundaryFinder>
 #include <QValidator>
+#include <vector>
 
 #include "platform/gui/controls/win_control_qt.h"
 #include "platform/sys/application.h"
@@ -17,39 +19,101 @@ QLineEdit& LineEditOf(const TCustomEdit& edit) {
 // QLineEdit's own limit is huge; 0 means none, as it does for the program.
 constexpr int kUnlimited = 32767;
 
-// Keeps the text within a number of bytes as it goes out: what goes beyond is taken off
-// the characters just typed or pasted, those before the caret, a whole character at a
-// time. A longer text set from code is held to the limit once the user types into it.
-class TSentBytesLimit : public QValidator {
- public:
-  TSentBytesLimit(QObject* Parent, int MaxBytes) : QValidator(Parent), max_bytes_(MaxBytes) {}
-
-  State validate(QString& input, int& pos) const override {
-    while (pos > 0 && SentBytes(input) > size_t(max_bytes_)) {
-      const bool pair =
-          pos > 1 && input[pos - 1].isLowSurrogate() && input[pos - 2].isHighSurrogate();
-      const int length = pair ? 2 : 1;
-      input.remove(pos - length, length);
-      pos -= length;
-    }
-    return Acceptable;
-  }
-
- private:
-  static size_t SentBytes(const QString& text) {
-    return TextToSend(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                          size_t(text.size())))
-        .size();
-  }
-
-  const int max_bytes_;
-};
-
 QString ShownText(const QLineEdit& line) {
   return line.inputMask().isEmpty() ? line.text() : line.displayText();
 }
 
+std::u16string_view Wide(const QString& text, qsizetype from, qsizetype length) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()) + from, size_t(length)};
+}
+
+// The places between whole characters as the user sees them (a letter with its marks, a
+// surrogate pair), from 0 to the text's end.
+std::vector<size_t> CharacterCuts(const QString& text) {
+  std::vector<size_t> cuts{0};
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+  while (finder.toNextBoundary() > 0) cuts.push_back(size_t(finder.position()));
+  return cuts;
+}
+
+// Where typing or pasting put new characters into before, giving input with the caret at
+// pos: the text after the caret is what followed before, and the start they share comes
+// ahead. Deleting puts in none.
+std::pair<int, int> InsertedRange(const QString& before, const QString& input, int pos) {
+  const int after = int(input.size()) - pos;
+  if (after < 0 || after > before.size() ||
+      QStringView(input).right(after) != QStringView(before).right(after)) {
+    return {pos, pos};
+  }
+  const int room = std::min(pos, int(before.size()) - after);
+  int start = 0;
+  while (start < room && input[start] == before[start]) ++start;
+  return {start, pos};
+}
+
+QChar Cased(QChar character, TEditCharCase charCase) {
+  if (charCase == ecUpperCase) return character.toUpper();
+  if (charCase == ecLowerCase) return character.toLower();
+  return character;
+}
+
 }  // namespace
+
+// What the user may put into an edit, applied to what is typed or pasted as it comes:
+// its case, the characters allowed, and the bytes the text may take when it goes out.
+// Text set from code passes by these rules.
+class TTypedTextRules : public QValidator {
+ public:
+  explicit TTypedTextRules(QLineEdit& Line) : QValidator(&Line), before_(Line.text()) {
+    QObject::connect(&Line, &QLineEdit::textChanged, this,
+                     [this](const QString& text) { before_ = text; });
+  }
+
+  State validate(QString& input, int& pos) const override {
+    TakeTyped(input, pos);
+    if (max_bytes_ > 0) KeepSentBytes(input, pos);
+    return Acceptable;
+  }
+
+  TEditCharCase CharCase() const { return char_case_; }
+  void SetCharCase(TEditCharCase Value) { char_case_ = Value; }
+  void SetAllowed(const QString& Value) { allowed_ = Value; }
+  void SetMaxBytes(int Value) { max_bytes_ = Value; }
+
+ private:
+  void TakeTyped(QString& input, int& pos) const {
+    if (char_case_ == ecNormal && allowed_.isEmpty()) return;
+    auto [at, end] = InsertedRange(before_, input, pos);
+    while (at < end) {
+      const QChar character = Cased(input[at], char_case_);
+      if (allowed_.isEmpty() || allowed_.contains(character)) {
+        input[at++] = character;
+      } else {
+        input.remove(at, 1);
+        --end;
+        --pos;
+      }
+    }
+  }
+
+  // What goes beyond the limit is taken off the characters just before the caret (those
+  // just typed or pasted), whole characters at a time. A longer text set from code is
+  // held to the limit once the user types into it.
+  void KeepSentBytes(QString& input, int& pos) const {
+    const QString head = input.left(pos);
+    const size_t kept =
+        SendableHeadLength(Wide(input, 0, pos), Wide(input, pos, input.size() - pos),
+                           size_t(max_bytes_), CharacterCuts(head));
+    input.remove(qsizetype(kept), pos - qsizetype(kept));
+    pos = int(kept);
+  }
+
+  TEditCharCase char_case_ = ecNormal;
+  QString allowed_;
+  int max_bytes_ = 0;
+  // The text before the change being validated.
+  QString before_;
+};
 
 TCustomEdit::TCustomEdit(TComponent* AOwner)
     : TWinControl(AOwner, std::make_unique<TNativeWidget>(new QLineEdit, false)) {
@@ -67,6 +131,7 @@ TCustomEdit::~TCustomEdit() = default;
 // its position.
 std::string TCustomEdit::Text() const {
   const QString text = ShownText(LineEditOf(*this));
+  if (text_bytes_ == TTextBytes::FileName) return FileNameFromQString(text);
   return utf8_text_ ? text.toStdString() : FromQString(text);
 }
 
@@ -78,7 +143,9 @@ std::u16string TCustomEdit::TextW() const {
 void TCustomEdit::SetText(const std::string& Value) {
   QLineEdit& line = LineEditOf(*this);
   utf8_text_ = IsUtf8Text(Value);
-  const QString text = utf8_text_ ? QString::fromStdString(Value) : ToQString(Value);
+  const QString text = text_bytes_ == TTextBytes::FileName ? FileNameToQString(Value)
+                       : utf8_text_                        ? QString::fromStdString(Value)
+                                                           : ToQString(Value);
   if (Text() == Value) return;
   // Text from code is not cut to MaxLength: lift the limit for this one assignment.
   line.setMaxLength(kUnlimited);
@@ -101,10 +168,27 @@ void TCustomEdit::SetMaxLength(int Value) {
   if (line.maxLength() != limit) line.setMaxLength(limit);
 }
 
-void TCustomEdit::SetMaxSentBytes(int Value) {
+TTypedTextRules& TCustomEdit::Rules() {
   QLineEdit& line = LineEditOf(*this);
-  delete line.validator();
-  if (Value > 0) line.setValidator(new TSentBytesLimit(&line, Value));
+  if (!line.validator()) line.setValidator(new TTypedTextRules(line));
+  return *static_cast<TTypedTextRules*>(const_cast<QValidator*>(line.validator()));
+}
+
+void TCustomEdit::SetMaxSentBytes(int Value) {
+  Rules().SetMaxBytes(std::max(Value, 0));
+}
+
+TEditCharCase TCustomEdit::CharCase() const {
+  const QValidator* rules = LineEditOf(*this).validator();
+  return rules ? static_cast<const TTypedTextRules*>(rules)->CharCase() : ecNormal;
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value) {
+  Rules().SetCharCase(Value);
+}
+
+void TCustomEdit::SetAllowedChars(std::string_view Chars) {
+  Rules().SetAllowed(ToQString(std::string(Chars)));
 }
 
 bool TCustomEdit::ReadOnly() const {

@@ -2,6 +2,7 @@
 
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/standard/edit.h"
+#include "platform/gui/standard/memo.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 
@@ -94,4 +95,27 @@ TEST(KeyRouting, TypingOverASelectionReplacesItWhenTheLimitIsSetAgain) {
   edit->SelectAll();
   SimulateKey(*edit, '7', "7");
   EXPECT_EQ(edit->Text(), "7");
+}
+
+// A letter typed with Alt is a command under every layout, in Qt's edits and memos as in
+// our own controls; AltGr (which comes as Ctrl and Alt together) still types its
+// character, and Ctrl keeps the edits' own shortcuts.
+TEST(KeyRouting, AltWithALetterTypesNothingWhereAltGrTypesAndCtrlCommands) {
+  TForm form(nullptr);
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  auto* memo = new TMemo(&form);
+  memo->SetParent(&form);
+  for (TWinControl* control : std::initializer_list<TWinControl*>{edit, memo}) {
+    SimulateKey(*control, 'X', "x", ssAlt);
+    SimulateUnicodeKey(*control, 'X', u"\u03C7", ssAlt);            // Greek
+    SimulateUnicodeKey(*control, 'X', u"\u0447", ssAlt | ssShift);  // Russian
+    SimulateKey(*control, 'Q', "@", ssCtrl | ssAlt);
+    SimulateUnicodeKey(*control, 'E', u"\u20AC", ssCtrl | ssAlt);
+  }
+  EXPECT_EQ(edit->TextW(), u"@\u20AC");
+  EXPECT_EQ(memo->Text(), "@\x80");
+  SimulateKey(*edit, 'A', "\x01", ssCtrl);  // select all
+  SimulateKey(*edit, 'Z', "z");
+  EXPECT_EQ(edit->Text(), "z");
 }

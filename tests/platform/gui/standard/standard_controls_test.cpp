@@ -7,8 +7,10 @@
 
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/paint_to.h"
+#include "platform/gui/controls/virtual_keys.h"
 #include "platform/gui/graphics/image_list.h"
 #include "platform/gui/graphics/png_file.h"
+#include "platform/gui/standard/clipboard.h"
 #include "platform/gui/standard/combo_box.h"
 #include "platform/gui/standard/edit.h"
 #include "platform/gui/standard/image.h"
@@ -24,6 +26,16 @@ namespace {
 
 std::unique_ptr<TBitmap> Shot(TControl& Control) {
   return Snapshot(Control, clWhite);
+}
+
+// Text put in as the user does: each character typed on its own key, or all pasted.
+void Type(TWinControl& Control, std::u16string_view Text) {
+  for (const char16_t c : Text) SimulateUnicodeKey(Control, 0, std::u16string(1, c));
+}
+void Paste(TWinControl& Control, const std::u16string& Text) {
+  Clipboard().SetAsBytes(CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(Text.data()),
+                                                     Text.size() * sizeof(char16_t)));
+  SimulateKey(Control, 'V', "", ssCtrl);
 }
 
 TEST(LabelTest, AutoSizeFollowsTheTextAndItsLines) {
@@ -186,6 +198,66 @@ TEST(EditTest, TextFromCodeKeepsItsEncodingThroughTyping) {
     EXPECT_EQ(edit.Text(), text);
     SimulateKey(edit, TKeyCode('X'), "x");
     EXPECT_EQ(edit.Text(), "x" + text);
+  }
+}
+
+// A folder's name typed in any script is the folder of that name: the file system's
+// bytes, as the folder dialog gives them, not the code page's '?'.
+TEST(EditTest, AFileNameEditTakesWhatIsTypedAsTheFileSystemsBytes) {
+  TEdit edit(nullptr);
+  edit.SetTextBytes(TTextBytes::FileName);
+  const std::string polish =
+      "/tmp/\xC5\x81\xC3\xB3"
+      "d\xC5\xBA/";
+  edit.SetText(polish);
+  EXPECT_EQ(edit.Text(), polish);
+  SimulateKey(edit, VK_END);
+  Type(edit, u"\u03C7\u03AC\u03C1\u03C4\u03B5\u03C2/");
+  EXPECT_EQ(edit.Text(), polish + "\xCF\x87\xCE\xAC\xCF\x81\xCF\x84\xCE\xB5\xCF\x82/");
+}
+
+// An edit for a callsign takes only the characters it allows, in its case, whether typed
+// in any layout or pasted; what was set from code stays as it was.
+TEST(EditTest, AllowedCharactersInTheirCaseAreAllThatIsTypedOrPasted) {
+  TEdit edit(nullptr);
+  edit.SetCharCase(ecUpperCase);
+  edit.SetAllowedChars("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-");
+  Type(edit, u"\u0414\u041B1\u0410\u0411\u0426");  // Cyrillic "DL1ABC"
+  EXPECT_EQ(edit.Text(), "1");
+  SimulateKey(edit, 'D', "d");
+  SimulateKey(edit, VK_SPACE, " ");
+  Paste(edit, u"l\u00E9 ab-7?");
+  EXPECT_EQ(edit.Text(), "1DLAB-7");
+  edit.SetText("x y");
+  SimulateKey(edit, VK_HOME);
+  Type(edit, u"a\u03B1");
+  EXPECT_EQ(edit.Text(), "Ax y");
+  EXPECT_EQ(edit.CharCase(), ecUpperCase);
+}
+
+// A paste beyond the bytes a text may take on the air keeps what fits, between whole
+// characters as the user sees them: never a letter without the mark typed on it.
+TEST(EditTest, PastedTextIsCutToTheSentBytesBetweenWholeCharacters) {
+  TEdit edit(nullptr);
+  edit.SetMaxSentBytes(10);
+  struct TCase {
+    std::u16string before;  // set from code, the caret at its end
+    std::u16string pasted;
+    std::u16string kept;
+  };
+  const TCase cases[] = {
+      {u"", u"\u0416\u0416\u0416\u0416\u0416\u0416", u"\u0416\u0416\u0416\u0416\u0416"},
+      {u"", u"aaaaaaaae\u0301Z", u"aaaaaaaa"},
+      // The code page's letters take a byte each until one beyond it turns all to UTF-8.
+      {u"\u00FC\u00FC\u00FC\u00FC\u00FC\u00FC\u00FC\u00FC", u"\u0416",
+       u"\u00FC\u00FC\u00FC\u00FC\u00FC\u00FC\u00FC\u00FC"},
+      {u"ab", u"\U0001F600\U0001F600\U0001F600", u"ab\U0001F600\U0001F600"},
+  };
+  for (const TCase& c : cases) {
+    edit.SetText(TextToSend(c.before));
+    SimulateKey(edit, VK_END);
+    Paste(edit, c.pasted);
+    EXPECT_EQ(edit.TextW(), c.kept) << TextToSend(c.pasted);
   }
 }
 
