@@ -2,10 +2,13 @@
 
 #include <QLineEdit>
 #include <QValidator>
+#include <algorithm>
+#include <vector>
 
 #include "platform/gui/controls/win_control_qt.h"
 #include "platform/sys/application.h"
 #include "platform/text/cp1252.h"
+#include "platform/text/graphemes.h"
 #include "platform/text/qt_string_qt.h"
 
 namespace {
@@ -18,29 +21,31 @@ QLineEdit& LineEditOf(const TCustomEdit& edit) {
 constexpr int kUnlimited = 32767;
 
 // Keeps the text within a number of bytes as it goes out: what goes beyond is taken off
-// the characters just typed or pasted, those before the caret, a whole character at a
-// time. A longer text set from code is held to the limit once the user types into it.
+// the characters just typed or pasted, those before the caret, a whole character as the
+// user sees it at a time (an accent never goes out without its letter, nor the letter
+// without its accent). A longer text set from code is held to the limit once the user
+// types into it.
 class TSentBytesLimit : public QValidator {
  public:
   TSentBytesLimit(QObject* Parent, int MaxBytes) : QValidator(Parent), max_bytes_(MaxBytes) {}
 
   State validate(QString& input, int& pos) const override {
+    if (SentBytes(input) <= size_t(max_bytes_)) return Acceptable;
+    const std::vector<size_t> starts = CharacterStarts(View(input));
+    auto start = std::lower_bound(starts.begin(), starts.end(), size_t(pos));
     while (pos > 0 && SentBytes(input) > size_t(max_bytes_)) {
-      const bool pair =
-          pos > 1 && input[pos - 1].isLowSurrogate() && input[pos - 2].isHighSurrogate();
-      const int length = pair ? 2 : 1;
-      input.remove(pos - length, length);
-      pos -= length;
+      const int from = int(*--start);
+      input.remove(from, pos - from);
+      pos = from;
     }
     return Acceptable;
   }
 
  private:
-  static size_t SentBytes(const QString& text) {
-    return TextToSend(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                          size_t(text.size())))
-        .size();
+  static std::u16string_view View(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())};
   }
+  static size_t SentBytes(const QString& text) { return TextToSend(View(text)).size(); }
 
   const int max_bytes_;
 };
