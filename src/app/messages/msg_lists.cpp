@@ -85,7 +85,7 @@ bool TMsgList::AwaitsAck(int Entry) const {
          viewer_.GetItemInfo(Entry * kMsgEntryItems + meiText)->ParaNo == mpsMsg;
 }
 
-void TMsgList::Trim() {
+void TMsgList::DropOldest() {
   const size_t keep = size_t(max_entries_ - max_entries_ / 4);
   size_t to_go = entries_.size() - keep;
   // The entries that go, oldest first, as runs [first, last) of entries; those awaiting
@@ -149,7 +149,7 @@ void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool 
     by_number_.insert_or_assign(number_key, text_item);
     by_text_.emplace(text_key, text_item);
     entries_.push_back({std::move(number_key), std::move(text_key), !Received});
-    if (entries_.size() >= trim_at_) Trim();
+    if (entries_.size() >= trim_at_) DropOldest();
   } else {
     if (!Received) entries_[size_t(i / kMsgEntryItems)].Own = true;
     const int first = i - meiText;

@@ -46,8 +46,8 @@ constexpr int kMsgListMaxEntries = 4000;
 
 // One message list: its viewer and an index of its entries by sender, addressee and
 // number (with and without the text), so that finding an entry costs the same however
-// many the list holds. Every entry comes in through AddOrUpdate and leaves through the
-// trim there or Clear, which keep the index in step with the viewer.
+// many the list holds. Every entry comes in through AddOrUpdate and leaves through
+// DropOldest (called there) or Clear, which keep the index in step with the viewer.
 class TMsgList {
  public:
   explicit TMsgList(TRichDoc& Viewer, int MaxEntries = kMsgListMaxEntries)
@@ -84,7 +84,7 @@ class TMsgList {
   // The entry is the user's own message, still open: it awaits its acknowledgement.
   bool AwaitsAck(int Entry) const;
   // The oldest entries go until a quarter of the room is free, but those awaiting an ack.
-  void Trim();
+  void DropOldest();
   // Indexes the entries again after some went.
   void Reindex();
 
