@@ -10,11 +10,16 @@ time from login to that acknowledgement is the program's time for the whole feed
     aprs_is_feed.py --port 14580 --lines 60000 --call N0CALL [--save feed.txt]
 
 Prints one line: lines, seconds, lines/s, and the feed's make-up.
+
+With --messages the feed is distinct messages only (--lines of them), and every
+--checkpoint messages one to the program's own call: the time of each acknowledgement
+is printed as "handled N at S s", the moment the program had handled N messages.
 """
 import argparse
 import random
 import socket
 import sys
+import threading
 import time
 
 PREFIXES = ["DL", "DO", "DB", "OE", "HB9", "PA", "ON", "F", "G", "M0", "EA", "I", "SP",
@@ -178,6 +183,25 @@ def make_feed(lines, stations, own_call, seed=42):
     return out, counts
 
 
+def make_message_feed(count, stations, own_call, checkpoint, seed=42):
+    """Returns (lines, make-up): `count` distinct messages from `stations` calls, one in
+    ten to ALL, and after every `checkpoint` of them a numbered message to own_call."""
+    rnd = random.Random(seed)
+    calls = make_calls(stations, rnd)
+    out = []
+    for n in range(1, count + 1):
+        src = rnd.choice(calls)
+        to = "ALL" if n % 10 == 0 else rnd.choice(calls)
+        igate = rnd.choice(IGATES)
+        out.append(f"{src}>APRS,TCPIP*,qAC,{igate}::{to:<9}:{rnd.choice(MSG_TEXTS)} #{n}"
+                   f"{{{n % 99999 + 1}")
+        if n % checkpoint == 0:
+            out.append(f"DL9END>APRS,TCPIP*,qAC,T2END::{own_call:<9}:checkpoint"
+                       f"{{C{n // checkpoint}")
+    out.append(f"DL9END>APRS,TCPIP*,qAC,T2END::{own_call:<9}:feed end{{99999")
+    return out, {"message": count, "checkpoints": count // checkpoint, "end message": 1}
+
+
 def passcode(call):
     base = call.split("-")[0].upper()
     value = 0x73E2
@@ -188,7 +212,7 @@ def passcode(call):
     return value & 0x7FFF
 
 
-def serve(port, feed, timeout):
+def serve(port, feed, timeout, checkpoint=0):
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     listener.bind(("127.0.0.1", port))
@@ -204,9 +228,13 @@ def serve(port, feed, timeout):
     received = received[received.index(b"\n") + 1:]
     start = time.monotonic()
     data = "".join(line + "\r\n" for line in feed).encode("latin-1")
-    client.sendall(data)
-    sent = time.monotonic() - start
+    sent_at = []
+    # Written on a thread of its own, so that the acknowledgements are timed as they come.
+    writer = threading.Thread(target=lambda: (client.sendall(data),
+                                              sent_at.append(time.monotonic() - start)))
+    writer.start()
     deadline = start + timeout
+    seen = 0
     while b"ack99999" not in received and time.monotonic() < deadline:
         try:
             chunk = client.recv(4096)
@@ -215,6 +243,13 @@ def serve(port, feed, timeout):
         if not chunk:
             break
         received += chunk
+        while checkpoint and b"ackC%d" % (seen + 1) in received:
+            seen += 1
+            now = time.monotonic()
+            print(f"handled {seen * checkpoint} at {now - start:.2f} s (clock {now:.2f})",
+                  flush=True)
+    writer.join()
+    sent = sent_at[0] if sent_at else time.monotonic() - start
     seconds = time.monotonic() - start
     done = b"ack99999" in received
     client.close()
@@ -231,16 +266,22 @@ def main():
     parser.add_argument("--save")
     parser.add_argument("--timeout", type=float, default=600)
     parser.add_argument("--passcode", action="store_true", help="print the call's passcode")
+    parser.add_argument("--messages", action="store_true", help="distinct messages only")
+    parser.add_argument("--checkpoint", type=int, default=10000)
     args = parser.parse_args()
     if args.passcode:
         print(passcode(args.call))
         return 0
-    feed, counts = make_feed(args.lines, args.stations, args.call)
+    if args.messages:
+        feed, counts = make_message_feed(args.lines, args.stations, args.call, args.checkpoint)
+    else:
+        feed, counts = make_feed(args.lines, args.stations, args.call)
     if args.save:
         with open(args.save, "w", encoding="latin-1", newline="") as f:
             f.writelines(line + "\r\n" for line in feed)
     print("feed: " + ", ".join(f"{k} {v}" for k, v in counts.items()), flush=True)
-    login, sent, seconds, done = serve(args.port, feed, args.timeout)
+    login, sent, seconds, done = serve(args.port, feed, args.timeout,
+                                       args.checkpoint if args.messages else 0)
     print(f"login: {login}")
     print(f"lines {len(feed)} sent in {sent:.2f} s, handled in {seconds:.2f} s: "
           f"{len(feed) / seconds:.0f} lines/s" + ("" if done else " (NO ACK: not finished)"))

@@ -3,8 +3,15 @@
 // messages arriving every five seconds (the clock moves on by five seconds over so many
 // answers, so the log holds that many throughout). Reports acknowledgements per second;
 // the answers go to no TNC and no server.
+//
+// A flood of distinct messages from other stations, as a full feed brings them all day:
+// each is listed in the monitor list, those to ALL also in the group list. Reports
+// messages per second, the entries the lists hold, and the growth of the resident
+// memory from the first 50,000 messages to the end (the lists are bounded: it stays
+// flat however many come).
 #include <benchmark/benchmark.h>
 
+#include <fstream>
 #include <string>
 
 #include "app/messages/frm_aprs_msg.h"
@@ -50,5 +57,44 @@ void BM_AcknowledgeNewIds(benchmark::State& state) {
   state.counters["logged"] = msg.AckLog.Count();
 }
 BENCHMARK(BM_AcknowledgeNewIds)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+double ResidentMegabytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  }
+  return 0;
+}
+
+// Message n of the flood: from one of 5,000 stations, every tenth to ALL, numbered.
+TAprsInfo FloodMessage(int n) {
+  TAprsInfo info;
+  info.SrcCall = "DL" + std::to_string(n % 5000) + "ABC";
+  info.HeardVia = "T2TEST";
+  info.Port = -1;
+  const std::string to = n % 10 == 0 ? "ALL" : "OE" + std::to_string(n % 777) + "XY";
+  info.Data = ":" + to + std::string(9 - to.size(), ' ') + ":Meet at the hamfest, message " +
+              std::to_string(n) + Id(n % 60000);
+  return info;
+}
+
+void BM_MessageFlood(benchmark::State& state) {
+  const int before = BenchStations(50000);
+  TBenchCalls calls;
+  TfrmAprsMsg msg(nullptr);
+  msg.OwnCalls = &calls;
+  msg.Kiss = nullptr;
+  int n = 0;
+  for (; n < before; ++n) msg.HandleRxMessage(FloodMessage(n));
+  const double start_mb = ResidentMegabytes();
+  for (auto _ : state) msg.HandleRxMessage(FloodMessage(n++));
+  state.counters["messages_per_second"] =
+      benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["monitor_entries"] = msg.rdMonitor->ItemCount() / kMsgEntryItems;
+  state.counters["group_entries"] = msg.rdGroupMsg->ItemCount() / kMsgEntryItems;
+  state.counters["messages"] = n;
+  state.counters["growth_mb"] = ResidentMegabytes() - start_mb;
+}
+BENCHMARK(BM_MessageFlood)->Iterations(BenchIterations(150000))->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -13,7 +13,9 @@
 # seconds. OUT=folder keeps what the walks leave (screenshots, logs; one folder a run); NICE=-10 runs the program ahead of other work on a shared
 # machine; PERF=1 records the program's CPU with call graphs into $OUT/perf.data;
 # XSESSION names the X session script (xsession.sh DISPLAY COMMAND...; by default the
-# one in ../shared/tools beside the project).
+# one in ../shared/tools beside the project). FEED_ARGS adds arguments to the feed
+# (aprs_is_feed.py); PROBE=1 samples the program's memory and its main window's answer
+# time meanwhile (window_probe.py) into $OUT/probe.txt.
 set -eu
 bin=$(cd "$1" && pwd)
 lines=${2:-60000}
@@ -49,7 +51,7 @@ end
 EOF
 
 python3 "$here/aprs_is_feed.py" --port "$port" --lines "$lines" --call "$call" \
-  --save "$out/feed.txt" --timeout "${TIMEOUT:-300}" > "$out/feed.log" 2>&1 &
+  --save "$out/feed.txt" --timeout "${TIMEOUT:-300}" ${FEED_ARGS:-} > "$out/feed.log" 2>&1 &
 feed=$!
 
 cat > "$out/session.sh" <<'EOF'
@@ -75,8 +77,14 @@ wmctrl -r Stationsliste -e 0,760,40,510,600
 sleep 1
 cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 before=$(cpu)
+if [ "${PROBE:-0}" = 1 ]; then
+  window=$(xdotool search --onlyvisible --name "APRS station" | head -1)
+  python3 "$HERE/window_probe.py" --pid "$pid" --window "$window" > "$OUT/probe.txt" 2>&1 &
+  probepid=$!
+fi
 xdotool mousemove 49 173 click 1
 while kill -0 "$FEED_PID" 2>/dev/null; do sleep 0.2; done
+if [ "${PROBE:-0}" = 1 ]; then kill "$probepid"; fi
 echo "program CPU: $(( $(cpu) - before )) ticks of $(getconf CLK_TCK)/s" > "$OUT/cpu.txt"
 import -window root "$OUT/end.png"
 if [ "${PERF:-0}" = 1 ]; then kill -INT "$perfpid"; wait "$perfpid"; fi
@@ -93,7 +101,7 @@ kill "$pid" 2>/dev/null
 wait "$pid"
 EOF
 chmod +x "$out/session.sh"
-OUT=$out FEED_PID=$feed "${XSESSION:-$here/../../shared/tools/xsession.sh}" "$display" "$out/session.sh" || true
+HERE=$here OUT=$out FEED_PID=$feed "${XSESSION:-$here/../../shared/tools/xsession.sh}" "$display" "$out/session.sh" || true
 wait $feed || true
 cat "$out/feed.log" "$out/cpu.txt"
 echo "stations saved: $(wc -l < "$out/prg/Stn.dat" 2>/dev/null || echo none)"

@@ -3,11 +3,16 @@
 // with 1,000, 10,000 and 50,000 stations already known. Every packet moves its station,
 // so none is dropped as a repeat. Reports packets per second, and the bytes the store
 // holds per station (records and list; map markers are not part of the store).
+//
+// Reading a damaged "Stn.dat" at start: 10,000 stations and a run of a GiB of NULs in
+// one line among them. Reports the time and the peak of the resident memory meanwhile.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -161,5 +166,57 @@ void BM_SaveStationsInBackground(benchmark::State& state) {
 }
 
 BENCHMARK(BM_SaveStationsInBackground)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+double StatusMegabytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(field, 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  }
+  return 0;
+}
+
+void BM_BeginLoadStationsPastDamage(benchmark::State& state) {
+  // A GiB of damage; one MiB in the test build's brief run.
+  const std::streamsize damage_mib = BenchIterations(int(state.range(0)));
+  TStationStore made;
+  TPacketDispatcher dispatcher(made);
+  dispatcher.SetSettings(&kBenchSettings);
+  const int stations = BenchStations(10000);
+  for (int s = 0; s < stations; ++s) dispatcher.AnalysePacket(*Packet(s, 50 + s * 1e-4, 10, s));
+  const std::string file =
+      (std::filesystem::temp_directory_path() / "velmora_bench_damaged_Stn.dat").string();
+  {
+    const std::string text = made.StationFileText();
+    std::ofstream out(file, std::ios::binary);
+    out.write(text.data(), std::streamsize(text.size() / 2));
+    out << "\r\n";
+    const std::string mib(1 << 20, '\0');
+    for (std::streamsize n = 0; n < damage_mib; ++n)
+      out.write(mib.data(), std::streamsize(mib.size()));
+    out << "\r\n";
+    out.write(text.data() + text.size() / 2, std::streamsize(text.size() - text.size() / 2));
+  }
+  double peak_growth = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    TStationStore store;
+    // The peak of the resident memory from here on.
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const double before = StatusMegabytes("VmRSS:");
+    state.ResumeTiming();
+    store.BeginLoadStations(file);
+    state.PauseTiming();
+    peak_growth = std::max(peak_growth, StatusMegabytes("VmHWM:") - before);
+    state.ResumeTiming();
+  }
+  std::filesystem::remove(file);
+  state.counters["peak_growth_mb"] = peak_growth;
+  state.counters["file_mb"] = double(damage_mib);
+}
+
+BENCHMARK(BM_BeginLoadStationsPastDamage)
+    ->Arg(1024)
+    ->Iterations(BenchIterations(3))
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

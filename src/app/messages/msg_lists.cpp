@@ -1,5 +1,8 @@
 #include "app/messages/msg_lists.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "app/monitor/station_styles.h"
 #include "core/my_tools.h"
 #include "platform/text/sysutils.h"
@@ -73,6 +76,48 @@ void TMsgList::Clear() {
   viewer_.FormatDocument();
   by_number_.clear();
   by_text_.clear();
+  entries_.clear();
+  trim_at_ = size_t(max_entries_);
+}
+
+bool TMsgList::AwaitsAck(int Entry) const {
+  return entries_[size_t(Entry)].Own &&
+         viewer_.GetItemInfo(Entry * kMsgEntryItems + meiText)->ParaNo == mpsMsg;
+}
+
+void TMsgList::DropOldest() {
+  const size_t keep = size_t(max_entries_ - max_entries_ / 4);
+  size_t to_go = entries_.size() - keep;
+  // The entries that go, oldest first, as runs [first, last) of entries; those awaiting
+  // an ack stay between them.
+  std::vector<std::pair<int, int>> runs;
+  const int count = int(entries_.size());
+  for (int n = 0; n < count && to_go > 0; ++n) {
+    if (AwaitsAck(n)) continue;
+    if (runs.empty() || runs.back().second != n) runs.emplace_back(n, n);
+    ++runs.back().second;
+    --to_go;
+  }
+  // From the back, so that the runs before keep their places; each run is whole
+  // paragraphs, so the layout of the rest is kept.
+  for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+    viewer_.DeleteItemRange(run->first * kMsgEntryItems,
+                            (run->second - run->first) * kMsgEntryItems);
+    entries_.erase(entries_.begin() + run->first, entries_.begin() + run->second);
+  }
+  viewer_.FormatAfterDeletion();
+  Reindex();
+  trim_at_ = std::max(size_t(max_entries_), entries_.size() + size_t(max_entries_ / 4));
+}
+
+void TMsgList::Reindex() {
+  by_number_.clear();
+  by_text_.clear();
+  for (size_t n = 0; n < entries_.size(); ++n) {
+    const int text_item = int(n) * kMsgEntryItems + meiText;
+    by_number_.insert_or_assign(entries_[n].NumberKey, text_item);
+    by_text_.emplace(entries_[n].TextKey, text_item);
+  }
 }
 
 void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool Received,
@@ -101,9 +146,12 @@ void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool 
     viewer.FormatTail();
     // Entries only ever follow one another: the one just added is the newest.
     const int text_item = viewer.ItemCount() - kMsgEntryItems + meiText;
-    by_number_.insert_or_assign(std::move(number_key), text_item);
-    by_text_.emplace(std::move(text_key), text_item);
+    by_number_.insert_or_assign(number_key, text_item);
+    by_text_.emplace(text_key, text_item);
+    entries_.push_back({std::move(number_key), std::move(text_key), !Received});
+    if (entries_.size() >= trim_at_) DropOldest();
   } else {
+    if (!Received) entries_[size_t(i / kMsgEntryItems)].Own = true;
     const int first = i - meiText;
     if (Received) {
       const int count = StrToIntDef(Trim(viewer.ReadItemText(first + meiRxCount)), 0);

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class TRichDoc;
 
@@ -36,13 +37,21 @@ std::string PadAddressee(const std::string& S);
 // S without '|', '~' and '{', which the message format reserves.
 std::string CleanMsgText(const std::string& S);
 
+// Entries a message list holds at most, as the monitor holds its last 300 lines: a full
+// feed brings messages all day, and the program runs for days. Once a list holds them,
+// its oldest leave (from the front, a quarter at once, so that what a trim costs, a
+// pass over the list, is a few items a message), but for the user's own messages still
+// waiting for their acknowledgement, wherever they are.
+constexpr int kMsgListMaxEntries = 4000;
+
 // One message list: its viewer and an index of its entries by sender, addressee and
 // number (with and without the text), so that finding an entry costs the same however
-// many the list holds. Every entry comes in through AddOrUpdate and the list empties
-// only through Clear, which keeps the index in step with the viewer.
+// many the list holds. Every entry comes in through AddOrUpdate and leaves through
+// DropOldest (called there) or Clear, which keep the index in step with the viewer.
 class TMsgList {
  public:
-  explicit TMsgList(TRichDoc& Viewer) : viewer_(Viewer) {}
+  explicit TMsgList(TRichDoc& Viewer, int MaxEntries = kMsgListMaxEntries)
+      : viewer_(Viewer), max_entries_(MaxEntries), trim_at_(MaxEntries) {}
   TMsgList(const TMsgList&) = delete;
   TMsgList& operator=(const TMsgList&) = delete;
 
@@ -65,7 +74,27 @@ class TMsgList {
   void Clear();
 
  private:
+  // An entry's keys in the index, and whether it is the user's own message.
+  struct TEntry {
+    std::string NumberKey;
+    std::string TextKey;
+    bool Own = false;
+  };
+
+  // The entry is the user's own message, still open: it awaits its acknowledgement.
+  bool AwaitsAck(int Entry) const;
+  // The oldest entries go until a quarter of the room is free, but those awaiting an ack.
+  void DropOldest();
+  // Indexes the entries again after some went.
+  void Reindex();
+
   TRichDoc& viewer_;
+  const int max_entries_;
+  // The list is trimmed when it holds this many: the room, or more while so many own
+  // messages await their ack that a trim freed less than a quarter of it.
+  size_t trim_at_;
+  // The entries in the viewer's order: entry n starts at item n * kMsgEntryItems.
+  std::vector<TEntry> entries_;
   // Text item of the newest entry by sender, addressee, number (and text).
   std::unordered_map<std::string, int> by_number_;
   std::unordered_map<std::string, int> by_text_;

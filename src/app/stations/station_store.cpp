@@ -14,6 +14,7 @@
 #include "core/my_tools.h"
 #include "platform/sys/files.h"
 #include "platform/text/cp1252.h"
+#include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -117,16 +118,63 @@ bool IsStationRecord(const std::string& line) {
          TryStrToFloat(Field(sfLat, line), degrees) && TryStrToFloat(Field(sfLon, line), degrees);
 }
 
+// A record is a few hundred bytes (its longest fields a packet's header and data,
+// escaped); a longer line is damage, a run of NULs or another file's bytes, and is
+// passed over unread rather than held.
+constexpr size_t kMaxStationLineBytes = 64 * 1024;
+constexpr size_t kReadPieceBytes = 256 * 1024;
+
+// The lines of a file, read a piece at a time so that memory follows the lines kept,
+// not the file: each line no longer than kMaxStationLineBytes is handed to Take. CR, LF
+// and CR LF end a line; the empty lines between CR and LF mean nothing to a reader of
+// records.
+class TBoundedLines {
+ public:
+  template <typename TTake>
+  void Read(TStream& stream, TTake take) {
+    std::string piece(kReadPieceBytes, '\0');
+    for (int64_t got; (got = stream.Read(piece.data(), int64_t(piece.size()))) > 0;) {
+      std::string_view rest(piece.data(), size_t(got));
+      for (size_t end; (end = LineEnd(rest)) != std::string_view::npos;) {
+        Append(rest.substr(0, end));
+        if (!too_long_) take(line_);
+        line_.clear();
+        too_long_ = false;
+        rest.remove_prefix(end + 1);
+      }
+      Append(rest);
+    }
+    if (!line_.empty()) take(line_);
+  }
+
+ private:
+  // The first CR or LF; memchr's pace over a long line.
+  static size_t LineEnd(std::string_view text) {
+    const size_t lf = text.find('\n');
+    return std::min(lf, text.substr(0, lf).find('\r'));
+  }
+  void Append(std::string_view part) {
+    if (too_long_) return;
+    if (line_.size() + part.size() > kMaxStationLineBytes) {
+      too_long_ = true;
+      line_.clear();
+      return;
+    }
+    line_.append(part);
+  }
+
+  std::string line_;
+  bool too_long_ = false;
+};
+
 // The usable records of a station file; false when there is no file.
 bool ReadStationFile(const std::string& FileName, std::vector<std::string>& Lines) {
   if (!FileExists(FileName)) return false;
-  TStringList file;
-  file.LoadFromFile(FileName);
-  Lines.reserve(file.Count());
-  for (int i = 0; i < file.Count(); ++i) {
-    std::string line = Trim(file[i]);
+  TFileStream file(FileName, fmOpenRead);
+  TBoundedLines().Read(file, [&Lines](const std::string& read) {
+    std::string line = Trim(read);
     if (IsStationRecord(line)) Lines.push_back(std::move(line));
-  }
+  });
   return true;
 }
 

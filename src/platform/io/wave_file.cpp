@@ -6,6 +6,13 @@ namespace {
 
 constexpr uint16_t kWavePcm = 1;
 constexpr uint16_t kWaveFloat = 3;
+// WAVE_FORMAT_EXTENSIBLE: the kind of sample is the first two bytes of the sub-format,
+// a GUID whose other fourteen bytes are those of every standard format.
+constexpr uint16_t kWaveExtensible = 0xFFFE;
+constexpr size_t kExtensibleFormatBytes = 40;
+constexpr size_t kSubFormatAt = 24;
+constexpr std::string_view kSubFormatTail(
+    "\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
 constexpr size_t kChunkHeadBytes = 8;
 constexpr size_t kFormatBytes = 16;
 
@@ -22,8 +29,18 @@ bool PlayableSamples(uint16_t tag, uint32_t bits) {
 
 // The "fmt " chunk's body: false for a kind of sample or a rate or channel count no
 // output plays.
-bool ReadFormat(std::string_view body, TWaveFile& wave) {
+// The kind of sample of a "fmt " chunk's body; an extensible one names it in its
+// sub-format (0, no kind played, when that is not a standard one).
+uint16_t SampleKind(std::string_view body) {
   const auto tag = static_cast<uint16_t>(LittleEndian(body, 0, 2));
+  if (tag != kWaveExtensible) return tag;
+  if (body.size() < kExtensibleFormatBytes || body.substr(kSubFormatAt + 2, 14) != kSubFormatTail)
+    return 0;
+  return static_cast<uint16_t>(LittleEndian(body, kSubFormatAt, 2));
+}
+
+bool ReadFormat(std::string_view body, TWaveFile& wave) {
+  const uint16_t tag = SampleKind(body);
   const uint32_t channels = LittleEndian(body, 2, 2);
   const uint32_t rate = LittleEndian(body, 4, 4);
   const uint32_t bits = LittleEndian(body, 14, 2);
@@ -49,9 +66,13 @@ std::optional<TWaveFile> ParseWaveFile(std::string_view Data) {
     const std::string_view id = Data.substr(at, 4);
     const size_t size = LittleEndian(Data, at + 4, 4);
     const size_t body = at + kChunkHeadBytes;
+    // A chunk cut short ends the file: a data chunk plays as far as it goes; any other
+    // (a LIST of tags written after the samples) leaves the data found before it.
     if (size > Data.size() - body) {
-      if (id == "data") wave.Samples = std::string(Data.substr(body));
-      has_samples = id == "data";
+      if (id == "data") {
+        wave.Samples = std::string(Data.substr(body));
+        has_samples = true;
+      }
       break;
     }
     if (id == "fmt " && size >= kFormatBytes) {

@@ -1,5 +1,6 @@
 // The RIFF wave files the sound output plays: PCM samples of 8, 16 or 32 bits, or 32-bit
-// float, at a rate and in a number of channels that sound hardware plays.
+// float (either also as the sub-format of WAVE_FORMAT_EXTENSIBLE), at a rate and in a
+// number of channels that sound hardware plays.
 #pragma once
 
 #include <optional>
@@ -22,5 +23,6 @@ constexpr int kMaxWaveChannels = 8;
 
 // The wave in Data (a whole file) in whole frames, a frame cut short at its end left out;
 // nullopt for anything else, a file without one whole frame among them. A data chunk cut
-// short (a recording not closed properly) still plays as far as it goes.
+// short (a recording not closed properly) still plays as far as it goes, and any other
+// chunk cut short after the data leaves it as it was.
 std::optional<TWaveFile> ParseWaveFile(std::string_view Data);

@@ -167,13 +167,15 @@ TEST_F(MsgExchange, MessagesInUtf8CopyOutAsSent) {
 // What the user types goes out as typed: the bytes of Windows-1252 when the code page
 // holds the text, UTF-8 when it does not, alike at the server and in the TNC's frame. The
 // text edit takes no more than a message's 67 bytes, counting the text as it goes out,
-// and never part of a character. "My Message" shows the text typed, and the station's
-// acknowledgement still settles it.
+// and never part of a character as the user sees it: no letter without its accent. "My
+// Message" shows the text typed, and the station's acknowledgement still settles it.
 TEST_F(MsgExchange, TypedTextGoesOutInUtf8WhereTheCodePageEnds) {
   const std::u16string cyrillic = u"\u041F\u0440\u0438\u0432\u0435\u0442";
+  const std::u16string accented = u"e\u0301";  // "e" and a combining acute accent
   const struct {
     std::u16string typed;
     std::string sent;
+    bool pasted = false;  // put in at once, not a key a character
   } cases[] = {
       {cyrillic, "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"},
       {u"\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1 73",
@@ -194,10 +196,18 @@ TEST_F(MsgExchange, TypedTextGoesOutInUtf8WhereTheCodePageEnds) {
        }()},
       {std::u16string(66, u'a') + u"\u0416b", std::string(66, 'a') + "b"},
       {std::u16string(60, u'\u00E4') + u"\u0416", std::string(60, '\xE4')},
+      // The accent that does not fit takes its letter along, typed or pasted.
+      {std::u16string(64, u'a') + accented, std::string(64, 'a') + "e\xCC\x81"},
+      {std::u16string(66, u'a') + accented + u"Z", std::string(66, 'a') + "Z"},
+      {std::u16string(66, u'a') + accented + u"Z", std::string(66, 'a'), true},
   };
   msg.edtMsgAdr->SetText("UA3RUS");
   for (const auto& c : cases) {
-    for (char16_t ch : c.typed) SimulateUnicodeKey(*msg.edtMsgTxt, 0, std::u16string(1, ch));
+    if (c.pasted) {
+      SimulateUnicodeKey(*msg.edtMsgTxt, 0, c.typed);
+    } else {
+      for (char16_t ch : c.typed) SimulateUnicodeKey(*msg.edtMsgTxt, 0, std::u16string(1, ch));
+    }
     msg.mbtnTxMsgClick(msg.mbtnTxMsg);
   }
   const int count = static_cast<int>(std::size(cases));

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <thread>
 
 #include "app/null_sink_server.h"
@@ -175,21 +176,38 @@ class SoundQueueOnANullSink : public ::testing::Test {
     std::filesystem::remove_all(folder_, ignored);
   }
 
-  // A mono 16-bit file: a square wave of Amplitude for Ms milliseconds.
-  void WriteTone(const std::string& name, int16_t amplitude, int ms) {
+  // How a file is laid out, as recorders and editors write them.
+  enum class TLayout { Plain, Extensible, TagsCutShort };
+
+  // A mono 16-bit file: a square wave of Amplitude for Ms milliseconds. Extensible: the
+  // format as WAVE_FORMAT_EXTENSIBLE; TagsCutShort: a LIST chunk after the samples, cut
+  // short.
+  void WriteTone(const std::string& name, int16_t amplitude, int ms,
+                 TLayout layout = TLayout::Plain) {
     const int count = kRate * ms / 1000;
     std::ofstream out(folder_ / "Sound" / name, std::ios::binary);
     const auto put = [&](uint32_t value, int bytes) {
       for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
     };
+    const bool extensible = layout == TLayout::Extensible;
     out << "RIFF";
-    put(36 + 2 * count, 4);
+    put((extensible ? 60 : 36) + 2 * count, 4);
     out << "WAVEfmt ";
-    put(16, 4), put(1, 2), put(1, 2), put(kRate, 4), put(2 * kRate, 4), put(2, 2), put(16, 2);
+    put(extensible ? 40 : 16, 4), put(extensible ? 0xFFFE : 1, 2), put(1, 2), put(kRate, 4);
+    put(2 * kRate, 4), put(2, 2), put(16, 2);
+    if (extensible) {
+      put(22, 2), put(16, 2), put(4, 4), put(1, 2);
+      out.write("\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 14);
+    }
     out << "data";
     put(2 * count, 4);
     for (int i = 0; i < count; ++i)
       put(static_cast<uint16_t>((i / 50) % 2 ? amplitude : -amplitude), 2);
+    if (layout == TLayout::TagsCutShort) {
+      out << "LIST";
+      put(200, 4);
+      out << "INFOISFT";
+    }
   }
 
   struct TStretch {
@@ -245,11 +263,18 @@ class TNotingPlayer : public TWaveSound {
 };
 
 TEST_F(SoundQueueOnANullSink, EachFileIsHeardWholeAfterTheOneBefore) {
-  // Loudness 1, 2, 4 and 8: files played over each other would sound as a sum.
-  const std::vector<std::pair<const char*, int>> tones = {
-      {"Talk/A.wav", 150}, {"Talk/B.wav", 250}, {"Talk/C.wav", 100}, {"NewRx.wav", 200}};
-  for (size_t n = 0; n < tones.size(); ++n)
-    WriteTone(tones[n].first, static_cast<int16_t>(kUnit << n), tones[n].second);
+  // Loudness 1, 2, 4 and 8: files played over each other would sound as a sum. Two of
+  // them laid out as recorders and editors write files.
+  const struct {
+    const char* name;
+    int ms;
+    TLayout layout;
+  } tones[] = {{"Talk/A.wav", 150, TLayout::Plain},
+               {"Talk/B.wav", 250, TLayout::Extensible},
+               {"Talk/C.wav", 100, TLayout::Plain},
+               {"NewRx.wav", 200, TLayout::TagsCutShort}};
+  for (size_t n = 0; n < std::size(tones); ++n)
+    WriteTone(tones[n].name, static_cast<int16_t>(kUnit << n), tones[n].ms, tones[n].layout);
   TNotingPlayer player;
   if (player.OutputDeviceCount() == 0 &&
       ::testing::UnitTest::GetInstance()->test_to_run_count() > 1) {
@@ -282,17 +307,17 @@ TEST_F(SoundQueueOnANullSink, EachFileIsHeardWholeAfterTheOneBefore) {
   std::vector<TStretch> heard;
   for (int waited = 0; waited < kPatienceMs; waited += 100) {
     heard = Heard();
-    if (heard.size() >= tones.size() && heard.back().Level == 8) break;
+    if (heard.size() >= std::size(tones) && heard.back().Level == 8) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  ASSERT_EQ(heard.size(), tones.size());
+  ASSERT_EQ(heard.size(), std::size(tones));
   // A server starved of time on a busy machine drops up to about half of a short file
   // (52 of 100 ms seen at load 35); a file cut off by the next one loses nearly all of
   // itself, as the next starts at once.
-  for (size_t n = 0; n < tones.size(); ++n) {
+  for (size_t n = 0; n < std::size(tones); ++n) {
     EXPECT_EQ(heard[n].Level, 1 << n) << n;
-    EXPECT_GE(heard[n].Ms, tones[n].second * 0.3) << n;
-    EXPECT_LE(heard[n].Ms, tones[n].second + 5) << n;
+    EXPECT_GE(heard[n].Ms, tones[n].ms * 0.3) << n;
+    EXPECT_LE(heard[n].Ms, tones[n].ms + 5) << n;
   }
 }
 

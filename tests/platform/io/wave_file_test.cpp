@@ -18,6 +18,10 @@ struct TFormat {
   uint32_t Channels = 1;
   uint32_t Rate = 44100;
   uint32_t Bits = 16;
+  // Written as WAVE_FORMAT_EXTENSIBLE with Tag in its sub-format, whose GUID ends in
+  // SubFormatTail.
+  bool Extensible = false;
+  std::string SubFormatTail = std::string("\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 14);
 };
 
 // A file with Samples in its data chunk; DataSize overstates the chunk when given.
@@ -25,13 +29,20 @@ std::string Wave(const TFormat& f, const std::string& samples, int64_t data_size
   std::string out = "RIFF";
   Put(out, static_cast<uint32_t>(36 + samples.size()), 4);
   out += "WAVEfmt ";
-  Put(out, 16, 4);
-  Put(out, f.Tag, 2);
+  Put(out, f.Extensible ? 40 : 16, 4);
+  Put(out, f.Extensible ? 0xFFFE : f.Tag, 2);
   Put(out, f.Channels, 2);
   Put(out, f.Rate, 4);
   Put(out, f.Rate * f.Channels * f.Bits / 8, 4);
   Put(out, f.Channels * f.Bits / 8, 2);
   Put(out, f.Bits, 2);
+  if (f.Extensible) {
+    Put(out, 22, 2);      // bytes that follow
+    Put(out, f.Bits, 2);  // valid bits
+    Put(out, 0, 4);       // speaker positions
+    Put(out, f.Tag, 2);
+    out += f.SubFormatTail;
+  }
   out += "data";
   Put(out, static_cast<uint32_t>(data_size < 0 ? int64_t(samples.size()) : data_size), 4);
   return out + samples;
@@ -83,6 +94,42 @@ TEST(WaveFile, PlaysWhatCardsPlayAndRefusesOtherClaims) {
   EXPECT_FALSE(ParseWaveFile(Wave({}, "")).has_value());
   EXPECT_FALSE(ParseWaveFile(Wave({}, samples).substr(0, 30)).has_value());
   EXPECT_FALSE(ParseWaveFile("RIFF\x04\0\0\0WAVE").has_value());
+}
+
+// Files as recorders and editors write them: the format in WAVE_FORMAT_EXTENSIBLE, tags
+// in a LIST chunk after the samples, that chunk cut short by a copy broken off.
+TEST(WaveFile, PlaysExtensibleFilesAndKeepsTheDataBeforeAChunkCutShort) {
+  const std::string samples(64, '\x10');
+  TFormat extensible{1, 2, 48000, 16, true};
+  auto wave = ParseWaveFile(Wave(extensible, samples));
+  ASSERT_TRUE(wave.has_value());
+  EXPECT_EQ(wave->Channels, 2);
+  EXPECT_EQ(wave->BitsPerSample, 16);
+  EXPECT_FALSE(wave->Float);
+  EXPECT_EQ(wave->Samples, samples);
+  extensible.Tag = 3;
+  extensible.Bits = 32;
+  wave = ParseWaveFile(Wave(extensible, samples));
+  ASSERT_TRUE(wave.has_value());
+  EXPECT_TRUE(wave->Float);
+  // Another kind of sample, or a sub-format that is no standard one: nothing played.
+  extensible.Tag = 2;
+  EXPECT_FALSE(ParseWaveFile(Wave(extensible, samples)).has_value());
+  extensible.Tag = 1;
+  extensible.Bits = 16;
+  extensible.SubFormatTail[13] = '\x72';
+  EXPECT_FALSE(ParseWaveFile(Wave(extensible, samples)).has_value());
+
+  std::string tagged = Wave({}, samples) + "LIST";
+  Put(tagged, 200, 4);
+  tagged += "INFOISFT";
+  wave = ParseWaveFile(tagged);
+  ASSERT_TRUE(wave.has_value());
+  EXPECT_EQ(wave->Samples, samples);
+  // Cut inside the LIST chunk's head: its size is not even there.
+  wave = ParseWaveFile(Wave({}, samples) + "LIS");
+  ASSERT_TRUE(wave.has_value());
+  EXPECT_EQ(wave->Samples, samples);
 }
 
 }  // namespace
