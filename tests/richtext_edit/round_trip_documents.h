@@ -55,11 +55,8 @@ struct TRoundTripContent {
   // Frames of pictures left out of the pixel budget: one made from a bitmap comes back
   // from RTF without its picture kind.
   bool LeftOutFrames = true;
-  // Columns of a nested table: tables in cells of wide tables make a table wider than
-  // the longest page, whose columns RTF cannot give (the reader keeps \cellx to a page).
-  int NestedColumns = 9;
 };
-inline constexpr TRoundTripContent kKnownGood{1 << 30, true, false, 3};
+inline constexpr TRoundTripContent kKnownGood{1 << 30, true, false};
 
 namespace round_trip {
 
@@ -249,7 +246,7 @@ class TGenerator {
     // Rows that follow rows are one table in RTF.
     const int count = data.GetItemCount();
     if (count > 0 && dynamic_cast<TRDTableItemInfo*>(data.GetItem(count - 1))) Paragraph(data);
-    const int rows = 1 + Pick(6), cols = 1 + Pick(depth == 0 ? 9 : content_.NestedColumns);
+    const int rows = 1 + Pick(6), cols = 1 + Pick(9);
     auto owned = std::make_unique<TRDTableItemInfo>(rows, cols, &data);
     TRDTableItemInfo& table = *owned;
     data.AddItemAtEnd("", std::move(owned));

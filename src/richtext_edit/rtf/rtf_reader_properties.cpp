@@ -55,6 +55,10 @@ constexpr int kMaxPictureExtent = 1 << 25;
 constexpr int kMaxPictureScale = 100 * kMaxPageTwips;
 // Character widths, in percent.
 constexpr int kMinCharScale = 1, kMaxCharScale = 600;
+// A cell's right edge (\cellx) counts from the row's left: a row is as wide as its cells
+// together, each up to a page, as a table holding wide tables in its cells is written.
+// Keeping the edge to a page would merge the cells beyond it into one.
+constexpr int kMaxRowTwips = int(TRDRTFRowProperties::kMaxCells) * kMaxPageTwips;
 
 // Lengths are clamped to a page where they are read, whatever the file says, and sizes
 // and scales to what a word processor offers: the sums, scalings and per-pixel loops
@@ -75,6 +79,8 @@ int BoundedValue(P prop, int value) {
       return std::clamp(value, 0, kMaxPictureScale);
     case P::BorderWidth:
       return std::clamp(value, 0, kMaxPageTwips);
+    case P::CellRight:
+      return std::clamp(value, -kMaxRowTwips, kMaxRowTwips);
     case P::CharSpacing:
     case P::LineSpacing:
     case P::LeftIndent:
@@ -99,7 +105,6 @@ int BoundedValue(P prop, int value) {
     case P::RowSpacing:
     case P::RowWidth:
     case P::CellWidth:
-    case P::CellRight:
     case P::CellBestWidth:
     case P::CellBestHeight:
     case P::TableBestWidth:

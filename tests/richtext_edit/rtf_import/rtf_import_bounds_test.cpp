@@ -34,7 +34,7 @@ int Round(double value) {
   return int(std::nearbyint(value));
 }
 
-TEST(RTFImportBounds, EdgesAndBordersBeyondAPageAreClampedToIt) {
+TEST(RTFImportBounds, HostileEdgesAndBordersAreClamped) {
   TRTFImportDocument doc;
   for (const char* row : {"\\trowd\\trleft2147483647\\cellx2147483647\\cellx2147483647",
                           "\\trowd\\trleft-2147483647\\cellx-2147483647\\cellx2147483647",
@@ -52,6 +52,11 @@ TEST(RTFImportBounds, EdgesAndBordersBeyondAPageAreClampedToIt) {
     EXPECT_LE(table->BorderWidth(), TRDTableItemInfo::kMaxLength);
     EXPECT_LE(table->CellBorderWidth(), TRDTableItemInfo::kMaxLength);
     EXPECT_LE(table->CellPadding(), TRDTableItemInfo::kMaxLength);
+    for (int c = 0; c < table->ColCount(); ++c) {
+      if (const TRDTableCellData* cell = table->Cells(0, c)) {
+        EXPECT_LE(std::abs(cell->BestWidth), kMaxPageLength) << t;
+      }
+    }
   }
   EXPECT_EQ(doc.Text(), "a\r\nb\r\na\r\nb\r\na\r\nb");
 }

@@ -110,6 +110,23 @@ TEST(RTFImportTables, EdgesWithinATwipAreOne) {
   EXPECT_TRUE(table->Rows->IsConsistent());
 }
 
+// A table holding wide tables in its cells is written wider than a page: its edges
+// beyond the page still divide its columns as written, and each cell's width is still
+// cut to a page.
+TEST(RTFImportTables, RowsWiderThanAPageKeepTheirColumns) {
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import("{\\rtf1 " +
+                       Row("\\cellx20000\\cellx40000\\cellx80000", "a\\cell b\\cell c\\cell") +
+                       Row("\\cellx40000\\cellx80000", "d\\cell e\\cell") + "}"),
+            rtf_ec_OK);
+  TRDTableItemInfo* table = doc.Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(Grid(*table), "a b c;d/2x1 . e");
+  EXPECT_EQ(table->Cells(0, 1)->BestWidth, 1333);  // 20000 twips at 96 pixels per inch
+  EXPECT_EQ(table->Cells(0, 2)->BestWidth, kMaxPageLength);
+  EXPECT_EQ(table->Cells(1, 0)->BestWidth, kMaxPageLength);
+}
+
 TEST(RTFImportTables, RowsStartingFurtherRight) {
   TRTFImportDocument doc;
   ASSERT_EQ(doc.Import("{\\rtf1 " + Row("\\cellx1000\\cellx2000", "a\\cell b\\cell") +
