@@ -9,7 +9,8 @@
 // tables of 50, 500 and 2,000 rows. A table of 8,000, 16,000 and 32,000 rows saved as
 // RTF, RDF and HTML, with and without a cell merged over all rows of its first column.
 // An editor painting a table read from a file whose cell claims a width of an ordinary
-// 120 pixels, of 100,000,000 or of 2,147,483,000 pixels.
+// 120 pixels, of 100,000,000 or of 2,147,483,000 pixels, and one read from RTF whose
+// cells' edges claim ordinary widths or a page each.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -349,6 +350,44 @@ BENCHMARK(BM_PaintTableWithClaimedCellWidth)
     ->Arg(120)
     ->Arg(100000000)
     ->Arg(2147483000)
+    ->Unit(benchmark::kMillisecond);
+
+// The same from RTF: three rows of as many cells as a row keeps (256), whose right edges
+// step by an ordinary 1,800 twips (120 pixels) or by a page (31,680 twips), the widest
+// row a file may give.
+struct ClaimedEdgesEdit {
+  explicit ClaimedEdgesEdit(int step) : edit(nullptr) {
+    RegisterRTFInsertion();
+    edit.SetStyle(&style);
+    edit.SetBounds(0, 0, 800, 600);
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+    for (int r = 0; r < 3; ++r) {
+      rtf += "\\trowd";
+      for (int c = 1; c <= 256; ++c) rtf += "\\cellx" + std::to_string(c * step);
+      for (int c = 0; c < 256; ++c) rtf += "\\pard\\intbl N0CALL\\cell";
+      rtf += "\\row";
+    }
+    rtf += "\\pard\\par}";
+    TMemoryStream stream;
+    stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
+    stream.SetPosition(0);
+    if (!edit.InsertRTFStreamAtCaret(stream)) throw std::runtime_error("the table did not read");
+    edit.FormatDocument();
+  }
+  TRDStyle style;
+  TRichDocEdit edit;
+};
+
+void BM_PaintTableWithClaimedCellEdges(benchmark::State& state) {
+  ClaimedEdgesEdit view(int(state.range(0)));
+  TBitmap target;
+  target.SetSize(view.edit.Width(), view.edit.Height());
+  for (auto _ : state) PaintTo(view.edit, target.Canvas(), 0, 0);
+}
+BENCHMARK(BM_PaintTableWithClaimedCellEdges)
+    ->ArgName("edge_step")
+    ->Arg(1800)
+    ->Arg(31680)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
