@@ -81,6 +81,8 @@ int BoundedValue(P prop, int value) {
       return std::clamp(value, 0, kMaxPageTwips);
     case P::CellRight:
       return std::clamp(value, -kMaxRowTwips, kMaxRowTwips);
+    case P::TableBestWidth:
+      return value;  // the table's own width as it has it: the table bounds it
     case P::CharSpacing:
     case P::LineSpacing:
     case P::LeftIndent:
@@ -107,7 +109,6 @@ int BoundedValue(P prop, int value) {
     case P::CellWidth:
     case P::CellBestWidth:
     case P::CellBestHeight:
-    case P::TableBestWidth:
     case P::PicWidthGoal:
     case P::PicHeightGoal:
     case P::PnIndent:

@@ -81,7 +81,8 @@ int PageLength(int value) {
 }  // namespace
 
 void TRDTableItemInfo::SetBestWidth(TRDHTMLLength value) {
-  ChangeIntProperty("BestWidth", best_width_, value, true, true);
+  ChangeIntProperty("BestWidth", best_width_, std::clamp(value, -kMaxBestWidth, kMaxBestWidth),
+                    true, true);
 }
 void TRDTableItemInfo::SetColor(TColor value) {
   ChangeIntProperty("Color", color_, value, false, false);

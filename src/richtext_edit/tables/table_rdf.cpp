@@ -215,7 +215,7 @@ void TRDTableItemInfo::DefineTableProperties(TRDPropertyFiler& filer) {
   }
   filer.Ranged("PrintOptions", PrintOptions,
                TRDTablePrintOptions(rdtoHalftoneBorders | rdtoRowsSplit), 0, kAllTablePrintOptions);
-  filer.Ranged("BestWidth", best_width_, 0, -kMaxLength, kMaxLength);
+  filer.Ranged("BestWidth", best_width_, 0, -kMaxBestWidth, kMaxBestWidth);
   filer.Integer("Color", color_, clWindow);
   TRDItemBackgroundStyle style = GetBackgroundStyle();
   filer.Ranged("BackgroundStyle", style, rdbsColor, rdbsColor, rdbsCentered);

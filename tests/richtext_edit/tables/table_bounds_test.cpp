@@ -3,6 +3,7 @@
 // than a page to draw, and the RTF written holds only numbers RTF can carry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
@@ -10,7 +11,10 @@
 #include <vector>
 
 #include "platform/text/streams.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
 #include "richtext/formats/rtf_writer.h"
+#include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/tables/table_document.h"
 
 namespace {
@@ -61,8 +65,8 @@ std::vector<long long> Numbers(const std::string& rtf) {
   return numbers;
 }
 
-// A table far wider than any page (its best width set through the model, where nothing
-// clamps it) is written with numbers RTF can hold: "\cellx3221226465" was written once.
+// A table far wider than any page (as wide as the model lets it ask to be) is written
+// with numbers RTF can hold: "\cellx3221226465" was written once.
 TEST(TableBounds, RTFWritesOnlyNumbersAParameterHolds) {
   TTableDocument doc;
   TRDTableItemInfo& table = doc.AddTable(1, 2, {"a", "b"});
@@ -81,6 +85,30 @@ TEST(TableBounds, RTFWritesOnlyNumbersAParameterHolds) {
   for (const long long n : Numbers(rtf)) {
     EXPECT_LE(n, INT_MAX) << rtf;
     EXPECT_GE(n, -INT_MAX) << rtf;
+  }
+}
+
+// The table's requested width is kept to what its record in a file holds: a wider one
+// once made a file that did not read, and RTF read one beyond a page's twips as fewer
+// pixels.
+TEST(TableBounds, BestWidthsReadBackFromEveryFormat) {
+  constexpr int kMaxWidth = TRDTableItemInfo::kMaxBestWidth;
+  for (const int claim : {INT_MAX, 32000, -INT_MAX}) {
+    TTableDocument doc;
+    doc.AddTable(1, 2, {"a", "b"}).SetBestWidth(claim);
+    const int kept = std::clamp(claim, -kMaxWidth, kMaxWidth);
+    EXPECT_EQ(doc.Table(0).BestWidth(), kept);
+    doc.Format();
+    TMemoryStream rdf, rtf;
+    ASSERT_TRUE(SaveRDFToStream(doc, rdf, false));
+    ASSERT_TRUE(SaveRTFToStream(doc, rtf, {}));
+    TTableDocument fromRDF, fromRTF;
+    rdf.SetPosition(0);
+    rtf.SetPosition(0);
+    ASSERT_TRUE(LoadRDFFromStream(fromRDF, rdf)) << claim;
+    ASSERT_TRUE(LoadRTFFromStream(fromRTF, rtf)) << claim;
+    EXPECT_EQ(fromRDF.Table(0).BestWidth(), kept);
+    EXPECT_EQ(fromRTF.Table(0).BestWidth(), kept);
   }
 }
 
