@@ -251,9 +251,10 @@ class TGenerator {
     const bool afterText = OneIn(2);
     if (afterText) data.AddText(Words() + " ", Pick(4), Pick(3));
     auto item = TRDGraphicItemInfo::CreateWithGraphic(&data, Picture(), rdvaBaseline);
-    if (OneIn(3)) {
-      item->ImageWidth = 1 + Pick(60);
-      item->ImageHeight = 1 + Pick(60);
+    if (OneIn(3)) {  // placed at another size on one side or both
+      const int sides = Pick(3);
+      if (sides != 1) item->ImageWidth = 1 + Pick(60);
+      if (sides != 0) item->ImageHeight = 1 + Pick(60);
     }
     item->ParaNo = afterText ? -1 : Pick(3);
     data.AddItemAtEnd("", std::move(item));
