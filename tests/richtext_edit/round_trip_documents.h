@@ -143,15 +143,32 @@ inline std::vector<std::uint8_t> WindowsMetafile(int width, int height, bool wit
   return file.Raw(records.data).data;
 }
 
-// A minimal enhanced metafile of width x height pixels (at 96 per inch) with no drawing.
-inline std::vector<std::uint8_t> EnhancedMetafile(int width, int height) {
+// A minimal enhanced metafile of width x height pixels (at 96 per inch) with no drawing
+// or, withBitmap, a bitmap of one pixel stretched over it and a rectangle.
+inline std::vector<std::uint8_t> EnhancedMetafile(int width, int height, bool withBitmap) {
+  LittleEndianBytes drawing;
+  if (withBitmap) {
+    drawing.U32(81).U32(124);  // StretchDIBits
+    for (const int v : {0, 0, width - 1, height - 1, 0, 0, 0, 0, 1, 1})
+      drawing.U32(std::uint32_t(v));
+    // The bitmap's header and bits, colours given, copied, at the picture's size.
+    for (const int v : {80, 40, 120, 4, 0, 0x00CC0020, width, height})
+      drawing.U32(std::uint32_t(v));
+    drawing.U32(40).U32(1).U32(1).U16(1).U16(24);
+    for (const int v : {0, 4, 0, 0, 0, 0, 0xFF}) drawing.U32(std::uint32_t(v));
+    drawing.U32(43).U32(24);  // Rectangle
+    for (const int v : {0, 0, width - 1, height - 1}) drawing.U32(std::uint32_t(v));
+  }
+  const int records = withBitmap ? 4 : 2;
+  const auto bytes = std::uint32_t(88 + drawing.data.size() + 20);
   LittleEndianBytes emf;
   emf.U32(1).U32(88);  // the header record and its size
   for (const int v : {0, 0, width - 1, height - 1}) emf.U32(std::uint32_t(v));
   // The frame in hundredths of a millimetre.
   for (const int v : {0, 0, width * 2540 / 96, height * 2540 / 96}) emf.U32(std::uint32_t(v));
-  emf.U32(0x464D4520).U32(0x10000).U32(88 + 20).U32(2).U16(1).U16(0);
+  emf.U32(0x464D4520).U32(0x10000).U32(bytes).U32(std::uint32_t(records)).U16(1).U16(0);
   for (const int v : {0, 0, 0, 1024, 768, 320, 240}) emf.U32(std::uint32_t(v));
+  emf.Raw(drawing.data);
   for (const int v : {14, 20, 0, 16, 20}) emf.U32(std::uint32_t(v));  // the end record
   return emf.data;
 }
@@ -213,7 +230,8 @@ class TGenerator {
         width, height, TRDPictureSource{GraphicClassName(*picture), Bytes(bytes)});
   }
 
-  // Kind: a bitmap, PNG, JPEG, Windows metafile (some with a bitmap), enhanced metafile.
+  // Kind: a bitmap, PNG, JPEG, Windows or enhanced metafile (half of them with a bitmap,
+  // whose pixel costs from the budget).
   std::unique_ptr<TGraphic> OfKind(int kind, int width, int height, TColor color) {
     auto bitmap = SolidPicture(width, height, color);
     switch (kind) {
@@ -227,7 +245,7 @@ class TGenerator {
         return std::make_unique<TMetafile>(WindowsMetafile(width * 15, height * 15, OneIn(2)),
                                            false);
       default:
-        return std::make_unique<TMetafile>(EnhancedMetafile(width, height), true);
+        return std::make_unique<TMetafile>(EnhancedMetafile(width, height, OneIn(2)), true);
     }
   }
 
