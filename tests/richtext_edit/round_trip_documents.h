@@ -12,6 +12,10 @@
 //   needed): the same items, cells, pictures and sizes; that document written as RTF
 //   again gives the same RTF as its read back once more (what the reader makes of the
 //   writer's RTF is what the writer writes);
+// - read from that RTF where the document's budget of pixels is spent, so that every
+//   picture that costs pixels is a frame: the same document, written as RDF as the
+//   pictures are, read from that RDF (budget spent again) and written as RTF as the
+//   pictures are, and that RTF read so once more is the same document;
 // - written as RTF with hidden runs at the starts and ends of its paragraphs and cells
 //   (some opening a numbering of their own): read as a viewer reads it, the same
 //   document as without.
@@ -43,20 +47,6 @@
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_rows.h"
 #include "support/le_bytes.h"
-
-// What a generated document may hold. Each switch keeps out a kind of content whose round
-// trip still fails for a known reason; kKnownGood sets them so that a run checks
-// everything else.
-struct TRoundTripContent {
-  // Largest merged cell in slots (rows x columns).
-  int MaxMergedSlots = 1 << 30;
-  // WMF and EMF pictures.
-  bool Metafiles = true;
-  // Frames of pictures left out of the pixel budget: one made from a bitmap comes back
-  // from RTF without its picture kind.
-  bool LeftOutFrames = true;
-};
-inline constexpr TRoundTripContent kKnownGood{1 << 30, true, false};
 
 namespace round_trip {
 
@@ -108,17 +98,28 @@ class TRoundTripDocument : public TTestFormattedData {
   }
 };
 
-// A minimal placeable Windows metafile of width x height twips that draws a rectangle.
-inline std::vector<std::uint8_t> WindowsMetafile(int width, int height) {
+// A minimal placeable Windows metafile of width x height twips that draws a rectangle and,
+// withBitmap, a bitmap of one pixel over it (its pixel costs from the budget).
+inline std::vector<std::uint8_t> WindowsMetafile(int width, int height, bool withBitmap) {
   LittleEndianBytes records;
-  const auto record = [&records](unsigned function, std::vector<int> params) {
+  std::size_t largest = 0;
+  const auto record = [&](unsigned function, std::vector<int> params) {
     records.U32(std::uint32_t(3 + params.size())).U16(function);
     for (const int p : params) records.U16(unsigned(p));
+    largest = std::max(largest, 3 + params.size());
   };
   record(0x020B, {0, 0});                 // window origin
   record(0x020C, {height, width});        // window extent
   record(0x041B, {height, width, 0, 0});  // rectangle
-  record(0x0000, {});                     // end
+  if (withBitmap) {
+    // Copied from its one pixel to the whole window: the copy, then a 24-bit DIB of 1 x 1.
+    std::vector<int> copy{0x0020, 0x00CC, 0, 1, 1, 0, 0, height, width, 0, 0};
+    const std::vector<int> dib{40, 0, 1, 0, 1, 0, 1, 24, 0, 0,    4,
+                               0,  0, 0, 0, 0, 0, 0, 0,  0, 0xFF, 0};
+    copy.insert(copy.end(), dib.begin(), dib.end());
+    record(0x0F43, copy);
+  }
+  record(0x0000, {});  // end
   LittleEndianBytes file;
   file.U32(0x9AC6CDD7u);
   for (const int v : {0, 0, 0, width, height, 1440}) file.U16(unsigned(v));
@@ -128,27 +129,43 @@ inline std::vector<std::uint8_t> WindowsMetafile(int width, int height) {
     checksum ^= unsigned(file.data[i] | file.data[i + 1] << 8);
   file.U16(checksum);
   file.U16(1).U16(9).U16(0x0300).U32(std::uint32_t((18 + records.data.size()) / 2));
-  file.U16(0).U32(7).U16(0);
+  file.U16(0).U32(std::uint32_t(largest)).U16(0);
   return file.Raw(records.data).data;
 }
 
-// A minimal enhanced metafile of width x height pixels (at 96 per inch) with no drawing.
-inline std::vector<std::uint8_t> EnhancedMetafile(int width, int height) {
+// A minimal enhanced metafile of width x height pixels (at 96 per inch) with no drawing
+// or, withBitmap, a bitmap of one pixel stretched over it and a rectangle.
+inline std::vector<std::uint8_t> EnhancedMetafile(int width, int height, bool withBitmap) {
+  LittleEndianBytes drawing;
+  if (withBitmap) {
+    drawing.U32(81).U32(124);  // StretchDIBits
+    for (const int v : {0, 0, width - 1, height - 1, 0, 0, 0, 0, 1, 1})
+      drawing.U32(std::uint32_t(v));
+    // The bitmap's header and bits, colours given, copied, at the picture's size.
+    for (const int v : {80, 40, 120, 4, 0, 0x00CC0020, width, height})
+      drawing.U32(std::uint32_t(v));
+    drawing.U32(40).U32(1).U32(1).U16(1).U16(24);
+    for (const int v : {0, 4, 0, 0, 0, 0, 0xFF}) drawing.U32(std::uint32_t(v));
+    drawing.U32(43).U32(24);  // Rectangle
+    for (const int v : {0, 0, width - 1, height - 1}) drawing.U32(std::uint32_t(v));
+  }
+  const int records = withBitmap ? 4 : 2;
+  const auto bytes = std::uint32_t(88 + drawing.data.size() + 20);
   LittleEndianBytes emf;
   emf.U32(1).U32(88);  // the header record and its size
   for (const int v : {0, 0, width - 1, height - 1}) emf.U32(std::uint32_t(v));
   // The frame in hundredths of a millimetre.
   for (const int v : {0, 0, width * 2540 / 96, height * 2540 / 96}) emf.U32(std::uint32_t(v));
-  emf.U32(0x464D4520).U32(0x10000).U32(88 + 20).U32(2).U16(1).U16(0);
+  emf.U32(0x464D4520).U32(0x10000).U32(bytes).U32(std::uint32_t(records)).U16(1).U16(0);
   for (const int v : {0, 0, 0, 1024, 768, 320, 240}) emf.U32(std::uint32_t(v));
+  emf.Raw(drawing.data);
   for (const int v : {14, 20, 0, 16, 20}) emf.U32(std::uint32_t(v));  // the end record
   return emf.data;
 }
 
 class TGenerator {
  public:
-  TGenerator(TPick pick, const TRoundTripContent& content)
-      : pick_(std::move(pick)), content_(content) {}
+  explicit TGenerator(TPick pick) : pick_(std::move(pick)) {}
 
   void Fill(TRoundTripDocument& document) {
     document.AddStyles();
@@ -188,37 +205,44 @@ class TGenerator {
     data.AddText(Words(), Pick(4), -1);
   }
 
+  // A picture of each kind, or a frame of one left out.
   std::unique_ptr<TGraphic> Picture() {
     const int width = 1 + Pick(40), height = 1 + Pick(30);
     const TColor color = TColor(Pick(0x1000000));
+    const int kind = Pick(6);
+    if (kind != 3) return OfKind(kind < 3 ? kind : kind - 1, width, height, color);
+    // Left out: it keeps the bytes the picture stores.
+    const std::unique_ptr<TGraphic> picture = OfKind(Pick(5), width, height, color);
+    TMemoryStream bytes;
+    picture->SaveToStream(bytes);
+    return std::make_unique<TRDPictureFrame>(
+        width, height, TRDPictureSource{GraphicClassName(*picture), Bytes(bytes)});
+  }
+
+  // Kind: a bitmap, PNG, JPEG, Windows or enhanced metafile (half of them with a bitmap,
+  // whose pixel costs from the budget).
+  std::unique_ptr<TGraphic> OfKind(int kind, int width, int height, TColor color) {
     auto bitmap = SolidPicture(width, height, color);
-    switch (Pick(content_.Metafiles ? 6 : 4)) {
+    switch (kind) {
       case 0:
         return bitmap;
-      case 1: {
-        auto png = std::make_unique<TPngImage>();
-        png->Assign(*bitmap);
-        return png;
-      }
-      case 2: {
-        auto jpeg = std::make_unique<TJPEGImage>();
-        jpeg->Assign(*bitmap);
-        return jpeg;
-      }
-      case 3: {
-        if (!content_.LeftOutFrames) return bitmap;
-        TMemoryStream bmp;
-        bitmap->SaveToStream(bmp);
-        return std::make_unique<TRDPictureFrame>(width, height,
-                                                 TRDPictureSource{"TBitmap", Bytes(bmp)});
-      }
-      case 4: {
-        return std::make_unique<TMetafile>(WindowsMetafile(width * 15, height * 15), false);
-      }
-      default: {
-        return std::make_unique<TMetafile>(EnhancedMetafile(width, height), true);
-      }
+      case 1:
+        return Converted<TPngImage>(*bitmap);
+      case 2:
+        return Converted<TJPEGImage>(*bitmap);
+      case 3:
+        return std::make_unique<TMetafile>(WindowsMetafile(width * 15, height * 15, OneIn(2)),
+                                           false);
+      default:
+        return std::make_unique<TMetafile>(EnhancedMetafile(width, height, OneIn(2)), true);
     }
+  }
+
+  template <class TKind>
+  static std::unique_ptr<TGraphic> Converted(const TBitmap& bitmap) {
+    auto picture = std::make_unique<TKind>();
+    picture->Assign(bitmap);
+    return picture;
   }
 
   static std::unique_ptr<TBitmap> SolidPicture(int width, int height, TColor color) {
@@ -234,9 +258,10 @@ class TGenerator {
     const bool afterText = OneIn(2);
     if (afterText) data.AddText(Words() + " ", Pick(4), Pick(3));
     auto item = TRDGraphicItemInfo::CreateWithGraphic(&data, Picture(), rdvaBaseline);
-    if (OneIn(3)) {
-      item->ImageWidth = 1 + Pick(60);
-      item->ImageHeight = 1 + Pick(60);
+    if (OneIn(3)) {  // placed at another size on one side or both
+      const int sides = Pick(3);
+      if (sides != 1) item->ImageWidth = 1 + Pick(60);
+      if (sides != 0) item->ImageHeight = 1 + Pick(60);
     }
     item->ParaNo = afterText ? -1 : Pick(3);
     data.AddItemAtEnd("", std::move(item));
@@ -252,14 +277,13 @@ class TGenerator {
     data.AddItemAtEnd("", std::move(owned));
     TRDTableRows& grid = *table.Rows;
     if (OneIn(6)) {
-      if (rows * cols <= content_.MaxMergedSlots && grid.CanMergeCells(0, 0, cols, rows, true))
+      if (grid.CanMergeCells(0, 0, cols, rows, true))
         grid.MergeCells(0, 0, cols, rows, true, false);
     } else {
       for (int n = Pick(4); n > 0; --n) {
         const int top = Pick(rows), left = Pick(cols);
         const int height = 1 + Pick(rows - top), width = 1 + Pick(cols - left);
-        if (height * width <= content_.MaxMergedSlots &&
-            grid.CanMergeCells(top, left, width, height, true))
+        if (grid.CanMergeCells(top, left, width, height, true))
           grid.MergeCells(top, left, width, height, true, false);
       }
     }
@@ -299,7 +323,6 @@ class TGenerator {
   }
 
   TPick pick_;
-  TRoundTripContent content_;
 };
 
 // The document as text, item by item and cell by cell: each item's kind, paragraph
@@ -334,6 +357,28 @@ inline std::string DescribeTable(const TRDTableItemInfo& table, int depth, bool 
   return text;
 }
 
+// A picture left out is of the kind whose bytes it keeps: read where the budget has room,
+// it is that picture.
+inline std::string PictureKind(const TGraphic& picture) {
+  const auto* frame = dynamic_cast<const TRDPictureFrame*>(&picture);
+  return frame ? frame->Source().RDFClass : GraphicClassName(picture);
+}
+
+// What the picture stores, in short: its length and hash. Of a Windows metafile, its
+// records from the standard header on: RTF holds no placeable header (its \picw and
+// \pich say the size).
+inline std::string PictureBytes(const TGraphic& picture) {
+  constexpr std::size_t kMetafileHeaderSize = 18;
+  TMemoryStream stream;
+  picture.SaveToStream(stream);
+  std::string bytes = Bytes(stream);
+  const std::size_t records = WindowsMetafileRecordsStart(
+      {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  if (PictureKind(picture) == "TMetafile" && records >= kMetafileHeaderSize)
+    bytes.erase(0, records - kMetafileHeaderSize);
+  return std::to_string(bytes.size()) + "/" + std::to_string(std::hash<std::string>{}(bytes));
+}
+
 inline std::string DescribeItem(TCustomRDData& data, int itemNo, int depth, bool byEdges) {
   const TCustomRDItemInfo& item = *data.GetItem(itemNo);
   std::string line(size_t(depth) * 2, ' ');
@@ -349,9 +394,9 @@ inline std::string DescribeItem(TCustomRDData& data, int itemNo, int depth, bool
             std::to_string(marker->StartFrom) + (marker->Reset ? " restart " : " ") +
             marker->DisplayString;
   } else if (const auto* picture = dynamic_cast<const TRDGraphicItemInfo*>(&item)) {
-    line += "picture " + GraphicClassName(*picture->Image) + " " +
+    line += "picture " + PictureKind(*picture->Image) + " " +
             std::to_string(picture->GetImageWidth()) + "x" +
-            std::to_string(picture->GetImageHeight());
+            std::to_string(picture->GetImageHeight()) + " " + PictureBytes(*picture->Image);
   } else if (const auto* table = dynamic_cast<const TRDTableItemInfo*>(&item)) {
     return line + DescribeTable(*table, depth, byEdges);
   } else {
@@ -451,12 +496,48 @@ inline std::string WithHiddenText(const std::string& rtf, TPick& pick) {
   return out;
 }
 
+// A document whose pictures are left out as they are read: its budget of pixels is spent.
+class TSpentDocument : public TRoundTripDocument {
+ public:
+  TSpentDocument() { PictureBudget().Take(kMaxDocumentPicturePixels); }
+};
+
+// The RTF read where the budget is spent: every picture that costs pixels is left out, a
+// frame that keeps the picture's kind, size and bytes through RDF and RTF again, and
+// writes what the picture writes (read, the RTF read with budget left).
+inline std::string CheckLeftOut(const std::string& rtf, const std::string& byEdges,
+                                TRoundTripDocument& read) {
+  TSpentDocument spent;
+  ReadAsViewer(rtf, spent);
+  if (const std::string again = Describe(spent, 0, true); again != byEdges)
+    return "the RTF read with the budget spent is another document" + Difference(byEdges, again);
+  const std::string rdf = SavedRDF(spent, TRDFOptions(0));
+  if (const std::string decoded = SavedRDF(read, TRDFOptions(0)); rdf != decoded)
+    return "pictures left out write other RDF" + Difference(decoded, rdf);
+  TSpentDocument back;
+  int index = 0;
+  if (!InsertRDFFromStream(back, *StreamOf(rdf), index).Ok)
+    return "the RDF of pictures left out does not read back";
+  if (const std::string again = Describe(back, 0, true); again != byEdges)
+    return "the RDF of pictures left out reads as another document" + Difference(byEdges, again);
+  TRoundTripDocument decoded;
+  if (!LoadRDFFromStream(decoded, *StreamOf(rdf))) return "the RDF does not read back";
+  const std::string written = SavedRTF(decoded);
+  if (const std::string again = SavedRTF(back); again != written)
+    return "pictures left out write other RTF" + Difference(written, again);
+  TSpentDocument reread;
+  ReadAsViewer(written, reread);
+  if (const std::string again = Describe(reread, 0, true); again != byEdges)
+    return "the RTF of pictures left out reads as another document" + Difference(byEdges, again);
+  return {};
+}
+
 // A failure of one document as text, empty when every check holds.
-inline std::string CheckRoundTrips(TPick pick, const TRoundTripContent& content) {
+inline std::string CheckRoundTrips(TPick pick) {
   RegisterTableItemClass();
   RegisterPngGraphicClass();
   TRoundTripDocument document;
-  TGenerator(pick, content).Fill(document);
+  TGenerator(pick).Fill(document);
   const std::string described = Describe(document);
 
   for (const TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
@@ -482,6 +563,9 @@ inline std::string CheckRoundTrips(TPick pick, const TRoundTripContent& content)
   if (const std::string again = SavedRTF(reread); again != rewritten)
     return "the RTF read back writes other RTF" + Difference(rewritten, again);
 
+  if (const std::string failure = CheckLeftOut(rtf, byEdges, read); !failure.empty())
+    return failure;
+
   TRoundTripDocument hidden;
   ReadAsViewer(WithHiddenText(rtf, pick), hidden);
   if (const std::string again = Describe(hidden, 0, true); again != byEdges)
@@ -493,24 +577,20 @@ inline std::string CheckRoundTrips(TPick pick, const TRoundTripContent& content)
 }  // namespace round_trip
 
 // A document drawn from a generator seeded with seed.
-inline std::string CheckSeededRoundTrips(unsigned seed,
-                                         const TRoundTripContent& content = kKnownGood) {
+inline std::string CheckSeededRoundTrips(unsigned seed) {
   std::mt19937 generator(seed);
   return round_trip::CheckRoundTrips(
-      [&generator](int n) { return n <= 1 ? 0 : int(generator() % unsigned(n)); }, content);
+      [&generator](int n) { return n <= 1 ? 0 : int(generator() % unsigned(n)); });
 }
 
 // A document whose choices come from the bytes (one byte a choice, two for larger ones;
 // 0 once they are used up).
-inline std::string CheckRoundTripsFromBytes(const std::uint8_t* data, std::size_t size,
-                                            const TRoundTripContent& content = kKnownGood) {
+inline std::string CheckRoundTripsFromBytes(const std::uint8_t* data, std::size_t size) {
   std::size_t at = 0;
-  return round_trip::CheckRoundTrips(
-      [&](int n) {
-        if (n <= 1 || at >= size) return 0;
-        unsigned value = data[at++];
-        if (n > 256 && at < size) value = value << 8 | data[at++];
-        return int(value % unsigned(n));
-      },
-      content);
+  return round_trip::CheckRoundTrips([&](int n) {
+    if (n <= 1 || at >= size) return 0;
+    unsigned value = data[at++];
+    if (n > 256 && at < size) value = value << 8 | data[at++];
+    return int(value % unsigned(n));
+  });
 }

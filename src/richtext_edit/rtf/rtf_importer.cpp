@@ -260,22 +260,24 @@ void TRDRTFImporter::NewPicture(TRDRTFPicture* picture, std::unique_ptr<TGraphic
   }
   if (picture) {
     // A drawing is shown at the size it was placed at, and so is a picture left out (a
-    // frame of its own size) that was placed at another.
+    // frame of its own size) on each side placed at another: on a side at its own size it
+    // is shown as the picture decoded would be, with no explicit size.
     const auto* frame = dynamic_cast<const TRDPictureFrame*>(item->Image.get());
-    const bool placed = picture->PicType == rtf_pt_EnhancedMetafile ||
-                        picture->PicType == rtf_pt_WindowsMetafile ||
-                        (frame && picture->Width > 0 && picture->Height > 0 &&
-                         (picture->Width != frame->Width() || picture->Height != frame->Height()));
+    const bool drawing =
+        picture->PicType == rtf_pt_EnhancedMetafile || picture->PicType == rtf_pt_WindowsMetafile;
+    const bool framePlaced = frame && picture->Width > 0 && picture->Height > 0;
+    const bool placedX = drawing || (framePlaced && picture->Width != frame->Width());
+    const bool placedY = drawing || (framePlaced && picture->Height != frame->Height());
     // Scaled at most to a page each way: a size beyond it is the file's fantasy, and
     // showing or printing it would take a bitmap of that size.
     const double largest = kMaxPageTwips * pixels_per_twip_;
     const auto scaled = [largest](int base, int percent) {
       return Round(std::min(base / 100.0 * percent, largest));
     };
-    if (placed || picture->PicScaleX != 100)
+    if (placedX || picture->PicScaleX != 100)
       item->ImageWidth =
           scaled(picture->Width > 0 ? picture->Width : item->Image->Width(), picture->PicScaleX);
-    if (placed || picture->PicScaleY != 100)
+    if (placedY || picture->PicScaleY != 100)
       item->ImageHeight =
           scaled(picture->Height > 0 ? picture->Height : item->Image->Height(), picture->PicScaleY);
   }
