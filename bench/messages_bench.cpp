@@ -9,14 +9,22 @@
 // messages per second, the entries the lists hold, and the growth of the resident
 // memory from the first 50,000 messages to the end (the lists are bounded: it stays
 // flat however many come).
+//
+// One message list of a bound of 1,000, 3,000 or 10,000 entries holding that many:
+// what a new message costs while the list is below its bound and once it is full (the
+// oldest leave as the newest come). Both should cost the same, whatever the bound.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
 #include <string>
 
 #include "app/messages/frm_aprs_msg.h"
+#include "app/messages/msg_lists.h"
+#include "app/monitor/station_styles.h"
 #include "bench_support.h"
 #include "platform/sys/date_time.h"
+#include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc.h"
 
 namespace {
 
@@ -96,5 +104,40 @@ void BM_MessageFlood(benchmark::State& state) {
   state.counters["growth_mb"] = ResidentMegabytes() - start_mb;
 }
 BENCHMARK(BM_MessageFlood)->Iterations(BenchIterations(150000))->Unit(benchmark::kMicrosecond);
+
+// The list is filled with Arg(0) entries; Arg(1) 1: that is its bound, so that every
+// message that comes makes room; 0: its bound lies beyond what the run adds.
+void BM_MessageList(benchmark::State& state) {
+  const int entries = BenchStations(int(state.range(0)));
+  const bool full = state.range(1) != 0;
+  const int below_runs = BenchIterations(1000);
+  TRDStyle style;
+  MakeMessageStyles(style);
+  TRichDoc viewer(nullptr);
+  SetUpMessageViewer(viewer, style);
+  viewer.SetBounds(0, 0, 560, 270);
+  {
+    TMsgList list(viewer, full ? entries : entries + below_runs + 1);
+    int n = 0;
+    auto add = [&] {
+      const TAprsInfo info = FloodMessage(n);
+      list.AddOrUpdate(info.SrcCall, "ALL", true, -1, Id(n % 60000), info.Data, "T2TEST");
+      ++n;
+    };
+    while (n < entries) add();
+    for (auto _ : state) add();
+    state.counters["entries"] = viewer.ItemCount() / kMsgEntryItems;
+  }
+  viewer.ClearDocument();
+  viewer.SetStyle(nullptr);
+}
+BENCHMARK(BM_MessageList)
+    ->ArgsProduct({{1000, 3000, 10000}, {0}})
+    ->Iterations(BenchIterations(1000))
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MessageList)
+    ->ArgsProduct({{1000, 3000, 10000}, {1}})
+    ->Iterations(BenchIterations(30000))
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -33,7 +33,7 @@ std::string TextKey(std::string NumberKey, const std::string& Text) {
   return NumberKey;
 }
 
-int Lookup(const std::unordered_map<std::string, int>& Index, const std::string& Key) {
+long long Lookup(const std::unordered_map<std::string, long long>& Index, const std::string& Key) {
   const auto it = Index.find(Key);
   return it == Index.end() ? -1 : it->second;
 }
@@ -58,12 +58,21 @@ std::string CleanMsgText(const std::string& S) {
 
 int TMsgList::FindMsgLine(const std::string& Src, const std::string& Dst, const std::string& Number,
                           const std::string& Text) const {
-  return Lookup(by_text_, TextKey(NumberKey(Src, Dst, Number), Text));
+  return TextItemOf(Lookup(by_text_, TextKey(NumberKey(Src, Dst, Number), Text)));
 }
 
 int TMsgList::FindAckedLine(const std::string& Src, const std::string& Dst,
                             const std::string& Number) const {
-  return Lookup(by_number_, NumberKey(Src, Dst, Number));
+  return TextItemOf(Lookup(by_number_, NumberKey(Src, Dst, Number)));
+}
+
+int TMsgList::TextItemOf(long long Serial) const {
+  if (Serial < 0) return -1;
+  const auto it =
+      std::lower_bound(entries_.begin(), entries_.end(), Serial,
+                       [](const TEntry& entry, long long serial) { return entry.Serial < serial; });
+  if (it == entries_.end() || it->Serial != Serial) return -1;
+  return int(it - entries_.begin()) * kMsgEntryItems + meiText;
 }
 
 void TMsgList::SetState(int ItemNo, TMsgParaStyle State) {
@@ -80,9 +89,9 @@ void TMsgList::Clear() {
   trim_at_ = size_t(max_entries_);
 }
 
-bool TMsgList::AwaitsAck(int Entry) const {
-  return entries_[size_t(Entry)].Own &&
-         viewer_.GetItemInfo(Entry * kMsgEntryItems + meiText)->ParaNo == mpsMsg;
+bool TMsgList::AwaitsAck(size_t Entry) const {
+  return entries_[Entry].Own &&
+         viewer_.GetItemInfo(int(Entry) * kMsgEntryItems + meiText)->ParaNo == mpsMsg;
 }
 
 void TMsgList::DropOldest() {
@@ -90,10 +99,14 @@ void TMsgList::DropOldest() {
   size_t to_go = entries_.size() - keep;
   // The entries that go, oldest first, as runs [first, last) of entries; those awaiting
   // an ack stay between them.
-  std::vector<std::pair<int, int>> runs;
-  const int count = int(entries_.size());
-  for (int n = 0; n < count && to_go > 0; ++n) {
-    if (AwaitsAck(n)) continue;
+  std::vector<std::pair<size_t, size_t>> runs;
+  std::vector<size_t> kept;
+  for (size_t n = 0; n < entries_.size() && to_go > 0; ++n) {
+    if (AwaitsAck(n)) {
+      kept.push_back(n);
+      continue;
+    }
+    Unindex(n, kept);
     if (runs.empty() || runs.back().second != n) runs.emplace_back(n, n);
     ++runs.back().second;
     --to_go;
@@ -101,23 +114,30 @@ void TMsgList::DropOldest() {
   // From the back, so that the runs before keep their places; each run is whole
   // paragraphs, so the layout of the rest is kept.
   for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-    viewer_.DeleteItemRange(run->first * kMsgEntryItems,
-                            (run->second - run->first) * kMsgEntryItems);
-    entries_.erase(entries_.begin() + run->first, entries_.begin() + run->second);
+    viewer_.DeleteItemRange(int(run->first) * kMsgEntryItems,
+                            int(run->second - run->first) * kMsgEntryItems);
+    entries_.erase(entries_.begin() + std::ptrdiff_t(run->first),
+                   entries_.begin() + std::ptrdiff_t(run->second));
   }
   viewer_.FormatAfterDeletion();
-  Reindex();
   trim_at_ = std::max(size_t(max_entries_), entries_.size() + size_t(max_entries_ / 4));
 }
 
-void TMsgList::Reindex() {
-  by_number_.clear();
-  by_text_.clear();
-  for (size_t n = 0; n < entries_.size(); ++n) {
-    const int text_item = int(n) * kMsgEntryItems + meiText;
-    by_number_.insert_or_assign(entries_[n].NumberKey, text_item);
-    by_text_.emplace(entries_[n].TextKey, text_item);
+void TMsgList::Unindex(size_t Entry, const std::vector<size_t>& Kept) {
+  const TEntry& entry = entries_[Entry];
+  if (const auto text = by_text_.find(entry.TextKey);
+      text != by_text_.end() && text->second == entry.Serial)
+    by_text_.erase(text);
+  const auto newest = by_number_.find(entry.NumberKey);
+  if (newest == by_number_.end() || newest->second != entry.Serial) return;
+  // Older entries with its number that are left can only be ones that stay.
+  for (auto k = Kept.rbegin(); k != Kept.rend(); ++k) {
+    if (entries_[*k].NumberKey == entry.NumberKey) {
+      newest->second = entries_[*k].Serial;
+      return;
+    }
   }
+  by_number_.erase(newest);
 }
 
 void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool Received,
@@ -126,7 +146,7 @@ void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool 
   TRichDoc& viewer = viewer_;
   std::string number_key = NumberKey(Src, Dst, Number);
   std::string text_key = TextKey(number_key, Text);
-  const int i = Lookup(by_text_, text_key);
+  const int i = TextItemOf(Lookup(by_text_, text_key));
   if (i < 0) {
     viewer.AddTextParagraph(PadAddressee(Src), mtsNormal, mpsFrameHeader);
     viewer.AddTextContinued(">", mtsNormal);
@@ -145,10 +165,10 @@ void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool 
     viewer.AddTextContinued(Number, mtsNormal);
     viewer.FormatTail();
     // Entries only ever follow one another: the one just added is the newest.
-    const int text_item = viewer.ItemCount() - kMsgEntryItems + meiText;
-    by_number_.insert_or_assign(number_key, text_item);
-    by_text_.emplace(text_key, text_item);
-    entries_.push_back({std::move(number_key), std::move(text_key), !Received});
+    const long long serial = next_serial_++;
+    by_number_.insert_or_assign(number_key, serial);
+    by_text_.emplace(text_key, serial);
+    entries_.push_back({std::move(number_key), std::move(text_key), !Received, serial});
     if (entries_.size() >= trim_at_) DropOldest();
   } else {
     if (!Received) entries_[size_t(i / kMsgEntryItems)].Own = true;

@@ -6,6 +6,7 @@
 // text line's paragraph style tells the state: open, acknowledged, given up.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -39,9 +40,10 @@ std::string CleanMsgText(const std::string& S);
 
 // Entries a message list holds at most, as the monitor holds its last 300 lines: a full
 // feed brings messages all day, and the program runs for days. Once a list holds them,
-// its oldest leave (from the front, a quarter at once, so that what a trim costs, a
-// pass over the list, is a few items a message), but for the user's own messages still
-// waiting for their acknowledgement, wherever they are.
+// its oldest leave (from the front, a quarter at once: a trim moves up the layout of
+// every entry kept, which a quarter of the room's messages pay for together; the view
+// shows the end, far below them), but for the user's own messages still waiting for
+// their acknowledgement, wherever they are.
 constexpr int kMsgListMaxEntries = 4000;
 
 // One message list: its viewer and an index of its entries by sender, addressee and
@@ -74,28 +76,36 @@ class TMsgList {
   void Clear();
 
  private:
-  // An entry's keys in the index, and whether it is the user's own message.
+  // An entry's keys in the index, whether it is the user's own message, and its serial
+  // number: entries are numbered as they come, which the index holds, so that entries
+  // leaving move no other entry's place in it.
   struct TEntry {
     std::string NumberKey;
     std::string TextKey;
     bool Own = false;
+    long long Serial = 0;
   };
 
+  // The text item of the entry with this serial number (-1: none).
+  int TextItemOf(long long Serial) const;
   // The entry is the user's own message, still open: it awaits its acknowledgement.
-  bool AwaitsAck(int Entry) const;
+  bool AwaitsAck(size_t Entry) const;
   // The oldest entries go until a quarter of the room is free, but those awaiting an ack.
   void DropOldest();
-  // Indexes the entries again after some went.
-  void Reindex();
+  // Takes entry Entry out of the index; Kept are the entries before it that stay, which
+  // the newest of them with its number then answers for.
+  void Unindex(size_t Entry, const std::vector<size_t>& Kept);
 
   TRichDoc& viewer_;
   const int max_entries_;
   // The list is trimmed when it holds this many: the room, or more while so many own
   // messages await their ack that a trim freed less than a quarter of it.
   size_t trim_at_;
-  // The entries in the viewer's order: entry n starts at item n * kMsgEntryItems.
-  std::vector<TEntry> entries_;
-  // Text item of the newest entry by sender, addressee, number (and text).
-  std::unordered_map<std::string, int> by_number_;
-  std::unordered_map<std::string, int> by_text_;
+  // The entries in the viewer's order, serial numbers rising: entry n starts at item
+  // n * kMsgEntryItems.
+  std::deque<TEntry> entries_;
+  long long next_serial_ = 0;
+  // Serial number of the newest entry by sender, addressee, number (and text).
+  std::unordered_map<std::string, long long> by_number_;
+  std::unordered_map<std::string, long long> by_text_;
 };

@@ -184,6 +184,10 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
   SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
   area_size_guard_ = false;
   if (GetWidth() != oldWidth || GetHeight() != oldHeight) {
+    // The pass at the new size lays out everything and drops the selection with the
+    // lines; this pass puts it back afterwards.
+    if (kept.start < 0 && HasSelection())
+      GetSelectionBounds(kept.start, kept.start_offs, kept.end, kept.end_offs, false);
     State &= ~rdsFormatting;
     FormatItems(keepPosition, force, false, depth + 1, canvasArg, false, passThrough1,
                 passThrough2);

@@ -123,8 +123,10 @@ void TCustomRDFormattedData::DeleteItemsFormatted(int first, int count) {
   DrawItemUnderMouse = -1;
   DrawItemPressed = -1;
   if (tail) {
-    LastFormattedItem = first - 1;
-    if (LastFormattedItem < 0) ClearFormatting();
+    // The paragraph before the range now ends the document, with the space after it and
+    // the bottom margin below: the next tail format lays it out again.
+    LastFormattedItem = first > 0 ? GetFirstItemOfPara(first - 1) - 1 : -1;
+    if (first == 0) ClearFormatting();
   } else {
     LastFormattedItem -= count;
     DocumentHeight -= delta;

@@ -1,17 +1,22 @@
-// The message lists' index against a walk over the viewer's entries, under random adds,
-// updates, state changes, trims and clears.
+// The message lists' index against a walk over the viewer's entries, and what the
+// viewer shows after each trim against a viewer that laid out the same entries afresh,
+// under random adds, updates, state changes, selections, trims and clears.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <ostream>
 #include <random>
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "app/messages/msg_lists.h"
 #include "app/monitor/station_styles.h"
 #include "platform/text/sysutils.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
+#include "support/picture_compare.h"
 
 namespace {
 
@@ -43,6 +48,40 @@ TEntryKey KeyAt(TRichDoc& Viewer, int TextItem) {
                Viewer.ReadItemText(first + meiNumber), Viewer.ReadItemText(TextItem));
 }
 
+// Where each draw line stands and what it shows, and the document's size and scroll.
+struct TLineShape {
+  int Left, Top, Width, Height, ItemNo, Offs, Length;
+  bool FromNewLine;
+  bool operator==(const TLineShape&) const = default;
+};
+
+struct TShape {
+  std::vector<TLineShape> Lines;
+  int DocumentWidth, DocumentHeight, VScrollPos, VScrollMax;
+  bool operator==(const TShape&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TShape& shape) {
+  out << shape.Lines.size() << " draw lines, width " << shape.DocumentWidth << " height "
+      << shape.DocumentHeight << " scrolled " << shape.VScrollPos << " of " << shape.VScrollMax;
+  for (const TLineShape& l : shape.Lines)
+    out << "\n  item " << l.ItemNo << " at " << l.Left << "," << l.Top << " " << l.Width << "x"
+        << l.Height << (l.FromNewLine ? " new line" : "");
+  return out;
+}
+
+TShape ShapeOf(TRichDoc& Viewer) {
+  const TRichDocRDData& data = Viewer.RDData();
+  TShape shape{
+      {}, data.DocumentWidth, data.DocumentHeight, Viewer.VScrollPos(), Viewer.GetVScrollMax()};
+  for (int d = 0; d < data.DrawItems.Count(); ++d) {
+    const TRDDrawLineInfo& l = *data.DrawItems[d];
+    shape.Lines.push_back(
+        {l.Left, l.Top, l.Width, l.Height, l.ItemNo, l.Offs, l.Length, l.FromNewLine});
+  }
+  return shape;
+}
+
 class MsgListTest : public ::testing::Test {
  protected:
   // A small list, so that it is trimmed often.
@@ -54,6 +93,34 @@ class MsgListTest : public ::testing::Test {
     viewer.SetBounds(0, 0, 560, 270);
   }
   void TearDown() override { viewer.SetStyle(nullptr); }
+
+  // The list's viewer must show what a viewer that lays out the same items, styles and
+  // selection at once shows at its end: the same lines at the same places, the same
+  // pixels.
+  void ExpectAsFreshViewer(const std::string& Step) {
+    TRichDoc fresh(nullptr);
+    SetUpMessageViewer(fresh, style);
+    fresh.SetBounds(0, 0, 560, 270);
+    for (int i = 0; i < viewer.ItemCount(); ++i) {
+      const TCustomRDItemInfo& item = *viewer.GetItemInfo(i);
+      if (item.IsParaStart()) {
+        fresh.AddTextParagraph(viewer.ReadItemText(i), item.StyleNo, item.ParaNo);
+      } else {
+        fresh.AddTextContinued(viewer.ReadItemText(i), item.StyleNo);
+        fresh.GetItemInfo(i)->ParaNo = item.ParaNo;
+      }
+    }
+    fresh.FormatDocument();
+    fresh.SetVScrollPos(fresh.GetVScrollMax());
+    int start, start_offs, end, end_offs;
+    viewer.GetSelectionRange(start, start_offs, end, end_offs, false);
+    if (start >= 0) fresh.SetSelectionRange(start, start_offs, end, end_offs);
+    ASSERT_EQ(ShapeOf(viewer), ShapeOf(fresh)) << Step;
+    auto shown = Snapshot(viewer);
+    auto laid_out = Snapshot(fresh);
+    ASSERT_TRUE(SamePicture(*shown, *laid_out)) << Step;
+    fresh.SetStyle(nullptr);
+  }
 
   TRDStyle style;
   TRichDoc viewer{nullptr};
@@ -73,13 +140,15 @@ TEST_F(MsgListTest, IndexFindsWhatAWalkFindsUnderRandomChanges) {
   auto pick = [&](const std::vector<std::string>& from) {
     return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(random)];
   };
-  std::set<TEntryKey> open_own;  // own entries awaiting their ack
-  int added = 0;                 // over the whole run
+  std::set<TEntryKey> open_own;       // own entries awaiting their ack
+  std::optional<TEntryKey> selected;  // the entry whose text is selected
+  int added = 0;                      // over the whole run
   int trims = 0;
   for (int step = 0; step < 3000; ++step) {
     const std::string src = pick(calls), dst = pick(calls), number = pick(numbers);
     const std::string text = pick(texts);
     const int action = std::uniform_int_distribution<int>(0, 99)(random);
+    bool trimmed = false;
     if (action < 60) {
       const bool received = action < 45;
       const int tx_count = received ? -1 : action % 8;
@@ -87,7 +156,8 @@ TEST_F(MsgListTest, IndexFindsWhatAWalkFindsUnderRandomChanges) {
       const int before = viewer.ItemCount();
       list.AddOrUpdate(src, dst, received, tx_count, number, text, pick(calls));
       added += adds;
-      trims += viewer.ItemCount() < before;
+      trimmed = viewer.ItemCount() < before;
+      trims += trimmed;
       if (adds && !received) open_own.insert(KeyOf(src, dst, number, text));
       if (!adds && tx_count > 5) open_own.erase(KeyOf(src, dst, number, text));
     } else if (action < 70) {
@@ -99,7 +169,30 @@ TEST_F(MsgListTest, IndexFindsWhatAWalkFindsUnderRandomChanges) {
     } else if (action < 71) {
       list.Clear();
       open_own.clear();
+    } else if (action < 74 && viewer.ItemCount() > 0 &&
+               !viewer.ReadItemText(viewer.ItemCount() - kMsgEntryItems + meiText).empty()) {
+      // The text of the newest entry selected: the selection stays with it until it goes.
+      const int item = viewer.ItemCount() - kMsgEntryItems + meiText;
+      viewer.SetSelectionRange(item, viewer.GetItemStartOffset(item), item,
+                               viewer.GetItemEndOffset(item));
+      selected = KeyAt(viewer, item);
     }
+    if (selected) {
+      const auto& [sel_src, sel_dst, sel_number, sel_text] = *selected;
+      const int item = WalkFind(viewer, sel_src, sel_dst, sel_number, &sel_text);
+      int start, start_offs, end, end_offs;
+      viewer.GetSelectionRange(start, start_offs, end, end_offs, false);
+      if (item < 0) {
+        ASSERT_FALSE(viewer.HasSelection()) << "step " << step;
+        selected.reset();
+      } else {
+        ASSERT_EQ(std::make_tuple(start, start_offs, end, end_offs),
+                  std::make_tuple(item, viewer.GetItemStartOffset(item), item,
+                                  viewer.GetItemEndOffset(item)))
+            << "step " << step;
+      }
+    }
+    if (trimmed) ExpectAsFreshViewer("step " + std::to_string(step));
     ASSERT_EQ(viewer.ItemCount() % kMsgEntryItems, 0);
     ASSERT_LE(viewer.ItemCount() / kMsgEntryItems, kRoom + int(open_own.size()));
     for (const auto& [own_src, own_dst, own_number, own_text] : open_own)
