@@ -9,7 +9,9 @@
 #include "platform/gui/controls/new_control.h"
 #include "platform/gui/graphics/canvas.h"
 #include "platform/gui/graphics/standard_icons.h"
+#include "platform/gui/graphics/unicode_text.h"
 #include "platform/sys/application.h"
+#include "platform/text/cp1252.h"
 
 TfrmMyMsgDialog* frmMyMsgDialog = nullptr;
 
@@ -28,26 +30,27 @@ TMyButton* MakeButton(TfrmMyMsgDialog* form, TWinControl* parent, const char* na
 }
 
 // The longest start of Word, at least one character, no wider than Width.
-size_t FittingLength(const TCanvas& measure, const std::string& word, int width) {
+size_t FittingLength(const TCanvas& measure, std::u16string_view word, int width) {
   size_t length = 1;
-  while (length < word.size() && measure.TextWidth(word.substr(0, length + 1)) <= width) ++length;
+  while (length < word.size() && TextWidthW(measure, word.substr(0, length + 1)) <= width) ++length;
   return length;
 }
 
 // Text with a line break inside every word wider than Width (a long file path), so that
 // the label can wrap it; words that fit are left as they are.
-std::string BreakLongWords(const std::string& text, const TFont& font, int width) {
+std::u16string BreakLongWords(std::u16string_view text, const TFont& font, int width) {
   TCanvas measure;
   measure.Font().Assign(font);
-  std::string result;
+  std::u16string result;
   size_t from = 0;
   while (from < text.size()) {
-    const size_t end = std::min(text.find_first_of(" \r\n", from), text.size());
-    std::string word = text.substr(from, end - from);
-    while (word.size() > 1 && measure.TextWidth(word) > width) {
+    const size_t end = std::min(text.find_first_of(u" \r\n", from), text.size());
+    std::u16string_view word = text.substr(from, end - from);
+    while (word.size() > 1 && TextWidthW(measure, word) > width) {
       const size_t length = FittingLength(measure, word, width);
-      result += word.substr(0, length) + "\r\n";
-      word.erase(0, length);
+      result += word.substr(0, length);
+      result += u"\r\n";
+      word.remove_prefix(length);
     }
     result += word;
     if (end < text.size()) result += text[end];
@@ -170,10 +173,12 @@ void TfrmMyMsgDialog::SetText(const std::string& Text) {
   const int margin = imgPic->Left();
   const int screen = Screen->WorkAreaWidth() > 0 ? Screen->WorkAreaWidth() : Screen->Width();
   const int width = std::max(screen - lblInfo->Left() - margin, 1);
+  // A message may name a file as the file system names it (ShownFileName), in UTF-8.
+  const std::u16string shown = ReceivedTextToUtf16(Text);
   lblInfo->SetWordWrap(false);
-  lblInfo->SetCaption(Text);
+  lblInfo->SetCaptionW(shown);
   if (lblInfo->Width() <= width) return;
-  lblInfo->SetCaption(BreakLongWords(Text, lblInfo->Font(), width));
+  lblInfo->SetCaptionW(BreakLongWords(shown, lblInfo->Font(), width));
   lblInfo->SetWidth(width);
   lblInfo->SetWordWrap(true);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/test_support/gui_test_support.h"
+#include "platform/text/format.h"
+#include "platform/text/shown_text.h"
 
 namespace {
 
@@ -60,14 +62,16 @@ TEST_F(MyMsgDialogTest, LongLineWidensAndLineBreaksHeightenTheBox) {
   EXPECT_EQ(box.Height(), one_line - 32 + box.lblInfo->Height());
 }
 
-// A long file name (the settings file's, in its damage message) or a long text without
-// blanks: the box stays within the screen's work area, the text wrapped to fit it, and
-// nothing of the text is lost.
+// A long file name (the settings file's, in its damage message, in Greek) or a long text
+// without blanks: the box stays within the screen's work area, the text wrapped to fit
+// it, and nothing of the text is lost; the name shows as the file system names it.
 TEST_F(MyMsgDialogTest, TextsWiderThanTheScreenAreBrokenToFitIt) {
-  const std::string path = "/home/" + std::string(400, 'v') + "/.config/Velmora/registry";
-  const std::string text = "The settings file \"" + path +
-                           "\" was damaged: what could be "
-                           "read is used, the rest is set to defaults. " +
+  std::string folder;
+  for (int n = 0; n < 400; ++n) folder += "\xCE\xB1";  // alpha in UTF-8
+  const std::string path = "/home/" + folder + "/.config/Velmora/registry";
+  const std::string text = Format(ShownText("Die Datei \"%s\" war besch\xE4"
+                                            "digt. "),
+                                  ShownFileName(path)) +
                            std::string(300, 'W');
   Prepare(mkError, text);
   ASSERT_GT(Screen->WorkAreaWidth(), 0);
@@ -76,10 +80,12 @@ TEST_F(MyMsgDialogTest, TextsWiderThanTheScreenAreBrokenToFitIt) {
   EXPECT_GE(box.Left(), 0);
   const int wrapped_height = box.lblInfo->Height();
   // Only the words wider than the screen got line breaks; the rest the label wraps.
-  std::string joined = box.lblInfo->Caption();
-  for (size_t at = joined.find("\r\n"); at != std::string::npos; at = joined.find("\r\n"))
+  std::u16string joined = box.lblInfo->CaptionW();
+  for (size_t at = joined.find(u"\r\n"); at != std::u16string::npos; at = joined.find(u"\r\n"))
     joined.erase(at, 2);
-  EXPECT_EQ(joined, text);
+  EXPECT_EQ(joined, u"Die Datei \"/home/" + std::u16string(400, u'\u03B1') +
+                        u"/.config/Velmora/registry\" war besch\u00E4digt. " +
+                        std::u16string(300, u'W'));
   // Short texts are left as they are, on one line.
   Prepare(mkError, "eins zwei");
   EXPECT_EQ(box.lblInfo->Caption(), "eins zwei");

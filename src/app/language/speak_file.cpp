@@ -27,6 +27,7 @@
 #include "platform/sys/files.h"
 #include "platform/text/format.h"
 #include "platform/text/local_texts.h"
+#include "platform/text/shown_text.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
@@ -392,8 +393,9 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
     }
   };
   const auto reportDestroyed = [&] {
-    report(TwoLineMessage(Format(LocalText(kSpeakDestroyedText), FileName),
-                          Format(LocalText(kSpeakDeleteText), SpkDir)));
+    report(
+        TwoLineMessage(Format(ShownText(LocalText(kSpeakDestroyedText)), ShownFileName(FileName)),
+                       Format(ShownText(LocalText(kSpeakDeleteText)), ShownFileName(SpkDir))));
   };
   const std::string path = SpkDir + FileName;
   std::uint8_t result = kSpeakUnusable;
@@ -405,7 +407,10 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
                   : ReadSmallFile(path, kMaxSpeakFileBytes, &why);
     if (!content) {
       // Too large to be a language: not offered, and said so when it was chosen.
-      if (!CheckOnly) report(Format(LocalText(kSpeakNotReadText), FileName, why));
+      if (!CheckOnly) {
+        report(Format(ShownText(LocalText(kSpeakNotReadText)), ShownFileName(FileName),
+                      ShownText(why)));
+      }
       return kSpeakUnusable;
     }
     TStringList lines;
@@ -423,9 +428,9 @@ std::uint8_t LoadSpeakFile(const std::string& FileName, bool CheckOnly,
     // (the settings' list of languages) passes it over quietly.
     if (result == kSpeakUnusable && !reported && !CheckOnly) reportDestroyed();
     if (result == kSpeakWrongVersion) {
-      report(TwoLineMessage(
-          Format(LocalText(kSpeakWrongVersionText), FileName, kProductName, kLanguageVersion),
-          Format(LocalText(kSpeakDeleteText), SpkDir)));
+      report(TwoLineMessage(Format(ShownText(LocalText(kSpeakWrongVersionText)),
+                                   ShownFileName(FileName), kProductName, kLanguageVersion),
+                            Format(ShownText(LocalText(kSpeakDeleteText)), ShownFileName(SpkDir))));
     }
     if (CheckOnly || result != kSpeakLoaded) return result;
     if (frmSpeak) {

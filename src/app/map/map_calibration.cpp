@@ -6,6 +6,7 @@
 #include "core/aprs_position.h"
 #include "platform/sys/files.h"
 #include "platform/text/local_texts.h"
+#include "platform/text/shown_text.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
@@ -42,7 +43,8 @@ bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long d
                         std::string& MapName, long double& LonMax, long double& LatMax) {
   if (FileName.empty() || !FileExists(FileName)) return false;
   const std::string calibration = MapCalibrationFile(FileName);
-  const std::string noCalibration = LocalText(kNoCalibration) + "\n\r" + FileName;
+  const std::string noCalibration =
+      ShownText(LocalText(kNoCalibration)) + "\n\r" + ShownFileName(FileName);
   if (calibration.empty()) {
     MyShowError(noCalibration);
     return false;

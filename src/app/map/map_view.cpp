@@ -15,6 +15,7 @@
 #include "platform/gui/graphics/picture.h"
 #include "platform/gui/standard/scroll_box.h"
 #include "platform/text/local_texts.h"
+#include "platform/text/shown_text.h"
 #include "platform/text/sysutils.h"
 
 const char* const kImageUnreadable = "Karten Datei nicht lesbar, laden abgebrochen!";
@@ -198,15 +199,17 @@ bool TMapView::LoadMap(const std::string& FileName) {
   try {
     DrawMapPicture(FileName, screenReady);
   } catch (const EGraphicTooLarge& error) {
-    MyShowError(LocalText(kImageTooLarge) + "\n\r" + FileName + "\n\r" + error.what());
+    MyShowError(ShownText(LocalText(kImageTooLarge)) + "\n\r" + ShownFileName(FileName) + "\n\r" +
+                ShownText(error.what()));
     return false;
   } catch (const std::exception& error) {
-    MyShowError(LocalText(kImageUnreadable) + "\n\r" + FileName + "\n\r" + error.what());
+    MyShowError(ShownText(LocalText(kImageUnreadable)) + "\n\r" + ShownFileName(FileName) + "\n\r" +
+                ShownText(error.what()));
     return false;
   }
   // Without two pixels each way there is nothing to map positions onto.
   if (screenReady.Width() < 2 || screenReady.Height() < 2) {
-    MyShowError(LocalText(kImageUnreadable) + "\n\r" + FileName);
+    MyShowError(ShownText(LocalText(kImageUnreadable)) + "\n\r" + ShownFileName(FileName));
     return false;
   }
 

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "app/language/frm_prg_msg.h"
 #include "app/shelf/form_build.h"
 #include "app/shelf/form_fit.h"
+#include "app/shelf/typed_chars.h"
 #include "controls/my_msg_dialog.h"
 #include "platform/sys/files.h"
 #include "platform/text/sysutils.h"
@@ -61,6 +63,9 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   mpnlFilter->SetVisible(false);
   memFilter = NewControl<TMemo>(this, mpnlFilter, "memFilter", 4, 4, 276, 76);
   memFilter->OnKeyPress = [this](TComponent* Sender, char& Key) { memFilterKeyPress(Sender, Key); };
+  // The filter is compared with the calls of packets: what is pasted, or typed in another
+  // script, is taken as the keys are.
+  TakeAddressText(*memFilter, kCallListChars);
 
   OpenDialog = new TOpenDialog(this);
   OpenDialog->Name = "OpenDialog";
@@ -192,8 +197,7 @@ void TfrmLog::mbtnFilterClick(TComponent*) {
 
 void TfrmLog::memFilterKeyPress(TComponent*, char& Key) {
   Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
-  const bool allowed = Key == kBackspace || Key == ',' || Key == '-' ||
-                       (Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z');
+  const bool allowed = Key == kBackspace || (Key != 0 && std::strchr(kCallListChars, Key));
   if (!allowed) Key = 0;
 }
 

@@ -1,8 +1,8 @@
 #include "app/settings/frm_setup.h"
 
-#include "app/settings/typed_chars.h"
 #include "app/shelf/app_folders.h"
 #include "app/shelf/form_build.h"
+#include "app/shelf/typed_chars.h"
 #include "platform/sys/files.h"
 #include "platform/text/string_list.h"
 
@@ -248,6 +248,10 @@ void TfrmSetup::BuildDevicePage() {
   memIni = NewControl<TMemo>(this, page, "memIni", 8, 8 + 4 * kRow, 250, 200);
   lblDeini = NewLabel(this, page, "lblDeini", "Befehle beim Trennen", 270, 8 + 3 * kRow);
   memDeini = NewControl<TMemo>(this, page, "memDeini", 270, 8 + 4 * kRow, 250, 200);
+  // The command lines go to the TNC and into the command files in the form every text the
+  // program sends takes, whatever script they are typed in.
+  memIni->SetTextBytes(TTextBytes::Sent);
+  memDeini->SetTextBytes(TTextBytes::Sent);
   memBytRx = NewControl<TMemo>(this, page, "memBytRx", 0, 0, 10, 10);
   lbxByt = NewControl<TListBox>(this, page, "lbxByt", 0, 0, 10, 10);
   memDebu = NewControl<TMemo>(this, page, "memDebu", 0, 0, 10, 10);

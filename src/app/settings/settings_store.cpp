@@ -15,6 +15,7 @@
 #include "platform/text/cp1252.h"
 #include "platform/text/format.h"
 #include "platform/text/local_texts.h"
+#include "platform/text/shown_text.h"
 #include "platform/text/sysutils.h"
 
 const char* const kSetupVersion = "1.1";
@@ -113,7 +114,9 @@ void LoadServerList(TfrmSetup& s) {
   std::string why;
   const std::optional<std::string> text = ReadSmallFile(path, kMaxServerFileBytes, &why);
   if (!text) {
-    if (!why.empty()) MyShowError(Format(LocalText(kServerListNotReadText), path, why));
+    if (!why.empty())
+      MyShowError(Format(ShownText(LocalText(kServerListNotReadText)), ShownFileName(path),
+                         ShownText(why)));
     return;
   }
   TStringList lines;
@@ -422,10 +425,12 @@ void LoadSettings(TfrmSetup& s, TRegistry& reg) {
   // The port-2 texts fall back to the window's own start texts of port 1.
   const TPortDefaults defaults{s.edtInfoP1->Text(), s.edtStatusP1->Text(), s.edtWxStatusP1->Text()};
   if (reg.Damaged()) {
-    MyShowError(Format(LocalText(kSettingsDamagedText), TRegistry::FileName()) + " " +
-                (reg.DamagedFileKept()
-                     ? Format(LocalText(kDamagedSettingsKeptText), TRegistry::DamagedFileName())
-                     : LocalText(kDamagedSettingsLeftText)));
+    MyShowError(
+        Format(ShownText(LocalText(kSettingsDamagedText)), ShownFileName(TRegistry::FileName())) +
+        " " +
+        (reg.DamagedFileKept() ? Format(ShownText(LocalText(kDamagedSettingsKeptText)),
+                                        ShownFileName(TRegistry::DamagedFileName()))
+                               : ShownText(LocalText(kDamagedSettingsLeftText))));
   }
   reg.OpenKey(kRootKey, true);
   reg.CloseKey();

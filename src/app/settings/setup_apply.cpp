@@ -18,6 +18,7 @@
 #include "core/aprs_position.h"
 #include "core/my_tools.h"
 #include "platform/sys/files.h"
+#include "platform/text/shown_text.h"
 #include "platform/text/sysutils.h"
 
 namespace {
@@ -298,7 +299,8 @@ void TfrmSetup::ReadWxTextFile() {
   const std::string name = Trim(edtWxFile->Text());
   if (!FileExists(name)) {
     Peers.Map->bmpmWx->SetActive(false);
-    MyShowError(StringReplace(PrgMsg(&TfrmPrgMsg::lblErrWxFileNotFound), "%s", name));
+    MyShowError(StringReplace(ShownText(PrgMsg(&TfrmPrgMsg::lblErrWxFileNotFound)), "%s",
+                              ShownFileName(name)));
     return;
   }
   TStringList lines;
@@ -317,7 +319,8 @@ void TfrmSetup::ReadWxTextFile() {
     return;
   }
   WxText.clear();
-  MyShowError(StringReplace(PrgMsg(&TfrmPrgMsg::lblErrWxFileFormat), "%s", name));
+  MyShowError(
+      StringReplace(ShownText(PrgMsg(&TfrmPrgMsg::lblErrWxFileFormat)), "%s", ShownFileName(name)));
   Peers.Map->bmpmWx->SetActive(false);
 }
 

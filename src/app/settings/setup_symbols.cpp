@@ -3,7 +3,7 @@
 #include "app/map/aprs_symbols.h"
 #include "app/settings/frm_setup.h"
 #include "app/settings/symbol_names.h"
-#include "app/settings/typed_chars.h"
+#include "app/shelf/typed_chars.h"
 #include "core/csv_ctrl.h"
 #include "platform/gui/controls/new_control.h"
 

@@ -224,7 +224,7 @@ void Dispatch(const std::function<void()>& handler) {
 }
 
 void LogMessage(const std::string& Text) {
-  QByteArray line = ToQString(Text).toUtf8();
+  QByteArray line = ToQString(Text, TTextBytes::Sent).toUtf8();
   for (char& c : line)
     if (static_cast<unsigned char>(c) < ' ' || c == 0x7F) c = ' ';
   std::fprintf(stderr, "Velmora: %s\n", line.constData());

@@ -15,6 +15,7 @@
 #include "platform/sys/files.h"
 #include "platform/text/format.h"
 #include "platform/text/local_texts.h"
+#include "platform/text/shown_text.h"
 #include "platform/text/streams.h"
 
 const char* const kCannotSaveFileText = "Cannot save file \"%s\".";
@@ -29,7 +30,8 @@ constexpr mode_t kNewFilePermissions = 0666;  // narrowed by the umask
 constexpr int kNameAttempts = 100;
 
 [[noreturn]] void Fail(const std::string& FileName, int Error) {
-  throw EWriteError(Format(LocalText(kCannotSaveFileText), FileName) + " " + std::strerror(Error));
+  throw EWriteError(Format(ShownText(LocalText(kCannotSaveFileText)), ShownFileName(FileName)) +
+                    " " + std::strerror(Error));
 }
 
 std::string UniqueSuffix() {

@@ -11,6 +11,7 @@
 
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
+#include "platform/text/shown_text.h"
 #include "platform/text/streams.h"
 
 namespace {
@@ -336,11 +337,12 @@ struct TRegistry::Impl {
   void Save() {
     if (!changed) return;
     if (damaged && !damagedKept) {
-      throw ERegistryException("Cannot save file \"" + fileName +
+      throw ERegistryException("Cannot save file \"" + ShownFileName(fileName) +
                                "\". The damaged file there could not be kept.");
     }
     if (!ForceDirectories(ExtractFilePath(fileName))) {
-      throw ERegistryException("Cannot save file \"" + fileName + "\". The folder cannot be made.");
+      throw ERegistryException("Cannot save file \"" + ShownFileName(fileName) +
+                               "\". The folder cannot be made.");
     }
     try {
       SaveFileAtomically(fileName, Serialize(root));

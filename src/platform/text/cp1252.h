@@ -12,10 +12,11 @@
 #include <string_view>
 #include <vector>
 
-// What the bytes of a program string are: text of the code page, or a file or folder
-// name as the file system holds it (UTF-8 on every current desktop), any script's
-// letters kept.
-enum class TTextBytes { CodePage, FileName };
+// What the bytes of a program string are: text of the code page; a file or folder name
+// as the file system holds it (UTF-8 on every current desktop), any script's letters
+// kept; or text as it goes out (TextToSend: the code page where it holds every
+// character, else UTF-8), read back as ReceivedTextToUtf16 reads it.
+enum class TTextBytes { CodePage, FileName, Sent };
 
 std::u16string Cp1252ToUtf16(std::string_view text);
 std::string Utf16ToCp1252(std::u16string_view text);

@@ -29,9 +29,15 @@ inline std::string FileNameFromQString(const QString& name) {
 }
 
 inline QString ToQString(const std::string& text, TTextBytes bytes) {
-  return bytes == TTextBytes::FileName ? FileNameToQString(text) : ToQString(text);
+  if (bytes == TTextBytes::FileName) return FileNameToQString(text);
+  if (bytes == TTextBytes::CodePage) return ToQString(text);
+  const std::u16string wide = ReceivedTextToUtf16(text);
+  return QString(reinterpret_cast<const QChar*>(wide.data()), static_cast<qsizetype>(wide.size()));
 }
 
 inline std::string FromQString(const QString& text, TTextBytes bytes) {
-  return bytes == TTextBytes::FileName ? FileNameFromQString(text) : FromQString(text);
+  if (bytes == TTextBytes::FileName) return FileNameFromQString(text);
+  if (bytes == TTextBytes::CodePage) return FromQString(text);
+  return TextToSend(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                        static_cast<size_t>(text.size())));
 }

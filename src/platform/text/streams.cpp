@@ -11,6 +11,7 @@
 #include "platform/sys/atomic_file.h"
 #include "platform/text/format.h"
 #include "platform/text/local_texts.h"
+#include "platform/text/shown_text.h"
 
 const char* const kCannotCreateFileText = "Cannot create file \"%s\".";
 const char* const kCannotOpenFileText = "Cannot open file \"%s\".";
@@ -145,7 +146,8 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : file_name
   handle_ = ::open(fileName.c_str(), flags, kNewFilePermissions);
   if (handle_ < 0) {
     const char* text = (mode & fmCreate) == fmCreate ? kCannotCreateFileText : kCannotOpenFileText;
-    throw EFOpenError(Format(LocalText(text), fileName) + " " + std::strerror(errno));
+    throw EFOpenError(Format(ShownText(LocalText(text)), ShownFileName(fileName)) + " " +
+                      std::strerror(errno));
   }
 }
 
@@ -196,6 +198,7 @@ int64_t TFileStream::Size() const {
 
 void TFileStream::SetSize(int64_t size) {
   if (size < 0 || ::ftruncate(handle_, size) != 0) {
-    throw EWriteError("Cannot set the size of \"" + file_name_ + "\". " + std::strerror(errno));
+    throw EWriteError("Cannot set the size of \"" + ShownFileName(file_name_) + "\". " +
+                      std::strerror(errno));
   }
 }

@@ -1,6 +1,7 @@
 #include "app/map/map_calibration.h"
 
 #include "map_test_support.h"
+#include "platform/text/shown_text.h"
 
 namespace {
 
@@ -84,7 +85,8 @@ TEST_F(MapCalibrationTest, RejectsMissingShortAndAreaLessCalibrations) {
     std::string message;
     const TRead r = ReadRejected(image, message);
     EXPECT_FALSE(r.Ok) << image;
-    EXPECT_EQ(message, "DAT/INF Datei f\xFCr folgende Karte nicht gefunden!\n\r" + image);
+    EXPECT_EQ(message,
+              ShownText("DAT/INF Datei f\xFCr folgende Karte nicht gefunden!") + "\n\r" + image);
     // Nothing is written on failure.
     EXPECT_EQ(r.LatMin, -999);
     EXPECT_EQ(r.Name, "unset");

@@ -16,6 +16,7 @@
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/standard/scroll_box.h"
+#include "platform/text/shown_text.h"
 
 namespace {
 
@@ -154,8 +155,9 @@ TEST_F(MapViewTest, FailedLoadsKeepTheOldMap) {
     std::string message;
     AnswerNextMyMsgBox(&message);
     EXPECT_FALSE(view_->LoadMap(image)) << image;
-    const std::string said = image == giant ? "Karten Datei zu gro\xDF, laden abgebrochen!"
-                                            : "Karten Datei nicht lesbar, laden abgebrochen!";
+    const std::string said =
+        ShownText(image == giant ? "Karten Datei zu gro\xDF, laden abgebrochen!"
+                                 : "Karten Datei nicht lesbar, laden abgebrochen!");
     EXPECT_EQ(message.rfind(said + "\n\r" + image, 0), 0u) << message;
     if (image == wide || image == widest) {
       EXPECT_NE(message.find("Image is too large"), std::string::npos) << message;

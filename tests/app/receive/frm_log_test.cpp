@@ -167,6 +167,9 @@ TEST_F(LogWindowTest, FilterTakesCallsignCharactersInUpperCase) {
     if (key) typed += key;
   }
   EXPECT_EQ(typed, "DL1ABC-9,N0CALLX");
+  // Typed in another script, the filter takes what a call holds, never a '?'.
+  SimulateUnicodeKey(*log.memFilter, 0, u"\u0414\u041B1dl2x,");
+  EXPECT_EQ(log.FilterText(), "1DL2X,");
   log.mbtnFilter->Click();
   EXPECT_TRUE(log.mpnlFilter->Visible());
   log.mbtnFilter->Click();

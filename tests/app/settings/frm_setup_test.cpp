@@ -89,13 +89,17 @@ TEST_F(SetupTest, CommandFilesFollowTheDevice) {
   EXPECT_TRUE(s.mfcbxPort->Visible());
   EXPECT_FALSE(s.mpnlStnP2->Visible());
   EXPECT_FALSE(frmAprsMsg->mbtnTxP2->Visible());
-  s.memDeini->Lines().SetText("KISS OFF\r\n");
+  // A command typed in any script is stored, and sent, as typed: never as '?'.
+  SimulateUnicodeKey(*s.memDeini, 0, u"KISS OFF \u03A9");
   s.SaveTncIniFiles();
-  EXPECT_TRUE(FileExists(PrgDir() + "TNC-1P deini.ini"));
+  std::string saved;
+  LoadFileToString(saved, PrgDir() + "TNC-1P deini.ini");
+  EXPECT_EQ(saved, "KISS OFF \xCE\xA9\r\n");
   // Device 6 shares the files.
   s.mfcbxDevice->SetItemIndex(6);
   s.mfcbxDeviceChange(s.mfcbxDevice);
-  EXPECT_EQ(s.memDeini->Lines().Get(0), "KISS OFF");
+  EXPECT_EQ(s.memDeini->Lines().Get(0), "KISS OFF \xCE\xA9");
+  EXPECT_EQ(s.memDeini->TextW(), u"KISS OFF \u03A9");
   s.mfcbxDevice->SetItemIndex(kDeviceTnc3);
   s.mfcbxDeviceChange(s.mfcbxDevice);
   EXPECT_TRUE(s.mpnlStnP2->Visible());

@@ -7,11 +7,12 @@
 
 #include "platform/gui/graphics/bitmap_qt.h"
 #include "platform/text/qt_string_qt.h"
+#include "platform/text/shown_text.h"
 #include "platform/text/streams.h"
 
 void SaveBitmapToPng(const TBitmap& Bitmap, const std::string& FileName) {
   if (!TBitmapAccess::DrawnImage(Bitmap).save(FileNameToQString(FileName), "PNG")) {
-    throw EInvalidGraphic("Cannot write " + FileName);
+    throw EInvalidGraphic("Cannot write " + ShownFileName(FileName));
   }
 }
 

@@ -11,6 +11,7 @@
 #include "platform/gui/graphics/canvas_qt.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/text/qt_string_qt.h"
+#include "platform/text/shown_text.h"
 #include "platform/text/sysutils.h"
 
 struct TPrinter::Impl {
@@ -79,7 +80,8 @@ bool TPrinter::BeginDoc(const std::string& title) {
     }
   }
   if (!p.painter.begin(p.Device())) {
-    p.error = p.writer ? "Cannot start the PDF file " + p.fileName : "Cannot start printing";
+    p.error = p.writer ? "Cannot start the PDF file " + ShownFileName(p.fileName)
+                       : "Cannot start printing";
     return false;
   }
   p.painting.emplace(p.canvas, p.painter, false);
@@ -94,7 +96,8 @@ bool TPrinter::EndDoc() {
   Impl& p = *impl_;
   p.painting.reset();
   if (!p.painter.end()) {
-    p.error = p.writer ? "Cannot finish the PDF file " + p.fileName : "Printing failed";
+    p.error =
+        p.writer ? "Cannot finish the PDF file " + ShownFileName(p.fileName) : "Printing failed";
     return false;
   }
   if (!p.writer) return true;

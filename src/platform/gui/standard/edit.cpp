@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gui/controls/win_control_qt.h"
+#include "platform/gui/standard/typed_text_qt.h"
 #include "platform/sys/application.h"
 #include "platform/text/cp1252.h"
 #include "platform/text/qt_string_qt.h"
@@ -51,12 +52,6 @@ std::pair<int, int> InsertedRange(const QString& before, const QString& input, i
   return {start, pos};
 }
 
-QChar Cased(QChar character, TEditCharCase charCase) {
-  if (charCase == ecUpperCase) return character.toUpper();
-  if (charCase == ecLowerCase) return character.toLower();
-  return character;
-}
-
 }  // namespace
 
 // What the user may put into an edit, applied to what is typed or pasted as it comes:
@@ -83,17 +78,10 @@ class TTypedTextRules : public QValidator {
  private:
   void TakeTyped(QString& input, int& pos) const {
     if (char_case_ == ecNormal && allowed_.isEmpty()) return;
-    auto [at, end] = InsertedRange(before_, input, pos);
-    while (at < end) {
-      const QChar character = Cased(input[at], char_case_);
-      if (allowed_.isEmpty() || allowed_.contains(character)) {
-        input[at++] = character;
-      } else {
-        input.remove(at, 1);
-        --end;
-        --pos;
-      }
-    }
+    const auto [at, end] = InsertedRange(before_, input, pos);
+    const QString taken = TakenAsTyped(QStringView(input).mid(at, end - at), char_case_, allowed_);
+    input.replace(at, end - at, taken);
+    pos -= end - at - int(taken.size());
   }
 
   // What goes beyond the limit is taken off the characters just before the caret (those

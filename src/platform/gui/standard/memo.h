@@ -5,7 +5,11 @@
 #include <memory>
 #include <string>
 
+#include <string_view>
+
 #include "platform/gui/controls/controls.h"
+#include "platform/gui/standard/edit.h"
+#include "platform/text/cp1252.h"
 #include "platform/text/string_list.h"
 
 class TMemo : public TWinControl {
@@ -19,8 +23,18 @@ class TMemo : public TWinControl {
   std::string Text() const;
   void SetText(const std::string& Value) { lines_->SetText(Value); }
   // Text beyond the program's code page (lines apart by CR LF): the box shows it whole,
-  // Lines holds it in the code page, '?' for what it lacks.
+  // Lines holds it in the memo's TextBytes ('?' for what the code page lacks).
   void SetTextW(std::u16string_view Value);
+  // What the bytes of Lines are. A memo whose lines are stored or sent holds them as
+  // they go out (Sent), so that what is typed in any script is neither stored nor sent
+  // as '?'; the whole text takes one form, so that a file of its lines reads back as
+  // typed.
+  void SetTextBytes(TTextBytes Value);
+  // As the edit's: typed or pasted letters are turned to this case, and only the allowed
+  // characters are taken (line breaks, the memo's own structure, always are). Text set
+  // from code is left as it is.
+  void SetCharCase(TEditCharCase Value) { char_case_ = Value; }
+  void SetAllowedChars(std::string_view Chars);
   // The text as the box shows it, lines apart by LF.
   std::u16string TextW() const;
   bool ReadOnly() const;
@@ -33,7 +47,14 @@ class TMemo : public TWinControl {
  private:
   void LinesChanged();
   void TextEdited();
+  void TakeTyped();
 
   std::unique_ptr<TStringList> lines_;
   bool syncing_ = false;
+  TTextBytes text_bytes_ = TTextBytes::CodePage;
+  TEditCharCase char_case_ = ecNormal;
+  std::u16string allowed_;
+  // Where the last change put its characters in, as the document counts (-1: none).
+  int typed_from_ = -1;
+  int typed_length_ = 0;
 };

@@ -61,7 +61,9 @@ int MessageBox(const std::string& Text, const std::string& Caption, unsigned Fla
     LogMessage(Caption.empty() ? Text : Caption + ": " + Text);
     return IDCANCEL;
   }
-  QMessageBox box(IconOf(Flags), ToQString(Caption), ToQString(Text), ButtonsOf(Flags));
+  // A message may name a file as the file system names it (ShownFileName).
+  QMessageBox box(IconOf(Flags), ToQString(Caption), ToQString(Text, TTextBytes::Sent),
+                  ButtonsOf(Flags));
   // Above the program's stay-on-top windows, too: a box behind them cannot be answered.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   return ResultOf(box.exec());

@@ -2,6 +2,7 @@
 // image list, edit and combo box, and drawing a control onto a canvas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -15,6 +16,7 @@
 #include "platform/gui/standard/edit.h"
 #include "platform/gui/standard/image.h"
 #include "platform/gui/standard/label.h"
+#include "platform/gui/standard/memo.h"
 #include "platform/gui/standard/panel.h"
 #include "platform/gui/standard/shape.h"
 #include "platform/gui/standard/shell.h"
@@ -263,6 +265,40 @@ TEST(EditTest, PastedTextIsCutToTheSentBytesBetweenWholeCharacters) {
 
 // A text too long for its edit shows its start: the left part of the edit looks as with
 // only the text's first word in it.
+// A memo for a list of calls refuses as the callsign edits do, typed in any layout or
+// pasted; a pasted line break stays a line of the memo, and text from code is not cut.
+TEST(MemoTest, AllowedCharactersInTheirCaseAreAllThatIsTypedOrPasted) {
+  TMemo memo(nullptr);
+  memo.SetCharCase(ecUpperCase);
+  memo.SetAllowedChars("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-,");
+  Type(memo, u"\u0414\u041B1\u0410\u0411\u0426,dl");  // Cyrillic "DL1ABC"
+  EXPECT_EQ(memo.Text(), "1,DL");
+  Paste(memo, u"2a\u00E9 b?\n\u03B1n0call");
+  EXPECT_EQ(memo.Text(), "1,DL2AB\r\nN0CALL");
+  memo.SetText("x y\r\n\xE9");
+  EXPECT_EQ(memo.Text(), "x y\r\n\xE9");
+}
+
+// A memo whose lines are stored and sent holds them as they go out: in the code page
+// while that holds every character, else all in UTF-8, so that its file reads back as
+// typed. No character typed or pasted adds a line beyond those the memo shows.
+TEST(MemoTest, SentLinesKeepWhatIsTypedInAnyScriptAndReadBackAsTyped) {
+  TMemo memo(nullptr);
+  memo.SetTextBytes(TTextBytes::Sent);
+  Type(memo, u"\u00FC ");
+  EXPECT_EQ(memo.Text(), "\xFC ");
+  Paste(memo, u"\u03B1\r\n\u0416\u2028x\ry\u000Bz");
+  const std::u16string shown = memo.TextW();
+  const std::string sent = memo.Text();
+  EXPECT_EQ(sent, "\xC3\xBC \xCE\xB1\r\n\xD0\x96\r\nx\r\ny\x0Bz");
+  EXPECT_EQ(memo.Lines().Count(), 1 + int(std::count(shown.begin(), shown.end(), u'\n')));
+  TMemo reread(nullptr);
+  reread.SetTextBytes(TTextBytes::Sent);
+  reread.SetText(sent);
+  EXPECT_EQ(reread.TextW(), shown);
+  EXPECT_EQ(reread.Text(), sent);
+}
+
 TEST(EditTest, TextFromCodeShowsItsStart) {
   TEdit edit(nullptr);
   edit.SetBounds(0, 0, 60, 21);
