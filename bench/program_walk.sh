@@ -22,6 +22,7 @@ lines=${2:-60000}
 display=${3:-77}
 runs=${4:-5}
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/walk_common.sh"
 base=${OUT:-$(mktemp -d /tmp/velmora-walk.XXXXXX)}
 call=N0CALL
 
@@ -58,6 +59,7 @@ cat > "$out/session.sh" <<'EOF'
 #!/usr/bin/env bash
 # Runs inside the X session: start, open the windows, connect, wait, close.
 set -u
+. "$HERE/walk_common.sh"
 cd "$OUT/prg"
 XDG_CONFIG_HOME="$OUT/config" nice -n "${NICE:-0}" ./velmora > "$OUT/program.log" 2>&1 &
 pid=$!
@@ -91,14 +93,7 @@ if [ "${PERF:-0}" = 1 ]; then kill -INT "$perfpid"; wait "$perfpid"; fi
 wmctrl -c "APRS station"
 sleep 3
 import -window root "$OUT/closing.png"
-# Closing may tell of the settings written anew: each box is answered.
-for _ in $(seq 60); do
-  kill -0 "$pid" 2>/dev/null || break
-  xdotool key Return
-  sleep 0.5
-done
-kill "$pid" 2>/dev/null
-wait "$pid"
+answer_until_ended "$pid"
 EOF
 chmod +x "$out/session.sh"
 HERE=$here OUT=$out FEED_PID=$feed "${XSESSION:-$here/../../shared/tools/xsession.sh}" "$display" "$out/session.sh" || true
@@ -106,13 +101,6 @@ wait $feed || true
 cat "$out/feed.log" "$out/cpu.txt"
 echo "stations saved: $(wc -l < "$out/prg/Stn.dat" 2>/dev/null || echo none)"
 echo "output: $out"
-}
-
-# Lowest, median and highest of the numbers on standard input.
-spread() {
-  sort -g | awk '{v[NR] = $1} END {
-    if (NR == 0) { print "none"; exit }
-    printf "%s / %s / %s\n", v[1], (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[NR] }'
 }
 
 : > "$base/runs.txt"
