@@ -8,6 +8,7 @@
 #include "app/shelf/form_fit.h"
 #include "controls/my_msg_dialog.h"
 #include "platform/sys/files.h"
+#include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 
 TfrmLog* frmLog = nullptr;
@@ -76,6 +77,11 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   timFlush->OnTimer = [this](TComponent*) { Recorder.FlushTick(); };
 
   Recorder.OnWriteError = [](const std::string& Error) { MyShowError(Error); };
+  // Lines lost while the file could not be written are never passed over in silence.
+  Recorder.OnLinesLost = [this](int Lost) {
+    MyShowError(Format("%d packets could not be written to \"%s\" and are lost.", Lost,
+                       Recorder.LogFileName()));
+  };
   Player.AnalysePacket = [this](const TReceivedPacket& Packet) {
     if (AnalysePacket) AnalysePacket(Packet);
   };
@@ -96,6 +102,7 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
 TfrmLog::~TfrmLog() {
   Player.OnStopped = nullptr;
   Recorder.OnWriteError = nullptr;
+  Recorder.OnLinesLost = nullptr;
   StopRecording();
   StopPlayback();
   if (frmLog == this) frmLog = nullptr;
