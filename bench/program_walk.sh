@@ -15,7 +15,9 @@
 # XSESSION names the X session script (xsession.sh DISPLAY COMMAND...; by default the
 # one in ../shared/tools beside the project). FEED_ARGS adds arguments to the feed
 # (aprs_is_feed.py); PROBE=1 samples the program's memory and its main window's answer
-# time meanwhile (window_probe.py) into $OUT/probe.txt.
+# time meanwhile (window_probe.py) into $OUT/probe.txt. SCROLL_UP=1 scrolls the monitor
+# up a little once the feed runs, as a user reading it does, and writes the clock of that
+# moment (as window_probe.py gives it) into $OUT/scrolled.txt.
 set -eu
 bin=$(cd "$1" && pwd)
 lines=${2:-60000}
@@ -84,7 +86,19 @@ if [ "${PROBE:-0}" = 1 ]; then
   python3 "$HERE/window_probe.py" --pid "$pid" --window "$window" > "$OUT/probe.txt" 2>&1 &
   probepid=$!
 fi
+# Reading the monitor needs the feed running: the server is up once the feed is made.
+if [ "${SCROLL_UP:-0}" = 1 ]; then
+  while ! grep -q '^feed:' "$OUT/feed.log"; do sleep 0.5; done
+fi
 xdotool mousemove 49 173 click 1
+if [ "${SCROLL_UP:-0}" = 1 ]; then
+  # The wheel over the monitor, under the map, once it holds more than it shows.
+  sleep 3
+  xdotool mousemove 300 545 click --repeat 5 --delay 100 4
+  python3 -c 'import time; print(time.monotonic())' > "$OUT/scrolled.txt"
+  sleep 2
+  import -window root "$OUT/scrolled.png"
+fi
 while kill -0 "$FEED_PID" 2>/dev/null; do sleep 0.2; done
 if [ "${PROBE:-0}" = 1 ]; then kill "$probepid"; fi
 echo "program CPU: $(( $(cpu) - before )) ticks of $(getconf CLK_TCK)/s" > "$OUT/cpu.txt"
