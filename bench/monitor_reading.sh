@@ -4,7 +4,8 @@
 # the feed runs (SCROLL_UP), its memory sampled meanwhile (window_probe.py). Per run: the
 # resident memory 1 s after the monitor was scrolled up, its peak from then to the end
 # and the growth between, and the window's longest answer during the feed; then over
-# the runs the lowest, median and highest of each.
+# the runs the lowest, median and highest of each. SCROLL_UP=end leaves the monitor at
+# its end: what grows besides the monitor (stations, messages).
 #
 #   bench/monitor_reading.sh build/release/bin [LINES] [DISPLAY_NUMBER] [RUNS]
 set -eu
@@ -12,7 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/walk_common.sh"
 base=${OUT:-$(mktemp -d /tmp/velmora-reading.XXXXXX)}
 mkdir -p "$base"
-OUT=$base SCROLL_UP=1 PROBE=1 TIMEOUT=${TIMEOUT:-1800} \
+OUT=$base SCROLL_UP=${SCROLL_UP:-1} PROBE=1 TIMEOUT=${TIMEOUT:-1800} \
   "$here/program_walk.sh" "$1" "${2:-300000}" "${3:-79}" "${4:-3}"
 : > "$base/reading.txt"
 for run in "$base"/run*/; do
@@ -36,7 +37,7 @@ longest = -1 if min(answers) < 0 else max(answers)
 print(f"{start_mb:.1f} {peak_mb:.1f} {peak_mb - start_mb:.1f} {longest:.0f}")
 PY
 done
-echo "== monitor scrolled up through a full feed (min / median / max; answer -1: no answer)"
+echo "== monitor scrolled up (SCROLL_UP=${SCROLL_UP:-1}) through a full feed (min / median / max; answer -1: no answer)"
 echo "MB 1 s after scrolling up: $(cut -d' ' -f1 "$base/reading.txt" | spread)"
 echo "MB peak after:             $(cut -d' ' -f2 "$base/reading.txt" | spread)"
 echo "MB growth:                 $(cut -d' ' -f3 "$base/reading.txt" | spread)"

@@ -17,7 +17,8 @@
 # (aprs_is_feed.py); PROBE=1 samples the program's memory and its main window's answer
 # time meanwhile (window_probe.py) into $OUT/probe.txt. SCROLL_UP=1 scrolls the monitor
 # up a little once the feed runs, as a user reading it does, and writes the clock of that
-# moment (as window_probe.py gives it) into $OUT/scrolled.txt.
+# moment (as window_probe.py gives it) into $OUT/scrolled.txt; SCROLL_UP=end does the
+# same but leaves the monitor at its end, the walk to compare with.
 set -eu
 bin=$(cd "$1" && pwd)
 lines=${2:-60000}
@@ -87,14 +88,14 @@ if [ "${PROBE:-0}" = 1 ]; then
   probepid=$!
 fi
 # Reading the monitor needs the feed running: the server is up once the feed is made.
-if [ "${SCROLL_UP:-0}" = 1 ]; then
+if [ "${SCROLL_UP:-0}" != 0 ]; then
   while ! grep -q '^feed:' "$OUT/feed.log"; do sleep 0.5; done
 fi
 xdotool mousemove 49 173 click 1
-if [ "${SCROLL_UP:-0}" = 1 ]; then
+if [ "${SCROLL_UP:-0}" != 0 ]; then
   # The wheel over the monitor, under the map, once it holds more than it shows.
   sleep 3
-  xdotool mousemove 300 545 click --repeat 5 --delay 100 4
+  if [ "$SCROLL_UP" = 1 ]; then xdotool mousemove 300 545 click --repeat 5 --delay 100 4; fi
   python3 -c 'import time; print(time.monotonic())' > "$OUT/scrolled.txt"
   sleep 2
   import -window root "$OUT/scrolled.png"
