@@ -15,6 +15,7 @@ stations=$2
 display=${3:-79}
 runs=${4:-5}
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/walk_common.sh"
 base=${OUT:-$(mktemp -d /tmp/velmora-damaged.XXXXXX)}
 
 mkdir -p "$base/prg"
@@ -44,6 +45,7 @@ cat > "$base/session.sh" <<'SESSION'
 #!/usr/bin/env bash
 # Runs inside the X session: start, wait for the main window, close.
 set -u
+. "$HERE/walk_common.sh"
 cd "$OUT/prg"
 cp "$OUT/damaged.dat" Stn.dat
 start=$(date +%s.%N)
@@ -53,24 +55,13 @@ xdotool search --sync --onlyvisible --name "APRS station" > /dev/null
 echo "$(date +%s.%N) - $start" | bc > "$OUT/window.txt"
 sleep 5
 wmctrl -c "APRS station"
-for _ in $(seq 60); do
-  kill -0 "$pid" 2>/dev/null || break
-  xdotool key Return
-  sleep 0.5
-done
-kill "$pid" 2>/dev/null
-wait "$pid"
+answer_until_ended "$pid"
 SESSION
 chmod +x "$base/session.sh"
 
-spread() {
-  sort -g | awk '{v[NR] = $1} END {
-    if (NR == 0) { print "none"; exit }
-    printf "%s / %s / %s\n", v[1], (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[NR] }'
-}
 : > "$base/runs.txt"
 for run in $(seq "$runs"); do
-  OUT=$base "${XSESSION:-$here/../../shared/tools/xsession.sh}" "$display" "$base/session.sh" || true
+  HERE=$here OUT=$base "${XSESSION:-$here/../../shared/tools/xsession.sh}" "$display" "$base/session.sh" || true
   peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$base/time.txt")
   echo "run $run: window after $(cat "$base/window.txt") s, peak $((peak / 1024)) MB"
   echo "$(cat "$base/window.txt") $((peak / 1024))" >> "$base/runs.txt"

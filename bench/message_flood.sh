@@ -9,6 +9,7 @@
 #   bench/message_flood.sh build/release/bin [MESSAGES] [DISPLAY_NUMBER] [RUNS]
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/walk_common.sh"
 base=${OUT:-$(mktemp -d /tmp/velmora-flood.XXXXXX)}
 OUT=$base FEED_ARGS="--messages" PROBE=1 TIMEOUT=${TIMEOUT:-1800} \
   "$here/program_walk.sh" "$1" "${2:-200000}" "${3:-78}" "${4:-3}"
@@ -34,11 +35,6 @@ longest = -1 if min(answers) < 0 else max(answers)
 print(f"{start_mb:.1f} {peak_mb:.1f} {peak_mb - start_mb:.1f} {longest:.0f} {len(samples)}")
 PY
 done
-spread() {
-  sort -g | awk '{v[NR] = $1} END {
-    if (NR == 0) { print "none"; exit }
-    printf "%s / %s / %s\n", v[1], (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[NR] }'
-}
 echo "== message flood (min / median / max; answer -1: the window did not answer)"
 echo "MB at 50,000 handled: $(cut -d' ' -f1 "$base/flood.txt" | spread)"
 echo "MB peak after:        $(cut -d' ' -f2 "$base/flood.txt" | spread)"

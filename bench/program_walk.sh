@@ -15,13 +15,17 @@
 # XSESSION names the X session script (xsession.sh DISPLAY COMMAND...; by default the
 # one in ../shared/tools beside the project). FEED_ARGS adds arguments to the feed
 # (aprs_is_feed.py); PROBE=1 samples the program's memory and its main window's answer
-# time meanwhile (window_probe.py) into $OUT/probe.txt.
+# time meanwhile (window_probe.py) into $OUT/probe.txt. SCROLL_UP=1 scrolls the monitor
+# up a little once the feed runs, as a user reading it does, and writes the clock of that
+# moment (as window_probe.py gives it) into $OUT/scrolled.txt; SCROLL_UP=end does the
+# same but leaves the monitor at its end, the walk to compare with.
 set -eu
 bin=$(cd "$1" && pwd)
 lines=${2:-60000}
 display=${3:-77}
 runs=${4:-5}
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/walk_common.sh"
 base=${OUT:-$(mktemp -d /tmp/velmora-walk.XXXXXX)}
 call=N0CALL
 
@@ -58,6 +62,7 @@ cat > "$out/session.sh" <<'EOF'
 #!/usr/bin/env bash
 # Runs inside the X session: start, open the windows, connect, wait, close.
 set -u
+. "$HERE/walk_common.sh"
 cd "$OUT/prg"
 XDG_CONFIG_HOME="$OUT/config" nice -n "${NICE:-0}" ./velmora > "$OUT/program.log" 2>&1 &
 pid=$!
@@ -82,7 +87,19 @@ if [ "${PROBE:-0}" = 1 ]; then
   python3 "$HERE/window_probe.py" --pid "$pid" --window "$window" > "$OUT/probe.txt" 2>&1 &
   probepid=$!
 fi
+# Reading the monitor needs the feed running: the server is up once the feed is made.
+if [ "${SCROLL_UP:-0}" != 0 ]; then
+  while ! grep -q '^feed:' "$OUT/feed.log"; do sleep 0.5; done
+fi
 xdotool mousemove 49 173 click 1
+if [ "${SCROLL_UP:-0}" != 0 ]; then
+  # The wheel over the monitor, under the map, once it holds more than it shows.
+  sleep 3
+  if [ "$SCROLL_UP" = 1 ]; then xdotool mousemove 300 545 click --repeat 5 --delay 100 4; fi
+  python3 -c 'import time; print(time.monotonic())' > "$OUT/scrolled.txt"
+  sleep 2
+  import -window root "$OUT/scrolled.png"
+fi
 while kill -0 "$FEED_PID" 2>/dev/null; do sleep 0.2; done
 if [ "${PROBE:-0}" = 1 ]; then kill "$probepid"; fi
 echo "program CPU: $(( $(cpu) - before )) ticks of $(getconf CLK_TCK)/s" > "$OUT/cpu.txt"
@@ -91,14 +108,7 @@ if [ "${PERF:-0}" = 1 ]; then kill -INT "$perfpid"; wait "$perfpid"; fi
 wmctrl -c "APRS station"
 sleep 3
 import -window root "$OUT/closing.png"
-# Closing may tell of the settings written anew: each box is answered.
-for _ in $(seq 60); do
-  kill -0 "$pid" 2>/dev/null || break
-  xdotool key Return
-  sleep 0.5
-done
-kill "$pid" 2>/dev/null
-wait "$pid"
+answer_until_ended "$pid"
 EOF
 chmod +x "$out/session.sh"
 HERE=$here OUT=$out FEED_PID=$feed "${XSESSION:-$here/../../shared/tools/xsession.sh}" "$display" "$out/session.sh" || true
@@ -106,13 +116,6 @@ wait $feed || true
 cat "$out/feed.log" "$out/cpu.txt"
 echo "stations saved: $(wc -l < "$out/prg/Stn.dat" 2>/dev/null || echo none)"
 echo "output: $out"
-}
-
-# Lowest, median and highest of the numbers on standard input.
-spread() {
-  sort -g | awk '{v[NR] = $1} END {
-    if (NR == 0) { print "none"; exit }
-    printf "%s / %s / %s\n", v[1], (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[NR] }'
 }
 
 : > "$base/runs.txt"

@@ -100,15 +100,35 @@ void BM_ImportRTFWithTablesAndLists(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportRTFWithTablesAndLists)->Unit(benchmark::kMillisecond);
 
-std::string HexOfWords(const std::vector<unsigned>& words) {
+// Bytes as RTF writes picture data.
+std::string Hex(const std::string& bytes) {
   std::string hex;
-  for (unsigned w : words)
-    for (unsigned byte : {w & 0xFF, w >> 8}) {
-      hex += "0123456789abcdef"[byte >> 4];
-      hex += "0123456789abcdef"[byte & 15];
-    }
+  for (unsigned char byte : bytes) {
+    hex += "0123456789abcdef"[byte >> 4];
+    hex += "0123456789abcdef"[byte & 15];
+  }
   return hex;
 }
+
+std::string HexOfWords(const std::vector<unsigned>& words) {
+  std::string bytes;
+  for (unsigned w : words) bytes += {char(w & 0xFF), char(w >> 8)};
+  return Hex(bytes);
+}
+
+// A document with a style sheet of its own, read from the RTF in stream.
+struct TRtfDocument {
+  TRtfDocument(TMemoryStream& stream, benchmark::State& state) {
+    document.SetRDStyle(&sheet);
+    TRDRTFReaderProperties options;
+    stream.Seek(0, soBeginning);
+    int index = 0;
+    if (ReadRTF(options, stream, document, index) != rtf_ec_OK) state.SkipWithError("read failed");
+  }
+
+  TRDStyle sheet;
+  TCustomRDData document;
+};
 
 // A Windows metafile (without its placeable header) in 16-bit words: a 1000 x 1000 window,
 // then the records Fill adds with Record(function, parameters).
@@ -173,19 +193,12 @@ void BM_ExportRTFPictureAsHTML(benchmark::State& state) {
   TMemoryStream stream;
   stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
   for (auto _ : state) {
-    TRDStyle sheet;
-    TCustomRDData document;
-    document.SetRDStyle(&sheet);
-    TRDRTFReaderProperties options;
-    stream.Seek(0, soBeginning);
-    int index = 0;
-    if (ReadRTF(options, stream, document, index) != rtf_ec_OK) state.SkipWithError("read failed");
+    TRtfDocument read(stream, state);
     TMemoryStream html;
     TRDHTMLSaveParams params;
     params.Path = folder;
     params.ImagePrefix = "velmora_zigzag_bench";
-    if (!SaveHTMLToStream(document, html, params)) state.SkipWithError("export failed");
-    document.Clear();
+    if (!SaveHTMLToStream(read.document, html, params)) state.SkipWithError("export failed");
   }
   state.counters["rtf_bytes"] = double(rtf.size());
   for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -262,12 +275,7 @@ std::string ProgressiveJpegRtf(int repeats) {
   while (first >= copy.size() && jpeg.compare(first - copy.size(), copy.size(), copy) == 0)
     first -= copy.size();
   jpeg = jpeg.substr(0, first + copy.size() * std::size_t(repeats + 1)) + jpeg.substr(end);
-  std::string hex;
-  for (unsigned char c : jpeg) {
-    hex += "0123456789abcdef"[c >> 4];
-    hex += "0123456789abcdef"[c & 15];
-  }
-  return "{\\rtf1 {\\pict\\jpegblip\\picwgoal1440\\pichgoal1440 " + hex + "}}";
+  return "{\\rtf1 {\\pict\\jpegblip\\picwgoal1440\\pichgoal1440 " + Hex(jpeg) + "}}";
 }
 
 // Argument: how many more times the last scan comes.
@@ -276,14 +284,8 @@ void BM_ImportProgressiveJpeg(benchmark::State& state) {
   TMemoryStream stream;
   stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
   for (auto _ : state) {
-    TRDStyle sheet;
-    TCustomRDData document;
-    document.SetRDStyle(&sheet);
-    TRDRTFReaderProperties options;
-    stream.Seek(0, soBeginning);
-    int index = 0;
-    if (ReadRTF(options, stream, document, index) != rtf_ec_OK) state.SkipWithError("read failed");
-    state.counters["left_out"] = (document.GetRDFWarnings() & rdfwPicturesLeftOut) ? 1 : 0;
+    TRtfDocument read(stream, state);
+    state.counters["left_out"] = (read.document.GetRDFWarnings() & rdfwPicturesLeftOut) ? 1 : 0;
   }
   state.counters["rtf_bytes"] = double(rtf.size());
 }

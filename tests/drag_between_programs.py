@@ -14,7 +14,8 @@ plain Qt file source into our editor arrive as what they hold, not as their URLs
 dragged in our editor out of a table cell and a cell of a table in a cell, to a
 paragraph, to another cell and within a cell, move, and one Ctrl+Z takes a move into a
 cell back whole, and one Ctrl+Z (one Ctrl+Shift+Z) a move from cell to cell; dragged
-into another editor program they arrive; a move that another program answers late
+into another editor program they arrive, and so do blocks of merged cells and whole
+documents copied and pasted there; a move that another program answers late
 deletes the dragged word, not the word the user selected meanwhile, which stays selected.
 Text selected in a viewer's cell, and in a cell of a table in a cell, is the primary
 selection and drags out. Xvfb and
@@ -294,6 +295,36 @@ def editors_between_programs(s):
     b.holds("the cell's word in the other editor's paragraph", b"gammaepsilon")
     s.drag(a.ask("select", "zeta"), b.ask("cellend", 1, 1), b.over)
     b.holds("the inner cell's word in the other editor's cell", b"iotazeta")
+
+
+def merged_tables_between_programs(s):
+    """Blocks of merged cells, the merged cell empty, copied with Ctrl+C in one editor
+    program and pasted with Ctrl+V in another arrive as tables; Ctrl+C, Ctrl+V
+    (the whole document selected as a program's menu does) brings the whole document,
+    every table and the text after them."""
+    a, b = Editor(s, "A", 0), Editor(s, "B", 400)
+    grids = lambda editor: (read(editor.side(".grid")) or b"").decode()
+
+    def keys_to(editor, title, *keys):
+        s.xdo("mousemove", "--sync", *editor.ask("point", "kappa"))
+        s.xdo("search", "--sync", "--name", "^" + title + "$", "windowfocus", "--sync")
+        s.xdo("key", *keys)
+
+    expected = grids(b)
+    for rows, cols, merged in ((5, 8, 5), (6, 9, 6), (6, 9, 5)):
+        a.ask("merged", rows, cols, merged)
+        keys_to(a, "editor A", "ctrl+c")
+        keys_to(b, "editor B", "ctrl+End", "ctrl+v")
+        expected += f"{merged}x{cols}/1;"
+        wait_until(f"the merged block of the {rows}x{cols} table pasted",
+                   lambda: grids(b) == expected)
+    whole = grids(a)
+    a.ask("all")
+    keys_to(a, "editor A", "ctrl+c")
+    keys_to(b, "editor B", "ctrl+End", "ctrl+v")
+    wait_until("the whole document pasted", lambda: grids(b) == expected + whole)
+    b.holds("the text after the tables", b"omicron")
+    expect("every paragraph after a table", b.text().count(b"omicron"), 3)
 
 
 def viewer_cell_text(s):
@@ -583,7 +614,8 @@ def main():
     for check in (viewer_to_plain_target, lists, slow, late, list_freed_while_dragging,
                   viewer_freed_while_dragging, list_target_killed_while_answering,
                   files_into_editor, editor_moves, editor_moves_between_cells,
-                  editors_between_programs, viewer_cell_text):
+                  editors_between_programs, merged_tables_between_programs,
+                  viewer_cell_text):
         with tempfile.TemporaryDirectory() as work:
             session = Session(bin_dir, work)
             try:

@@ -81,13 +81,61 @@ class TLineWalk {
   int line_ = 0;
 };
 
+// The top of the screen line that holds the start of an item (the layout must be current).
+int LineTopOfItem(const TRichDocRDData& data, int item) {
+  return data.LineTopOf(data.GetFirstDrawItemOfItem(item));
+}
+
+// Where to cut the oldest lines so that at most Kept items are left: the first line
+// start from there on; among the next few line starts, the first whose top lies a whole
+// number of scroll steps below the log's, as the view moves in such steps and so keeps
+// its lines exactly in place. Count when no line starts there.
+int ReadingCut(const TCustomRichDoc& view, int kept) {
+  constexpr int kAlignedCutSearch = 200;
+  const TRichDocRDData& data = view.RDData();
+  const int count = view.ItemCount();
+  int first = count - kept;
+  while (first < count && !view.IsItemLineStart(first)) ++first;
+  const int log_top = LineTopOfItem(data, 0);
+  const int step = view.VSmallStep();
+  int starts = 0;
+  for (int item = first; item < count && starts < kAlignedCutSearch; ++item) {
+    if (!view.IsItemLineStart(item)) continue;
+    ++starts;
+    if ((LineTopOfItem(data, item) - log_top) % step == 0) return item;
+  }
+  return first;
+}
+
+// While the user reads above the end: past kMonitorMaxRunsWhileReading items the oldest
+// whole lines go, kMonitorReadingTrimRuns items at least, and the view moves up by the
+// height that went, so that the line at its top stays there (unless it went too). The
+// layout must be current. Returns the number of items deleted.
+int TrimWhileReading(TCustomRichDoc& view) {
+  if (view.ItemCount() <= kMonitorMaxRunsWhileReading) return 0;
+  const int cut = ReadingCut(view, kMonitorMaxRunsWhileReading - kMonitorReadingTrimRuns);
+  if (cut >= view.ItemCount()) return 0;
+  const TSelection selection = SelectionOf(view);
+  const TRichDocRDData& data = view.RDData();
+  const int view_top = view.VScrollPos() * view.VSmallStep();
+  const int top_item = data.DrawItems[data.FindFirstVisibleDrawItem(view_top, 0)]->ItemNo;
+  const int below_line_top = view_top - LineTopOfItem(data, top_item);
+  view.DeleteItemRange(0, cut);
+  FormatAppended(view, true);
+  view.ScrollToY(top_item >= cut ? LineTopOfItem(data, top_item - cut) + below_line_top : 0);
+  if (selection.StartItem >= 0) RestoreSelection(view, selection, cut);
+  return cut;
+}
+
 // Trims the oldest lines as a trim after each of several appends would have: Ends holds
 // the last item of the log after each append, in order (the layout must be current). A
 // trim finds the fewest items n whose removal leaves the last item's line fewer than 300
 // lines below item n's, when it is over 300 and the view at its end; the items go in one
-// range at the end. Returns the number deleted.
+// range at the end. Away from the end, TrimWhileReading bounds the log. Returns the
+// number deleted.
 int TrimFormatted(TCustomRichDoc& view, const std::vector<int>& ends) {
-  if (ends.empty() || view.ItemCount() == 0 || !IsAtEnd(view)) return 0;
+  if (ends.empty() || view.ItemCount() == 0) return 0;
+  if (!IsAtEnd(view)) return TrimWhileReading(view);
   const TSelection selection = SelectionOf(view);
   TLineWalk end_lines(view.RDData());
   TLineWalk front_lines(view.RDData());

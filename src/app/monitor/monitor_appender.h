@@ -2,7 +2,7 @@
 // as a coloured log. All writers go through AddLogText, which takes raw text with
 // control characters (CR starts a new line, BS takes back the character before it, LF
 // and BEL are dropped), keeps about 300 lines while the user follows the end, and leaves
-// the view alone while the user has scrolled up or selected text.
+// the view on the lines the user reads while the user has scrolled up or selected text.
 //
 // Lines are paragraphs of the viewer: a run either starts one or continues the line
 // before it. Only what was appended is laid out anew (the viewer's tail format), and the
@@ -16,6 +16,13 @@ class TCustomRichDoc;
 
 // The log keeps fewer than this many lines while the user follows the end.
 constexpr int kMonitorMaxLines = 300;
+// While the user reads above the end, a full feed still comes in at a hundred packets a
+// second: the log then keeps at most this many runs, and so lines (a packet's line is
+// one run), the last few thousand packets to scroll back through. Past it, the oldest
+// lines go in one piece of at least kMonitorReadingTrimRuns runs, so that a trim comes
+// seldom and costs what the kept lines cost, and the lines in view stay where they are.
+constexpr int kMonitorMaxRunsWhileReading = 6000;
+constexpr int kMonitorReadingTrimRuns = 1000;
 
 // Whether AddLogText drops an empty last line before appending, after, or both.
 enum class TEmptyLastLine { Keep, DropBefore, DropAfter, DropBeforeAndAfter };
@@ -46,8 +53,9 @@ void AddLogLines(TCustomRichDoc* View, const std::vector<TLogLine>& Lines);
 // appends what was collected, so nothing changes order. Batches on the same view nest.
 void BeginLogBatch(TCustomRichDoc* View);
 void EndLogBatch(TCustomRichDoc* View);
-// Drops the oldest lines while the view is at its end and holds over 300; returns the
-// number of items deleted.
+// Drops the oldest lines while the view is at its end and holds over 300, or while it is
+// not and holds over kMonitorMaxRunsWhileReading runs; returns the number of items
+// deleted.
 int TrimLogLines(TCustomRichDoc& View);
 void ScrollLogToEnd(TCustomRichDoc& View);
 void DeleteEmptyLastLine(TCustomRichDoc& View);

@@ -10,6 +10,7 @@
 #include "app/shelf/typed_chars.h"
 #include "controls/my_msg_dialog.h"
 #include "platform/sys/files.h"
+#include "platform/text/format.h"
 #include "platform/text/sysutils.h"
 
 TfrmLog* frmLog = nullptr;
@@ -81,6 +82,11 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   timFlush->OnTimer = [this](TComponent*) { Recorder.FlushTick(); };
 
   Recorder.OnWriteError = [](const std::string& Error) { MyShowError(Error); };
+  // Lines lost while the file could not be written are never passed over in silence.
+  Recorder.OnLinesLost = [this](int Lost) {
+    MyShowError(Format("%d packets could not be written to \"%s\" and are lost.", Lost,
+                       Recorder.LogFileName()));
+  };
   Player.AnalysePacket = [this](const TReceivedPacket& Packet) {
     if (AnalysePacket) AnalysePacket(Packet);
   };
@@ -101,6 +107,7 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
 TfrmLog::~TfrmLog() {
   Player.OnStopped = nullptr;
   Recorder.OnWriteError = nullptr;
+  Recorder.OnLinesLost = nullptr;
   StopRecording();
   StopPlayback();
   if (frmLog == this) frmLog = nullptr;

@@ -22,6 +22,10 @@ constexpr TDateTime kPlayStep = 0.000694444;
 constexpr int kStampLength = 12;
 // Every text file the program writes ends its lines so.
 constexpr char kLineBreak[] = "\r\n";
+// What a line takes in the file.
+int64_t LineFileBytes(const std::string& Line) {
+  return static_cast<int64_t>(Line.size() + sizeof(kLineBreak) - 1);
+}
 // How much of a log's end the recorder reads for the packets of its last second.
 constexpr int64_t kLastSecondBytes = 64 * 1024;
 // How far into a log the player looks for its first and its last timed line: a file
@@ -218,6 +222,8 @@ bool TPacketRecorder::Start(const std::string& FileName, bool Append, std::strin
   DeleteStaleSaveFiles(ExtractFilePath(FileName));
   log_file_name_ = FileName;
   log_buffer_.clear();
+  waiting_bytes_ = 0;
+  lost_count_ = 0;
   last_stamp_.clear();
   last_second_lines_.clear();
   file_size_ = kWriteWhole;
@@ -267,6 +273,12 @@ void TPacketRecorder::AddLine(const std::string& Line) {
   if (StampOf(line) == last_stamp_ && last_second_lines_.count(line) > 0) return;
   NoteLastSecond(line);
   log_buffer_.push_back(line);
+  waiting_bytes_ += LineFileBytes(line);
+  while (waiting_bytes_ > kMaxWaitingBytes) {
+    waiting_bytes_ -= LineFileBytes(log_buffer_.front());
+    log_buffer_.pop_front();
+    ++lost_count_;
+  }
 }
 
 void TPacketRecorder::FlushTick() {
@@ -284,6 +296,7 @@ void TPacketRecorder::FlushLog() {
 // it is lost.
 void TPacketRecorder::WriteFile() {
   std::string text;
+  text.reserve(static_cast<size_t>(waiting_bytes_));
   for (const std::string& line : log_buffer_) text.append(line).append(kLineBreak);
   try {
     if (file_size_ == kWriteWhole || !AppendLines(text)) {
@@ -291,14 +304,27 @@ void TPacketRecorder::WriteFile() {
       file_size_ = static_cast<int64_t>(text.size());
       file_ends_inside_line_ = false;
     }
-    written_count_ += static_cast<int>(log_buffer_.size());
-    log_buffer_.clear();
   } catch (const Exception& error) {
-    // The lines stay waiting and go out with the next write that succeeds.
+    // The lines stay waiting and go out with the next write that succeeds; the user
+    // hears of the failure once.
     if (!write_error_.empty()) return;
     write_error_ = error.what();
     if (OnWriteError) OnWriteError(write_error_);
+    return;
   }
+  WriteSucceeded();
+}
+
+// The waiting lines are in the file: the failure, if there was one, is over, and the
+// lines it cost are told.
+void TPacketRecorder::WriteSucceeded() {
+  written_count_ += static_cast<int>(log_buffer_.size());
+  log_buffer_.clear();
+  waiting_bytes_ = 0;
+  write_error_.clear();
+  const int lost = lost_count_;
+  lost_count_ = 0;
+  if (lost > 0 && OnLinesLost) OnLinesLost(lost);
 }
 
 // False when the file is gone, so that it is written anew.
@@ -321,6 +347,7 @@ void TPacketRecorder::Stop() {
   FlushLog();
   recording_ = false;
   log_buffer_.clear();
+  waiting_bytes_ = 0;
   last_second_lines_.clear();
 }
 

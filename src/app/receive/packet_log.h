@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -43,10 +44,18 @@ class TPacketRecorder {
 
   bool Recording() const { return recording_; }
   const std::string& LogFileName() const { return log_file_name_; }
-  // The first error writing the log file since recording started, empty when none.
+  // The error that began the failing writes of the log file going on now, empty while
+  // writes succeed.
   const std::string& WriteError() const { return write_error_; }
-  // Told once per recording, at its first write error.
+  // Told once when writes start failing (the error names the file).
   std::function<void(const std::string& Error)> OnWriteError;
+  // Told when a write succeeds again after lines were lost meanwhile: how many.
+  std::function<void(int Lost)> OnLinesLost;
+
+  // While the file cannot be written (a full disk, a drive gone), the new lines wait in
+  // memory up to this many bytes, some minutes of a full feed; beyond it the oldest are
+  // lost and counted, so memory and the cost of each write attempt stay bounded.
+  static constexpr int64_t kMaxWaitingBytes = 4 * 1024 * 1024;
 
   // Starts recording to FileName (a running recording is stopped first). With Append the
   // new lines go after the file's own, which are not read (only the end, for the packets
@@ -63,10 +72,11 @@ class TPacketRecorder {
   // Writes what is left and ends the recording.
   void Stop();
 
-  // For the tests and the window: lines written since recording started, and lines
-  // waiting.
+  // For the tests and the window: lines written since recording started, lines waiting,
+  // and lines lost since the last write that succeeded.
   int WrittenCount() const { return written_count_; }
   int BufferCount() const { return static_cast<int>(log_buffer_.size()); }
+  int LostCount() const { return lost_count_; }
   int FlushTicks() const { return flush_ticks_; }
 
  private:
@@ -76,6 +86,7 @@ class TPacketRecorder {
   // its end. False when there is no file; raises EStreamError when it cannot be read.
   bool MeasureLogEnd(std::vector<std::string>* LastSecondLines = nullptr);
   void NoteLastSecond(const std::string& Line);
+  void WriteSucceeded();
 
   // file_size_ when the next write replaces the file.
   static constexpr int64_t kWriteWhole = -1;
@@ -85,7 +96,10 @@ class TPacketRecorder {
   int written_count_ = 0;
   std::string log_file_name_;
   std::string write_error_;
-  std::vector<std::string> log_buffer_;
+  std::deque<std::string> log_buffer_;
+  // The bytes log_buffer_ takes in the file, line breaks included.
+  int64_t waiting_bytes_ = 0;
+  int lost_count_ = 0;
   // The packets of the last second recorded, for the duplicate check.
   std::string last_stamp_;
   std::unordered_set<std::string> last_second_lines_;

@@ -412,11 +412,17 @@ void TCustomRichDoc::Deselect() {
 }
 
 void TCustomRichDoc::BoundsChanged(const TRect& OldBounds) {
+  // A view at the end of its laid-out document, which it follows, keeps following it at
+  // its new size (a monitor made shorter goes on showing what comes in); any other keeps
+  // the line at its top.
+  const bool following = (Options & rdoScrollToEnd) && rd_data_->DrawItems.Count() > 0 &&
+                         VScrollPos() == GetVScrollMax();
   TRDScroller::BoundsChanged(OldBounds);
   if (ItemCount() > 0)
     Format(true, false, false, false, false);
   else
     UpdateScrollBars();
+  if (following) ScrollTo(GetVScrollMax(), false);
   Invalidate();
 }
 

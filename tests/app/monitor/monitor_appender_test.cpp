@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/monitor/monitor_styles.h"
@@ -174,6 +176,81 @@ TEST(MonitorAppender, TrimsToThreeHundredLinesOnlyWhileFollowing) {
   EXPECT_EQ(view.LineCount(), 305);
   EXPECT_EQ(view.VScrollPos(), 10);
   EXPECT_EQ(view.LineText(1), "line 1");
+}
+
+// A full feed for hours while the user scrolls up and reads, resizes the window and goes
+// back to the end, in a random order: the log stays bounded whatever the user does; the
+// line at the top of the view stays there, as it was, while the user reads above the
+// end (unless it was among the oldest that went); a view at the end follows the end at
+// any size; back at the end, the log is cut to its 300 lines.
+TEST(MonitorAppender, AFeedStaysBoundedAndStillWhileTheUserReadsAboveTheEnd) {
+  TTestMonitor view;
+  std::mt19937 random(93);
+  const auto top_line = [&] {
+    const TRichDocRDData& data = view.RDData();
+    const int top = view.VScrollPos() * view.VSmallStep();
+    const int item = data.DrawItems[data.FindFirstVisibleDrawItem(top, 0)]->ItemNo;
+    return std::pair{item, data.LineTopOf(data.GetFirstDrawItemOfItem(item)) - top};
+  };
+  const auto at_end = [&] { return view.VScrollPos() == view.GetVScrollMax(); };
+  int packet = 0;
+  int reading_trims = 0;
+  for (int event = 0; event < 400; ++event) {
+    SCOPED_TRACE("event " + std::to_string(event));
+    switch (random() % 12) {
+      case 0:
+      case 1:
+      case 2:  // scrolls up a little or far
+        view.SetVScrollPos(static_cast<int>(random() % (view.GetVScrollMax() + 1)));
+        break;
+      case 3:
+      case 4: {  // the window (and with it the monitor) changes size
+        const bool following = at_end();
+        view.SetBounds(0, 0, 400 + static_cast<int>(random() % 400),
+                       40 + static_cast<int>(random() % 300));
+        if (following) {
+          ASSERT_TRUE(at_end());
+        }
+        break;
+      }
+      case 5:
+        ScrollLogToEnd(view);
+        break;
+      default:
+        break;
+    }
+    const bool reading = !at_end();
+    const auto [item, below_top] = reading ? top_line() : std::pair{0, 0};
+    const std::string text = reading ? view.ReadItemText(item) : "";
+    const int items_before = view.ItemCount();
+    const int packets = 1 + static_cast<int>(random() % 400);
+    for (int i = 0; i < packets; ++i, ++packet) {
+      const std::string n = std::to_string(packet);
+      if (packet % 3 == 0) {
+        Add(view, "\r\nfm N" + n + " to APRS ctl UI pid F0", msP1Head);
+        Add(view, "\r\n!data " + n, msP1Data);
+      } else {
+        AddLogLines(&view,
+                    {{"ig N" + n + " to APRS", msIgHead},
+                     {packet % 50 == 0 ? std::string(300, 'w') + " " + n : "data " + n, msIgData}});
+      }
+      ASSERT_LE(view.ItemCount(), kMonitorMaxRunsWhileReading);
+    }
+    if (!reading) {
+      EXPECT_TRUE(at_end());
+      EXPECT_LE(view.LineCount(), kMonitorMaxLines);
+      continue;
+    }
+    const int gone = items_before + 2 * packets - view.ItemCount();
+    if (gone > 0) ++reading_trims;
+    if (item >= gone) {
+      EXPECT_EQ(view.ReadItemText(item - gone), text);
+      EXPECT_EQ(top_line(), std::pair(item - gone, below_top));
+    } else {
+      EXPECT_EQ(view.VScrollPos(), 0);
+    }
+  }
+  EXPECT_GT(reading_trims, 5);
 }
 
 TEST(MonitorAppender, TheHorizontalRangeShrinksWhenTheLongestLineIsTrimmed) {

@@ -31,6 +31,13 @@
 //       point WORD    the middle of a word of the editor's own paragraphs
 //       lineend N     just right of the end of the document's item N
 //       cellend R C   just right of the end of cell (R, C) of the table
+//       merged R C M  adds at the end a table of R rows of C cells whose first M rows are
+//                     merged into one empty cell, and "omicron"; selects that merged
+//                     cell as a block: the middle of "omicron"
+//       all           selects the whole document, as a program's menu does: the middle
+//                     of "alpha"
+//     It also writes the tables of its document to FILE.grid, "RxC/N;" for each, N the
+//     cells there are (merged slots hold none).
 //   drag_source viewer-cell FILE
 //     A viewer in a window at (0, 0), 380 x 300, holding a line and a table of two rows of
 //     one cell: "north " and "south" in a style of its own, and a table of one row, "n1"
@@ -294,6 +301,7 @@ class TEditorProbe {
     Write(file_ + ".rdf", BytesOf(rdf), rdf_);
     Write(file_, BytesOf(text), text_);
     Write(file_ + ".sel", SelectedText(SelectionHolder(data), false), selected_);
+    Write(file_ + ".grid", Grids(data), grids_);
     const bool over = data.DragCaret != nullptr;
     if (over && !over_) SaveFileAtomically(file_ + ".over", "over\n");
     over_ = over;
@@ -315,6 +323,12 @@ class TEditorProbe {
  private:
   bool Follow(const std::string& verb, std::istringstream& command, TPoint& at) {
     TRDEditRDData& root = editor_.EditData();
+    if (verb == "all") {
+      editor_.SelectAll();
+      int itemNo = -1, start = 0;
+      return FindWord(root, "alpha", itemNo, start) &&
+             WordMiddle(root, itemNo, start, int(std::string("alpha").size()), at);
+    }
     if (verb == "select" || verb == "point") {
       std::string word;
       command >> word;
@@ -340,6 +354,22 @@ class TEditorProbe {
       at = ScreenOf(editor_, line.Left + line.Width + 12, line.Top + line.Height / 2);
       return true;
     }
+    if (verb == "merged") {
+      int rows = 0, cols = 0, mergedRows = 0;
+      command >> rows >> cols >> mergedRows;
+      if (rows < 1 || cols < 1 || mergedRows < 1 || mergedRows > rows) return false;
+      auto table = std::make_unique<TRDTableItemInfo>(rows, cols, &root);
+      TRDTableItemInfo& added = *table;
+      added.Rows->MergeCells(0, 0, cols, mergedRows, true, false);
+      root.AddItemAtEnd("", std::move(table));
+      root.AddText("omicron", 0, 0);
+      editor_.FormatDocument();
+      added.Select(0, 0, cols - 1, mergedRows - 1);
+      editor_.Invalidate();
+      int itemNo = -1, start = 0;
+      return FindWord(root, "omicron", itemNo, start) &&
+             WordMiddle(root, itemNo, start, int(std::string("omicron").size()), at);
+    }
     if (verb == "cellend") {
       int row = -1, col = -1;
       command >> row >> col;
@@ -351,6 +381,21 @@ class TEditorProbe {
     return false;
   }
 
+  static std::string Grids(TCustomRDData& data) {
+    std::string grids;
+    for (int i = 0; i < data.GetItemCount(); ++i) {
+      auto* table = dynamic_cast<TRDTableItemInfo*>(data.GetItem(i));
+      if (!table) continue;
+      const int rows = table->RowCount(), cols = table->ColCount();
+      int cells = 0;
+      for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c) cells += table->Cells(r, c) != nullptr;
+      grids +=
+          std::to_string(rows) + "x" + std::to_string(cols) + "/" + std::to_string(cells) + ";";
+    }
+    return grids;
+  }
+
   static void Write(const std::string& file, const std::string& bytes, std::string& written) {
     if (bytes != written) SaveFileAtomically(file, written = bytes);
   }
@@ -358,7 +403,7 @@ class TEditorProbe {
   TCustomRichDocEdit& editor_;
   TRDTableItemInfo& table_;
   std::string file_;
-  std::string text_ = "-", rdf_ = "-", selected_ = "-";
+  std::string text_ = "-", rdf_ = "-", selected_ = "-", grids_ = "-";
   bool over_ = false;
   int done_ = 0;
 };

@@ -130,26 +130,75 @@ TEST_F(PacketLogTest, RecorderFlushesEveryTwentyTicksInArrivalOrderWithoutDuplic
   rec.Stop();
 }
 
-TEST_F(PacketLogTest, RecorderKeepsItsFirstWriteErrorAndTheLines) {
+// A log whose folder is missing (a drive removed, a disk full): each failing stretch is
+// told once; the lines wait, up to a bound that the oldest leave, counted; once the file
+// can be written, the lines kept are in it and the count of those lost is told, once.
+TEST_F(PacketLogTest, RecorderBoundsTheLinesWaitingWhileWritesFailAndTellsTheLoss) {
   TPacketRecorder rec;
   std::vector<std::string> errors;
+  std::vector<int> losses;
   rec.OnWriteError = [&](const std::string& e) { errors.push_back(e); };
+  rec.OnLinesLost = [&](int lost) { losses.push_back(lost); };
   std::string error;
   const std::string file = File("later/b.log");  // its folder does not exist yet
   ASSERT_TRUE(rec.Start(file, false, error));
-  rec.AddLine("070601143005:A>APRS:>1");
+  int next = 0;
+  // Distinct packets of about 100 bytes, one second apart; their lines, in order.
+  std::vector<std::string> added;
+  auto add = [&](int count) {
+    for (int i = 0; i < count; ++i, ++next) {
+      added.push_back(FormatDateTime("yymmddhhnnss", EncodeDate(2026, 12, 8) + next / 86400.0) +
+                      ":N0CALL>APRS:>" + std::string(80, 'x') + std::to_string(next));
+      rec.AddLine(added.back());
+    }
+  };
+  auto waiting_bytes = [&] {
+    int64_t bytes = 0;
+    for (size_t i = added.size() - rec.BufferCount(); i < added.size(); ++i)
+      bytes += static_cast<int64_t>(added[i].size() + 2);
+    return bytes;
+  };
+  add(1);
   rec.FlushLog();
-  rec.AddLine("070601143006:A>APRS:>2");
+  add(1);
   rec.FlushLog();
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_FALSE(rec.WriteError().empty());
+  EXPECT_NE(errors[0].find(file), std::string::npos);
   EXPECT_EQ(rec.WriteError(), errors[0]);
   // Once the file can be written, nothing recorded meanwhile is missing, even without
   // a new line.
   fs::create_directories(dir_ / "later");
   rec.FlushLog();
-  EXPECT_EQ(ReadLines(file).size(), 2u);
+  EXPECT_EQ(ReadLines(file), added);
+  EXPECT_TRUE(rec.WriteError().empty());
+  EXPECT_TRUE(losses.empty());
+
+  // The drive goes for hours of a full feed.
+  fs::remove_all(dir_ / "later");
+  const std::vector<std::string> written = added;
+  const int per_flush = 20 * 100;
+  for (int flush = 0; flush < 30; ++flush) {
+    add(per_flush);
+    ASSERT_LE(waiting_bytes(), TPacketRecorder::kMaxWaitingBytes);
+    rec.FlushLog();
+  }
+  EXPECT_EQ(errors.size(), 2u);
+  const int kept = rec.BufferCount();
+  const int lost = static_cast<int>(added.size() - written.size()) - kept;
+  EXPECT_GT(lost, 0);
+  EXPECT_EQ(rec.LostCount(), lost);
+  EXPECT_GT(waiting_bytes(), TPacketRecorder::kMaxWaitingBytes - 200);
+  // Back, on a new drive: the file holds the newest lines, those kept.
+  fs::create_directories(dir_ / "later");
+  rec.FlushLog();
+  EXPECT_EQ(ReadLines(file), std::vector<std::string>(added.end() - kept, added.end()));
+  EXPECT_EQ(losses, std::vector<int>{lost});
+  EXPECT_EQ(rec.LostCount(), 0);
+  add(1);
   rec.Stop();
+  EXPECT_EQ(ReadLines(file).back(), added.back());
+  EXPECT_EQ(errors.size(), 2u);
+  EXPECT_EQ(losses.size(), 1u);
 }
 
 TEST_F(PacketLogTest, RecordingCleansWhatCutSavesLeftInTheLogsFolder) {

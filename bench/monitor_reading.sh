@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# A user reading the monitor above its end through a long full feed: the built program
+# (program_walk.sh) fed as fast as it takes lines, its monitor scrolled up a little once
+# the feed runs (SCROLL_UP), its memory sampled meanwhile (window_probe.py). Per run: the
+# resident memory 1 s after the monitor was scrolled up, its peak from then to the end
+# and the growth between, and the window's longest answer during the feed; then over
+# the runs the lowest, median and highest of each. SCROLL_UP=end leaves the monitor at
+# its end: what grows besides the monitor (stations, messages).
+#
+#   bench/monitor_reading.sh build/release/bin [LINES] [DISPLAY_NUMBER] [RUNS]
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/walk_common.sh"
+base=${OUT:-$(mktemp -d /tmp/velmora-reading.XXXXXX)}
+mkdir -p "$base"
+OUT=$base SCROLL_UP=${SCROLL_UP:-1} PROBE=1 TIMEOUT=${TIMEOUT:-1800} \
+  "$here/program_walk.sh" "$1" "${2:-300000}" "${3:-79}" "${4:-3}"
+: > "$base/reading.txt"
+for run in "$base"/run*/; do
+  python3 - "$run" >> "$base/reading.txt" <<'PY'
+import sys
+run = sys.argv[1]
+try:
+    at = float(open(run + "scrolled.txt").read()) + 1
+    samples = [tuple(map(float, l.split())) for l in open(run + "probe.txt")
+               if len(l.split()) == 3]
+except (OSError, ValueError):
+    samples = []
+after = [s for s in samples if s[0] >= at]
+if not after:
+    print("none none none none")
+    sys.exit()
+start_mb = after[0][1]
+peak_mb = max(s[1] for s in after)
+answers = [s[2] for s in samples]
+longest = -1 if min(answers) < 0 else max(answers)
+print(f"{start_mb:.1f} {peak_mb:.1f} {peak_mb - start_mb:.1f} {longest:.0f}")
+PY
+done
+echo "== monitor scrolled up (SCROLL_UP=${SCROLL_UP:-1}) through a full feed (min / median / max; answer -1: no answer)"
+echo "MB 1 s after scrolling up: $(cut -d' ' -f1 "$base/reading.txt" | spread)"
+echo "MB peak after:             $(cut -d' ' -f2 "$base/reading.txt" | spread)"
+echo "MB growth:                 $(cut -d' ' -f3 "$base/reading.txt" | spread)"
+echo "longest answer ms:         $(cut -d' ' -f4 "$base/reading.txt" | spread)"
