@@ -146,6 +146,8 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
   lblErrSpeakUntranslated = label(kPageErrors, "lblErrSpeakUntranslated", kSpeakUntranslatedText);
   lblErrSpeakUntranslatedMore =
       label(kPageErrors, "lblErrSpeakUntranslatedMore", kSpeakUntranslatedMoreText);
+  lblErrLogLinesLost = label(kPageErrors, "lblErrLogLinesLost",
+                             "%d packets could not be written to \"%s\" and are lost.");
   frmPrgMsg = this;
   DoCreate();
 }

@@ -93,6 +93,7 @@ class TfrmPrgMsg : public TForm {
   TLabel* lblErrSpeakNotRead;
   TLabel* lblErrSpeakUntranslated;
   TLabel* lblErrSpeakUntranslatedMore;
+  TLabel* lblErrLogLinesLost;  // "%d": the packets lost, "%s": the log file
 
   // Hands the program's texts, in the language the labels now hold, to LocalText.
   void PublishLocalTexts() const;

@@ -11,6 +11,7 @@
 #include "controls/my_msg_dialog.h"
 #include "platform/sys/files.h"
 #include "platform/text/format.h"
+#include "platform/text/shown_text.h"
 #include "platform/text/sysutils.h"
 
 TfrmLog* frmLog = nullptr;
@@ -84,8 +85,8 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   Recorder.OnWriteError = [](const std::string& Error) { MyShowError(Error); };
   // Lines lost while the file could not be written are never passed over in silence.
   Recorder.OnLinesLost = [this](int Lost) {
-    MyShowError(Format("%d packets could not be written to \"%s\" and are lost.", Lost,
-                       Recorder.LogFileName()));
+    MyShowError(Format(ShownText(PrgMsg(&TfrmPrgMsg::lblErrLogLinesLost)), Lost,
+                       ShownFileName(Recorder.LogFileName())));
   };
   Player.AnalysePacket = [this](const TReceivedPacket& Packet) {
     if (AnalysePacket) AnalysePacket(Packet);
