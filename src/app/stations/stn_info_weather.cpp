@@ -100,8 +100,8 @@ std::string PressureWordText(int Word) {
                                                          "viel Regen",
                                                          "Regen",
                                                          "ver\xE4nderlich",
-                                                         "\xFC"
-                                                         "berwiegend sonnig",
+                                                         ("\xFC"
+                                                          "berwiegend sonnig"),
                                                          "sonnig, best\xE4ndig",
                                                          "sehr trocken"};
   return Word >= 0 && Word < kPressureWordCount ? kWords[Word] : "";

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kMaxLevels = 256;
 constexpr int kLargestRoman = 3999;
 // A width in a document's format text is never worth more than this.
 constexpr int kMaxFormatWidth = 255;

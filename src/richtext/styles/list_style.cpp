@@ -156,8 +156,8 @@ bool TRDListLevel::HasPicture() const {
 
 bool TRDListLevel::PicturesEqual(const TRDListLevel& v) const {
   if (!HasPicture() || !v.HasPicture()) return HasPicture() == v.HasPicture();
-  return typeid(*picture_) == typeid(*v.picture_) &&
-         SavedBytes(*picture_) == SavedBytes(*v.picture_);
+  const TGraphic &mine = *picture_, &theirs = *v.picture_;
+  return typeid(mine) == typeid(theirs) && SavedBytes(mine) == SavedBytes(theirs);
 }
 
 TRDMarkerFont& TRDListLevel::GetFont() {

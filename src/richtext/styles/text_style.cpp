@@ -19,7 +19,6 @@ TRDSpecialCharKinds RDShownSpecialChars =
 
 namespace {
 
-constexpr int kBoldWeight = 700;
 constexpr char kMiddleDot = char(0xB7);
 constexpr char kDegreeSign = char(0xB0);
 constexpr char kNoBreakSpace = char(0xA0);

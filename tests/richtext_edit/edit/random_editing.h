@@ -127,8 +127,8 @@ inline const char* const kInsertedRtf[] = {
     "\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}"
     "\\listid2}}{\\*\\listoverridetable{\\listoverride\\listid2\\listoverridecount0\\ls1}}"
     "\\pard\\ls1\\fi-360\\li720 listed\\par}",
-    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\trowd\\cellx1500\\cellx3000"
-    "\\pard\\intbl x\\cell y\\cell\\row\\pard z\\par}",
+    ("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\trowd\\cellx1500\\cellx3000"
+     "\\pard\\intbl x\\cell y\\cell\\row\\pard z\\par}"),
 };
 
 // Written by LibreOffice from an HTML page (tests/data/rtf/README.md).
