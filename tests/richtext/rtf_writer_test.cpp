@@ -176,11 +176,15 @@ TEST(RTFWriter, ListTableFaults) {
   TRDListLevel& bullet = doc.style.ListStyles().Items(1).AddLevel();  // two levels: nine written
   bullet.ListType = rdlstBullet;
   bullet.FormatString = std::string(300, '*');
+  // Lists that no paragraph is numbered in are not written: a reader makes none of them.
+  EXPECT_FALSE(Contains(doc.RTF(), "listtable"));
+  AddMarker(doc, 1);
   const std::string rtf = doc.RTF();
+  // An empty bullet in the marker font, whose size a reader would otherwise take from text.
   EXPECT_TRUE(Contains(rtf,
                        "{\\list\\listtemplateid1\\listsimple1\r\n{\\listlevel\\levelnfc23"
-                       "\\leveljc0\\li0\\fi0\\jclisttab\\tx150{\\leveltext\\'00;}{\\levelnumbers;}}"
-                       "\r\n\\listid2}"));
+                       "\\leveljc0\\li0\\fi0\\jclisttab\\tx150{\\leveltext\\'00;}{\\levelnumbers;}"
+                       "\\f0\\fs16 }\r\n\\listid2}"));
   // A level text longer than its one-byte length is cut; the placeholder past it goes.
   EXPECT_TRUE(Contains(rtf, "{\\leveltext\\'ff" + std::string(255, 'x') + ";}{\\levelnumbers;}"));
   EXPECT_TRUE(Contains(rtf, "{\\leveltext\\'ff" + std::string(255, '*') + ";}"));

@@ -10,8 +10,8 @@
 //   and the same document, item by item, cell by cell, picture by picture;
 // - written as RTF and read as a viewer reads it (styles and list markers added as
 //   needed): the same items, cells, pictures and sizes; that document written as RTF
-//   again gives the same RTF as its read back once more (what the reader makes of the
-//   writer's RTF is what the writer writes);
+//   again gives the same RTF (what the reader makes of the writer's RTF is what the writer
+//   writes; for a table with columns that no cell edge divides, from the second writing on);
 // - read from that RTF where the document's budget of pixels is spent, so that every
 //   picture that costs pixels is a frame: the same document, written as RDF as the
 //   pictures are, read from that RDF (budget spent again) and written as RTF as the
@@ -26,6 +26,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
@@ -95,6 +96,17 @@ class TRoundTripDocument : public TTestFormattedData {
     bullet.ListType = rdlstBullet;
     bullet.FormatString = "o";
     bullet.LeftIndent = 24;
+    // A list paragraph stands where its level puts its marker, as RTF writes it.
+    for (const TRDListLevel* level : {&first, &second}) {
+      TParaInfo& para = style.ParaStyles().Add();
+      para.LeftIndent = level->LeftIndent;
+      para.FirstIndent = level->MarkerIndent - level->LeftIndent;
+    }
+  }
+
+  // The paragraph style of a list paragraph at level (0 or 1) of either list.
+  static int ListParaNo(const TRDStyle& sheet, int level) {
+    return sheet.ParaStyles().Count() - 2 + level;
   }
 };
 
@@ -200,8 +212,10 @@ class TGenerator {
     const int list = Pick(2);
     const int level = list == 0 ? Pick(2) : 0;
     const bool restart = list == 0 && OneIn(4);  // a bullet has no number to restart
-    data.AddItemAtEnd("", TRDMarkerItemInfo::CreateMarker(&data, list, level,
-                                                          restart ? 1 + Pick(9) : 1, restart));
+    auto marker =
+        TRDMarkerItemInfo::CreateMarker(&data, list, level, restart ? 1 + Pick(9) : 1, restart);
+    marker->ParaNo = TRoundTripDocument::ListParaNo(*data.GetRDStyle(), level);
+    data.AddItemAtEnd("", std::move(marker));
     data.AddText(Words(), Pick(4), -1);
   }
 
@@ -557,11 +571,16 @@ inline std::string CheckRoundTrips(TPick pick) {
   if (const std::string again = Describe(read, 0, true); again != byEdges)
     return "the RTF read back is another document" + Difference(byEdges, again) + "\n" +
            rtf.substr(0, 4000);
-  const std::string rewritten = SavedRTF(read);
-  TRoundTripDocument reread;
-  ReadAsViewer(rewritten, reread);
-  if (const std::string again = SavedRTF(reread); again != rewritten)
-    return "the RTF read back writes other RTF" + Difference(rewritten, again);
+  // RTF gives a table only the columns its cells' edges divide: a table with others is laid
+  // out on fewer columns once read, and gets other edges. Such a document is compared from
+  // its second writing on.
+  std::string first = rtf, second = SavedRTF(read);
+  if (byEdges != described) {
+    TRoundTripDocument reread;
+    ReadAsViewer(second, reread);
+    first = std::exchange(second, SavedRTF(reread));
+  }
+  if (second != first) return "the RTF read back writes other RTF" + Difference(first, second);
 
   if (const std::string failure = CheckLeftOut(rtf, byEdges, read); !failure.empty())
     return failure;

@@ -55,7 +55,15 @@ void TRDIntegerList::Check(int index) const {
 }
 
 void TRDColorList::AddUniqueColor(TColor color) {
-  if (color != clNone) AddUnique(color);
+  if (color != clNone && IndexOfColor(color) < 0) AddValue(color);
+}
+
+int TRDColorList::IndexOfColor(TColor color) const {
+  const int own = IndexOf(color);
+  if (own >= 0) return own;
+  for (int i = 1; i < Count(); ++i)
+    if (ColorToRGB(TColor((*this)[i])) == ColorToRGB(color)) return i;
+  return -1;
 }
 
 int RateValueSimilarity(int a, int b, int weight) {

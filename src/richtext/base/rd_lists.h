@@ -83,10 +83,16 @@ class TRDIntegerList {
   std::vector<int> values_;
 };
 
+// Entry 0 is the automatic colour. The table is written as RGB values, so a system colour
+// shares the entry of a colour it resolves to: two entries of one value would read back as
+// one.
 class TRDColorList : public TRDIntegerList {
  public:
-  // Adds Color once; nothing for clNone.
+  // Adds Color once; nothing for clNone or a colour that has an entry already.
   void AddUniqueColor(TColor color);
+  // Color's own entry, else the first after the automatic colour with its RGB value; -1
+  // when there is none.
+  int IndexOfColor(TColor color) const;
 };
 
 // (1 - |A - B| / |A|) * Weight, or (1 - |B|) * Weight when A is 0, rounded to the

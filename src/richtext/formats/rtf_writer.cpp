@@ -94,7 +94,7 @@ void CollectStyleColors(const TRDStyle& rdStyle, TRDColorList& colors) {
   const TRDListInfos& lists = rdStyle.ListStyles();
   for (int i = 0; i < lists.Count(); ++i)
     for (const auto& level : lists.Items(i).Levels)
-      if (level->UsesFont()) colors.AddUniqueColor(level->Font() ? level->Font()->Color : clBlack);
+      if (level->UsesFont()) colors.AddUniqueColor(level->ShownFont().Color);
 }
 
 void BuildFontTable(const TRDStyle& rdStyle, TRDRTFSaveContext& context) {
@@ -108,9 +108,9 @@ void BuildFontTable(const TRDStyle& rdStyle, TRDRTFSaveContext& context) {
   const TRDListInfos& lists = rdStyle.ListStyles();
   for (int i = 0; i < lists.Count(); ++i)
     for (const auto& level : lists.Items(i).Levels)
-      if (level->UsesFont() && level->Font())
-        context.FontTable.AddUnique(level->Font()->Name,
-                                    context.FileCharset(level->Font()->Charset));
+      if (level->UsesFont())
+        context.FontTable.AddUnique(level->ShownFont().Name,
+                                    context.FileCharset(level->ShownFont().Charset));
 }
 
 // ---- style properties -----------------------------------------------------------------
@@ -133,8 +133,12 @@ std::string CharProperties(TCustomRDData& data, const TRDStyle& rdStyle, int sty
   if (style.CharSpacing != 0) out += "\\expndtw" + std::to_string(context.Twips(style.CharSpacing));
   if (style.StyleEx & rdfsAllCaps) out += "\\caps";
   out += BiDiWord(style.BiDiMode, "\\ltrch", "\\rtlch");
+  // Charsets compare as written: the default charset is written as its code page's own, and
+  // a reader gives a style the charset it reads.
   const int language = CharsetToLanguage(style.Charset);
-  if (style.Charset != DEFAULT_CHARSET && style.Charset != rdStyle.TextStyles().Items(0).Charset &&
+  if (style.Charset != DEFAULT_CHARSET &&
+      context.FileCharset(style.Charset) !=
+          context.FileCharset(rdStyle.TextStyles().Items(0).Charset) &&
       HasLanguage(language))
     out += "\\lang" + std::to_string(language);
   out += "\\fs" + std::to_string(style.Size * 2 * (style.VShift != 0 ? 2 : 1));
@@ -431,7 +435,8 @@ std::string ListLevelRTF(const TRDListLevel& level, int codePage,
   std::string numbers;
   const std::string text = LevelText(level, codePage, numbers, context);
   out += "{\\leveltext" + text + ";}{\\levelnumbers" + numbers + ";}";
-  if (level.UsesFont() && level.Font()) out += RTFFontProperties(*level.Font(), context);
+  // The marker's size too: a reader takes a level without one at its text's size.
+  if (level.UsesFont()) out += RTFFontProperties(level.ShownFont(), context);
   return out + "}" + kCRLF;
 }
 
@@ -465,8 +470,8 @@ std::vector<MarkerRef> DocumentMarkers(const TCustomRDData& data) {
   return markers;
 }
 
-void WriteListTables(TStream& stream, const TCustomRDData& data, const TRDStyle& rdStyle,
-                     TRDRTFSaveContext& context) {
+void WriteListTables(TStream& stream, const std::vector<MarkerRef>& markers,
+                     const TRDStyle& rdStyle, TRDRTFSaveContext& context) {
   const TRDListInfos& lists = rdStyle.ListStyles();
   std::vector<int> listIds;
   int nextId = 0;
@@ -491,7 +496,6 @@ void WriteListTables(TStream& stream, const TCustomRDData& data, const TRDStyle&
   }
   out += "}";
   // Overrides: one per list, then one per marker restarting its level's numbering.
-  const std::vector<MarkerRef> markers = DocumentMarkers(data);
   out += std::string("{\\*\\listoverridetable") + kCRLF;
   int overrideNo = 0;
   context.ListOverrideNo.assign(size_t(lists.Count()), 0);
@@ -769,8 +773,11 @@ bool SaveRTF(TCustomRDData& data, TStream& stream, const TRDRTFSaveParams& param
   WriteFontTable(stream, context.FontTable);
   WriteColorTable(stream, context.ColorList);
   if (params.Options & rdrtfSaveStyleSheet) WriteStyleSheet(stream, data, *rdStyle, context);
-  if (rdStyle->ListStyles().Count() > 0)
-    WriteListTables(stream, data, *rdStyle, context);
+  // Without a marker no list is written: a reader makes list styles only for the lists of
+  // a file whose paragraphs are numbered.
+  const std::vector<MarkerRef> markers = DocumentMarkers(data);
+  if (rdStyle->ListStyles().Count() > 0 && !markers.empty())
+    WriteListTables(stream, markers, *rdStyle, context);
   else
     Write(stream, kCRLF);
   Write(stream, ExtraRTF(data, rd_rtfs_Doc, -1) + kCRLF);

@@ -192,7 +192,7 @@ std::string TRDBreakItemInfo::GetRTF(int level, const TRDColorList& colorList,
   std::string table;
   if (level == 1) table = "\\intbl\\itap1";
   if (level > 1) table = "\\itap" + std::to_string(level);
-  const int colorIndex = Color == clNone ? 0 : std::max(colorList.IndexOf(Color), 0);
+  const int colorIndex = Color == clNone ? 0 : std::max(colorList.IndexOfColor(Color), 0);
   return "\\pard" + table + "\\plain\\fs6\\brdrb\\brdrs\\brdrw" +
          std::to_string(std::lround(LineWidth * twipsPerPixel)) + "\\brdrcf" +
          std::to_string(colorIndex) + "\\par\\pard" + table;

@@ -36,7 +36,7 @@ bool DrawsImage(const TRDListLevel& level) {
 // than the screen the font's height is given for, and the text styles drawn after the
 // marker take the canvas' resolution from its font.
 void ApplyLevelFont(TRDCanvas& canvas, const TRDListLevel& level) {
-  TRDFont font = level.Font() ? static_cast<const TRDFont&>(*level.Font()) : TRDMarkerFont();
+  TRDFont font = level.ShownFont();
   font.Height = RDMulDiv(font.Height, canvas.Font.PixelsPerInch, std::max(font.PixelsPerInch, 1));
   font.PixelsPerInch = canvas.Font.PixelsPerInch;
   canvas.Font = font;
@@ -436,11 +436,6 @@ namespace {
 // RTF has nine list levels.
 constexpr int kRTFLastLevel = 8;
 
-const TRDMarkerFont& LevelFont(const TRDListLevel& level) {
-  static const TRDMarkerFont kDefault;
-  return level.Font() ? *level.Font() : kDefault;
-}
-
 }  // namespace
 
 void TRDMarkerItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
@@ -461,7 +456,7 @@ void TRDMarkerItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
     default:
       break;
   }
-  std::string out = "{\\listtext\\pard\\plain" + RTFFontProperties(LevelFont(*level), context);
+  std::string out = "{\\listtext\\pard\\plain" + RTFFontProperties(level->ShownFont(), context);
   const int codePage = RTFListLevelCodePage(*level, *rdData->GetRDStyle());
   const bool writeANSI = (context.Options & rdrtfDuplicateUnicode) != 0;
   if (level->ListType == rdlstUnicodeBullet)
@@ -499,7 +494,7 @@ std::string TRDMarkerItemInfo::TextHTML(const TRDListLevel& level, TCustomRDData
       RawUnicodeToHTMLEntities(raw, false, out, xml);
     return out;
   }
-  switch (SymbolFontOf(LevelFont(level).Name)) {
+  switch (SymbolFontOf(level.ShownFont().Name)) {
     case TRDSymbolFont::Symbol:
       return SymbolToHTML(DisplayString, context.SaveOptions);
     case TRDSymbolFont::Wingdings:
@@ -536,7 +531,7 @@ void TRDMarkerItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, co
     StreamWriteString(stream, tag);
     return;
   }
-  const TRDMarkerFont& font = LevelFont(*level);
+  const TRDMarkerFont& font = level->ShownFont();
   std::string out;
   if (context.UseCSS) {
     std::string css = FontToCSS(font, true);

@@ -74,11 +74,13 @@ struct TRTFPlacing {
   TRTFPlacing(int width, int height, int targetWidth, int targetHeight)
       : Width(width),
         Height(height),
-        Scaled(targetWidth > 0 || targetHeight > 0),
         X(Placement(width, targetWidth)),
         Y(Placement(height, targetHeight)) {}
+  // A picture shown at its goal's size writes no scale: 100 is what readers take without
+  // one, and ours gives the picture a size of its own where it reads a goal, which would
+  // otherwise write a scale the second time only.
   std::string Scaling() const {
-    if (!Scaled) return "";
+    if (X.Scale == 100 && Y.Scale == 100) return "";
     return "\\picscalex" + std::to_string(X.Scale) + "\\picscaley" + std::to_string(Y.Scale);
   }
   bool OwnGoal() const { return X.Goal == Width && Y.Goal == Height; }
@@ -88,7 +90,6 @@ struct TRTFPlacing {
            std::to_string(Y.Goal * kTwipsPerPixel);
   }
   int Width, Height;
-  bool Scaled;
   TRTFPlacement X, Y;
 };
 

@@ -35,7 +35,7 @@ int TRDRTFSaveContext::FileCharset(int charset) const {
 }
 
 int TRDRTFSaveContext::ColorIndex(TColor color) const {
-  return std::max(ColorList.IndexOf(color), 0);
+  return std::max(ColorList.IndexOfColor(color), 0);
 }
 
 int TRDRTFSaveContext::ListOverrideFor(const TCustomRDItemInfo& marker, int listNo) const {
@@ -45,7 +45,7 @@ int TRDRTFSaveContext::ListOverrideFor(const TCustomRDItemInfo& marker, int list
 }
 
 int RTFListLevelCodePage(const TRDListLevel& level, const TRDStyle& rdStyle) {
-  const int charset = level.Font() ? level.Font()->Charset : DEFAULT_CHARSET;
+  const int charset = level.ShownFont().Charset;
   if (charset != DEFAULT_CHARSET) return CharsetToCodePage(charset);
   return rdStyle.DefCodePage == CP_ACP ? kSystemCodePage : rdStyle.DefCodePage;
 }

@@ -165,6 +165,11 @@ TRDMarkerFont& TRDListLevel::GetFont() {
   return *font_;
 }
 
+const TRDMarkerFont& TRDListLevel::ShownFont() const {
+  static const TRDMarkerFont kDefault;
+  return font_ ? *font_ : kDefault;
+}
+
 void TRDListLevel::SetFont(const TRDMarkerFont* font) {
   if (font)
     font_ = *font;

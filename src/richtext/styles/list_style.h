@@ -71,6 +71,8 @@ class TRDListLevel {
   const std::optional<TRDMarkerFont>& Font() const { return font_; }
   TRDMarkerFont& GetFont();
   void SetFont(const TRDMarkerFont* font);
+  // The font the marker is shown and written in: its own, else the default marker font.
+  const TRDMarkerFont& ShownFont() const;
 
   void Assign(const TRDListLevel& source);
   void DefineProperties(TRDPropertyFiler& filer);

@@ -156,24 +156,14 @@ class TTableRTF {
   double scale_;
 };
 
-void CollectBorderColors(TRDColorList& colors, TRDTableBorderStyle style, TColor color,
+// The colours a border names in RTF: none for a border that is not written (no width) or
+// is written as outset or inset, which name no colour. A colour that nothing names would
+// be an entry that no reader keeps.
+void CollectBorderColors(TRDColorList& colors, TRDTableBorderStyle style, int width, TColor color,
                          TColor lightColor) {
-  switch (style) {
-    case rdtbRaised:
-    case rdtbLowered:
-      colors.AddUniqueColor(clBtnHighlight);
-      colors.AddUniqueColor(clBtnShadow);
-      colors.AddUniqueColor(clBtnFace);
-      break;
-    case rdtbColor:
-      colors.AddUniqueColor(color);
-      break;
-    case rdtbRaisedColor:
-    case rdtbLoweredColor:
-      colors.AddUniqueColor(color);
-      colors.AddUniqueColor(lightColor);
-      break;
-  }
+  if (width <= 0 || style == rdtbRaised || style == rdtbLowered) return;
+  colors.AddUniqueColor(color);
+  if (style != rdtbColor) colors.AddUniqueColor(lightColor);
 }
 
 // Cell right edges come from the layout: a table never formatted is laid out first, on
@@ -198,16 +188,17 @@ void LayOutForExport(TRDTableItemInfo& table, TCustomRDData* rdData) {
 void TRDTableItemInfo::CollectRTFTables(TRDRTFSaveContext& context) const {
   TRDColorList& colors = context.ColorList;
   colors.AddUniqueColor(color_);
-  CollectBorderColors(colors, border_style_, border_color_, border_light_color_);
-  CollectBorderColors(colors, cell_border_style_, cell_border_color_, cell_border_light_color_);
+  CollectBorderColors(colors, border_style_, border_width_, border_color_, border_light_color_);
+  CollectBorderColors(colors, cell_border_style_, cell_border_width_, cell_border_color_,
+                      cell_border_light_color_);
   if (v_rule_width_ > 0) colors.AddUniqueColor(v_rule_color_);
   if (h_rule_width_ > 0) colors.AddUniqueColor(h_rule_color_);
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < Rows->GetColCount(); ++c)
       if (TRDTableCellData* cell = Rows->Cell(r, c)) {
         colors.AddUniqueColor(cell->Color);
-        colors.AddUniqueColor(cell->BorderColor);
-        colors.AddUniqueColor(cell->BorderLightColor);
+        CollectBorderColors(colors, cell_border_style_, cell_border_width_, cell->BorderColor,
+                            cell->BorderLightColor);
         // An edited cell's items are in its editor.
         CollectRTFItemTables(cell->Content(), context);
       }

@@ -159,14 +159,13 @@ TEST(TableRTF, BordersAndColours) {
   doc.Format();
   TRDRTFSaveContext context;
   table.CollectRTFTables(context);
-  // The table colour is none; the border colours, the three lowered-border system colours,
-  // then the cells'.
-  ASSERT_EQ(context.ColorList.Count(), 7);
+  // The table colour is none; the border colours, then the cells' backgrounds. Lowered cell
+  // borders are written as inset, which names no colour: neither the system colours of
+  // their look nor the blue cell's own border colour is an entry.
+  ASSERT_EQ(context.ColorList.Count(), 3);
   EXPECT_EQ(TColor(context.ColorList[0]), clRed);
   EXPECT_EQ(TColor(context.ColorList[1]), clLime);
-  EXPECT_EQ(TColor(context.ColorList[2]), clBtnHighlight);
-  EXPECT_EQ(TColor(context.ColorList[5]), clYellow);
-  EXPECT_EQ(TColor(context.ColorList[6]), clBlue);
+  EXPECT_EQ(TColor(context.ColorList[2]), clYellow);
 
   const std::string rtf = RTFOf(doc);
   const std::string row = Row(rtf, 0);
