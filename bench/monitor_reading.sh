@@ -17,25 +17,8 @@ OUT=$base SCROLL_UP=${SCROLL_UP:-1} PROBE=1 TIMEOUT=${TIMEOUT:-1800} \
   "$here/program_walk.sh" "$1" "${2:-300000}" "${3:-79}" "${4:-3}"
 : > "$base/reading.txt"
 for run in "$base"/run*/; do
-  python3 - "$run" >> "$base/reading.txt" <<'PY'
-import sys
-run = sys.argv[1]
-try:
-    at = float(open(run + "scrolled.txt").read()) + 1
-    samples = [tuple(map(float, l.split())) for l in open(run + "probe.txt")
-               if len(l.split()) == 3]
-except (OSError, ValueError):
-    samples = []
-after = [s for s in samples if s[0] >= at]
-if not after:
-    print("none none none none")
-    sys.exit()
-start_mb = after[0][1]
-peak_mb = max(s[1] for s in after)
-answers = [s[2] for s in samples]
-longest = -1 if min(answers) < 0 else max(answers)
-print(f"{start_mb:.1f} {peak_mb:.1f} {peak_mb - start_mb:.1f} {longest:.0f}")
-PY
+  clock=$(awk '{printf "%.3f", $1 + 1}' "$run/scrolled.txt" 2>/dev/null || echo none)
+  python3 "$here/probe_growth.py" "$run" "${clock:-none}" >> "$base/reading.txt"
 done
 echo "== monitor scrolled up (SCROLL_UP=${SCROLL_UP:-1}) through a full feed (min / median / max; answer -1: no answer)"
 echo "MB 1 s after scrolling up: $(cut -d' ' -f1 "$base/reading.txt" | spread)"

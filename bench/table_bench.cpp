@@ -339,11 +339,17 @@ struct ClaimedWidthEdit {
   TRichDocEdit edit;
 };
 
-void BM_PaintTableWithClaimedCellWidth(benchmark::State& state) {
-  ClaimedWidthEdit view(int(state.range(0)));
+// The editor of a View made for the benchmark's argument, painted once an iteration.
+template <class View>
+void PaintEditorMadeFor(benchmark::State& state) {
+  View view(int(state.range(0)));
   TBitmap target;
   target.SetSize(view.edit.Width(), view.edit.Height());
   for (auto _ : state) PaintTo(view.edit, target.Canvas(), 0, 0);
+}
+
+void BM_PaintTableWithClaimedCellWidth(benchmark::State& state) {
+  PaintEditorMadeFor<ClaimedWidthEdit>(state);
 }
 BENCHMARK(BM_PaintTableWithClaimedCellWidth)
     ->ArgName("claimed_width")
@@ -379,10 +385,7 @@ struct ClaimedEdgesEdit {
 };
 
 void BM_PaintTableWithClaimedCellEdges(benchmark::State& state) {
-  ClaimedEdgesEdit view(int(state.range(0)));
-  TBitmap target;
-  target.SetSize(view.edit.Width(), view.edit.Height());
-  for (auto _ : state) PaintTo(view.edit, target.Canvas(), 0, 0);
+  PaintEditorMadeFor<ClaimedEdgesEdit>(state);
 }
 BENCHMARK(BM_PaintTableWithClaimedCellEdges)
     ->ArgName("edge_step")
