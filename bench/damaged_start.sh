@@ -68,5 +68,5 @@ for run in $(seq "$runs"); do
 done
 rm -f "$base/damaged.dat" "$base/prg/Stn.dat"
 echo "== $runs starts on a damaged Stn.dat (min / median / max)"
-echo "seconds to the main window: $(cut -d' ' -f1 "$base/runs.txt" | spread)"
-echo "peak MB:                    $(cut -d' ' -f2 "$base/runs.txt" | spread)"
+spread_columns "$base/runs.txt" \
+  "seconds to the main window:" "peak MB:"

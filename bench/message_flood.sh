@@ -19,7 +19,5 @@ for run in "$base"/run*/; do
   python3 "$here/probe_growth.py" "$run" "${clock:-none}" >> "$base/flood.txt"
 done
 echo "== message flood (min / median / max; answer -1: the window did not answer)"
-echo "MB at 50,000 handled: $(cut -d' ' -f1 "$base/flood.txt" | spread)"
-echo "MB peak after:        $(cut -d' ' -f2 "$base/flood.txt" | spread)"
-echo "MB growth:            $(cut -d' ' -f3 "$base/flood.txt" | spread)"
-echo "longest answer ms:    $(cut -d' ' -f4 "$base/flood.txt" | spread)"
+spread_columns "$base/flood.txt" \
+  "MB at 50,000 handled:" "MB peak after:" "MB growth:" "longest answer ms:"

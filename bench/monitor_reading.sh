@@ -21,7 +21,5 @@ for run in "$base"/run*/; do
   python3 "$here/probe_growth.py" "$run" "${clock:-none}" >> "$base/reading.txt"
 done
 echo "== monitor scrolled up (SCROLL_UP=${SCROLL_UP:-1}) through a full feed (min / median / max; answer -1: no answer)"
-echo "MB 1 s after scrolling up: $(cut -d' ' -f1 "$base/reading.txt" | spread)"
-echo "MB peak after:             $(cut -d' ' -f2 "$base/reading.txt" | spread)"
-echo "MB growth:                 $(cut -d' ' -f3 "$base/reading.txt" | spread)"
-echo "longest answer ms:         $(cut -d' ' -f4 "$base/reading.txt" | spread)"
+spread_columns "$base/reading.txt" \
+  "MB 1 s after scrolling up:" "MB peak after:" "MB growth:" "longest answer ms:"

@@ -128,5 +128,5 @@ for run in $(seq "$runs"); do
   echo "${rate:-0} $cpu" >> "$base/runs.txt"
 done
 echo "== $runs runs of $lines lines (min / median / max)"
-echo "lines/s: $(cut -d' ' -f1 "$base/runs.txt" | spread)"
-echo "program CPU s: $(cut -d' ' -f2 "$base/runs.txt" | spread)"
+spread_columns "$base/runs.txt" \
+  "lines/s:" "program CPU s:"

@@ -19,3 +19,14 @@ spread() {
     if (NR == 0) { print "none"; exit }
     printf "%s / %s / %s\n", v[1], (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[NR] }'
 }
+
+# For each column of the file $1 (numbers apart by blanks, a run a line), the next of the
+# labels that follow and the spread of that column.
+spread_columns() {
+  local file=$1 column=1
+  shift
+  for label; do
+    echo "$label $(cut -d' ' -f"$column" "$file" | spread)"
+    column=$((column + 1))
+  done
+}
