@@ -360,8 +360,10 @@ BENCHMARK(BM_RepaintInWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // writes a few hundred records or bytes of each).
 // Then a picture that inverts what lies under it: 20 fills of its right half, then a pattern
 // blit inverting its left half (kept as drawn at 4K, where it showed white over any page);
-// and one polyline of 4,000 points zig-zagging across the picture with a pen 3 units wide
-// (16 KB: 2.6 s every paint at 1080p, 8.8 s at A4 and 300 dpi).
+// one polyline of 4,000 points zig-zagging across the picture with a pen 3 units wide
+// (16 KB: 2.6 s every paint at 1080p, 8.8 s at A4 and 300 dpi), and of 250 and 1,000 points
+// (priced below a paint's budget, they played on every repaint: 104-112 and 505-515 ms);
+// and the fills with a pattern blit XORing the brush (64, 128, 192) over the left half.
 enum class TSumCase {
   Text,
   Polylines,
@@ -371,7 +373,10 @@ enum class TSumCase {
   Fonts99,
   Fonts396,
   Inverting,
-  WidePolyline
+  WidePolyline,
+  WidePolyline250,
+  WidePolyline1000,
+  Xoring
 };
 
 // Text records, each after a font of its own height (8 to 67 units in turn), until the
@@ -450,6 +455,17 @@ std::vector<std::uint8_t> SumCase(TSumCase which) {
       break;
     case TSumCase::WidePolyline:
       return ZigZag(false, 3, unsigned(BenchStations(4000)));
+    case TSumCase::WidePolyline250:
+      return ZigZag(false, 3, 250);
+    case TSumCase::WidePolyline1000:
+      return ZigZag(false, 3, 1000);
+    case TSumCase::Xoring:
+      wmf.Record(0x02FA, {5, 0, 0, 0, 0}).Record(0x012D, {0});    // null pen
+      wmf.Record(0x02FC, {0, 0, 0x00FF, 0}).Record(0x012D, {1});  // blue brush
+      for (int i = 0; i < 20; ++i) wmf.Record(0x041B, {1000, 1000, 0, 500});
+      wmf.Record(0x02FC, {0, 0x8040, 0x00C0, 0}).Record(0x012D, {2});  // (64, 128, 192)
+      wmf.Record(0x061D, {0x0049, 0x005A, 1000, 500, 0, 0});           // PatBlt PATINVERT
+      break;
   }
   return wmf.Finished();
 }
@@ -534,7 +550,7 @@ void BM_PlayInSum(benchmark::State& state) {
 }
 // Arguments: the picture (TSumCase), the screen (kScreens), first paint (0) or repaint (1).
 BENCHMARK(BM_PlayInSum)
-    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {0, 1, 2, 3}, {0, 1}})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, {0, 1, 2, 3}, {0, 1}})
     ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 
@@ -585,7 +601,7 @@ void BM_DrawOffScreen(benchmark::State& state) {
 }
 // Arguments: the picture (TSumCase), the screen (kScreens).
 BENCHMARK(BM_DrawOffScreen)
-    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {0, 1, 2, 3}})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, {0, 1, 2, 3}})
     ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 
@@ -650,6 +666,55 @@ void BM_BitmapsOffScreen(benchmark::State& state) {
 BENCHMARK(BM_BitmapsOffScreen)
     ->ArgsProduct({{0, 1, 2}, {0, 1, 2, 3}})
     ->Iterations(BenchIterations(5))
+    ->Unit(benchmark::kMillisecond);
+
+// What a play is priced at against what it takes, each picture played at a size: the
+// zig-zag polylines with a pen of 3 units (250, 1,000 and 4,000 points), of a device pixel
+// (1,000 points), the 4 KB files of pies and polygons with a pen as wide as the picture, and
+// the sums' pictures of text and wide polylines. A picture priced below its play and the
+// paint's budget is played on every paint; "played_per_priced" should stay near 1 or below.
+void BM_PriceAgainstPlay(benchmark::State& state) {
+  const auto& screen = kScreens[state.range(1)];
+  const int width = BenchStations(screen.Width), height = BenchStations(screen.Height);
+  std::vector<std::uint8_t> bytes;
+  switch (state.range(0)) {
+    case 0:
+    case 1:
+    case 2:
+      bytes = ZigZag(false, 3, unsigned(BenchStations(250 << (2 * state.range(0)))));
+      break;
+    case 3:
+      bytes = ZigZag(false, 1);
+      break;
+    case 4:
+      bytes = WmfOf(TShape::Pie, TReach::Picture, 1000);
+      break;
+    case 5:
+      bytes = WmfOf(TShape::Polygon, TReach::Picture, 1000);
+      break;
+    case 6:
+      bytes = SumCase(TSumCase::Text);
+      break;
+    case 7:
+      bytes = SumCase(TSumCase::Polylines);
+      break;
+  }
+  std::vector<double> priced, played;
+  for (auto _ : state) {
+    const TMetafilePlay play = PriceAndPlay(bytes, false, width, height);
+    priced.push_back(play.Priced);
+    played.push_back(play.Played);
+  }
+  Figures(state, "priced", priced);
+  Figures(state, "played", played);
+  std::sort(priced.begin(), priced.end());
+  std::sort(played.begin(), played.end());
+  state.counters["played_per_priced"] = played[played.size() / 2] / priced[priced.size() / 2];
+}
+// Arguments: the picture (above), the screen (kScreens: 1080p, 4K, A4 at 300 dpi).
+BENCHMARK(BM_PriceAgainstPlay)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7}, {0, 1, 2}})
+    ->Iterations(BenchIterations(3))
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

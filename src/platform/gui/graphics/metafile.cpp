@@ -76,9 +76,9 @@ bool CopiesAsPlayed(QPainter& painter) {
 }
 
 // Whether the painter's device holds no alpha of its own: a window (not see-through), or an
-// image without an alpha channel. Only there does a kept drawing of a picture that inverts
-// what lies under it show what playing shows: what inverting a see-through pixel makes is
-// the paint engine's own.
+// image without an alpha channel. Only there does a kept drawing of a picture that combines
+// with what lies under it bit by bit show what playing shows: what such an operation makes
+// of a see-through pixel is the paint engine's own.
 bool OpaqueDevice(const QPainter& painter) {
   const QPaintDevice* device = painter.device();
   if (device->devType() == QInternal::Widget)
@@ -87,19 +87,26 @@ bool OpaqueDevice(const QPainter& painter) {
          !static_cast<const QImage*>(device)->hasAlphaChannel();
 }
 
-// Inverts what lies under the kept drawing where it inverts, before it is drawn: by XOR
-// (about a copy; by difference took three times as long), over the part of it that
-// inverts. The mask is not smoothed when stretched: a pixel half inverted is no inversion.
-void DrawInversion(QPainter& painter, const QRectF& target, const TKeptDrawing& kept) {
+// Combines what lies under the kept drawing with it bit by bit where it does so, before
+// it is drawn: ANDs it with the bits kept, then XORs it with those flipped (about a copy
+// each; by difference took three times as long), over the part that holds them. The masks
+// are not smoothed when stretched: a bit half flipped is no bit.
+void DrawCombination(QPainter& painter, const QRectF& target, const TKeptDrawing& kept) {
   const double across = target.width() / kept.Shows.width();
   const double down = target.height() / kept.Shows.height();
-  const QRect& part = kept.Inverted;
+  const QRect& part = kept.Combined;
+  const QRectF onDevice(target.x() + part.x() * across, target.y() + part.y() * down,
+                        part.width() * across, part.height() * down);
   painter.save();
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  painter.drawImage(QRectF(target.x() + part.x() * across, target.y() + part.y() * down,
-                           part.width() * across, part.height() * down),
-                    kept.Inverts, QRectF(part));
+  if (!kept.Keeps.isNull()) {
+    painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    painter.drawImage(onDevice, kept.Keeps, QRectF(part));
+  }
+  if (!kept.Toggles.isNull()) {
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.drawImage(onDevice, kept.Toggles, QRectF(part));
+  }
   painter.restore();
 }
 
@@ -140,10 +147,10 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   const bool keptHere = (window || estimated_work_ > kMetafileDrawBudget ||
                          (!estimated_reads_backdrop_ && device.contains(target))) &&
                         (!estimated_reads_backdrop_ || OpaqueDevice(*painter));
-  const TKeptDrawing kept =
-      estimated_work_ > kMetafilePaintBudget && keptHere
-          ? KeptMetafile(rendering_, data_, enhanced_, bitmaps_, window, size, ratio)
-          : TKeptDrawing();
+  const TKeptDrawing kept = estimated_work_ > kMetafilePaintBudget && keptHere
+                                ? KeptMetafile(rendering_, data_, enhanced_, bitmaps_, window, size,
+                                               ratio, estimated_reads_backdrop_)
+                                : TKeptDrawing();
   if (kept.IsNull()) {
     PlayMetafile(*painter, target, data_, enhanced_, TPlayMode::Draw, nullptr, bitmaps_.get());
     return;
@@ -153,7 +160,7 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   painter->setTransform(QTransform());
   if (kept.Shows.size() != (QSizeF(size) * ratio).toSize())
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
-  if (!kept.Inverts.isNull()) DrawInversion(*painter, target, kept);
+  if (!kept.Combined.isEmpty()) DrawCombination(*painter, target, kept);
   painter->drawImage(target, kept.Shows);
   painter->restore();
 }

@@ -67,6 +67,30 @@ std::uint32_t RasterOpNumbered(std::uint32_t number) {
   return op != std::end(kRasterOps) ? op->Code : number << 16;
 }
 
+// Raster operations work on colours alone: on a device whose pixels hold alpha (a control
+// painted alone, an image) Qt's leave see-through pixels with colours above their alpha,
+// which no premultiplied pixel holds, and which Qt's blending then makes one colour of in
+// one run of pixels and another in the next, by where the run lies in memory (a picture
+// came out differently from one run of the program to the next). Such colours are held to
+// their alpha here, in the device's pixels Box covers: an operation leaves what shows
+// through a pixel as it was.
+void HoldToAlpha(QPainter& painter, const QRectF& box) {
+  QPaintDevice* device = painter.device();
+  if (device->devType() != QInternal::Image) return;
+  auto* image = static_cast<QImage*>(device);
+  if (image->format() != QImage::Format_ARGB32_Premultiplied) return;
+  const QRect rect = painter.deviceTransform().mapRect(box).toAlignedRect() & image->rect();
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image->scanLine(y));
+    for (int x = rect.left(); x <= rect.right(); ++x) {
+      const int alpha = qAlpha(line[x]);
+      if (alpha < 255)
+        line[x] = qRgba(std::min(qRed(line[x]), alpha), std::min(qGreen(line[x]), alpha),
+                        std::min(qBlue(line[x]), alpha), alpha);
+    }
+  }
+}
+
 }  // namespace
 
 void TPlayer::KeepBitmapsIn(TMetafileBitmapCache* cache, std::span<const std::uint8_t> picture) {
@@ -148,6 +172,8 @@ void TPlayer::Blit(const TDest& dest, const std::optional<TSource>& source, std:
   if (ClippedAway() || dest.Empty()) return;
   std::optional<QImage> decoded;
   if (source && !(decoded = SourceImage(*source, blend.SourceAlpha))) return;
+  const bool readsBelow = known && op->Mode != QPainter::CompositionMode_SourceOver &&
+                          op->Mode != QPainter::CompositionMode_Destination;
   read_backdrop_ = read_backdrop_ || (known && op->Mode != QPainter::CompositionMode_SourceOver) ||
                    blend.Opacity < 1 || blend.SourceAlpha;
   const QTransform t = Transform();
@@ -167,6 +193,7 @@ void TPlayer::Blit(const TDest& dest, const std::optional<TSource>& source, std:
     painter_.setTransform(dest.From(part.size()) * t);
     if (within) painter_.setClipRegion(*within, Qt::IntersectClip);
     if (drawsSource) painter_.drawImage(QRectF(QPointF(), part.size()), image, part);
+    if (drawsSource && readsBelow) HoldToAlpha(painter_, QRectF(QPointF(), part.size()));
   }
   if (!drawsSource) {
     painter_.setTransform(t);
@@ -176,6 +203,7 @@ void TPlayer::Blit(const TDest& dest, const std::optional<TSource>& source, std:
       painter_.fillRect(box, state_.Brush);
     else
       painter_.fillRect(box, Qt::black);  // the operation gives the colour
+    if (readsBelow) HoldToAlpha(painter_, box);
   }
   painter_.restore();
 }

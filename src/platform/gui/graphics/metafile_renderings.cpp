@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <ctime>
 
 #include "platform/gui/graphics/metafile_player_qt.h"
 #include "platform/gui/graphics/metafile_renderings_qt.h"
@@ -38,77 +39,123 @@ struct TBounds {
   }
 };
 
-// A picture drawn over white and over black as one kept drawing. Each channel is taken
-// to put Low + (High - Low) x what lies under it, High and Low the two drawings' values:
-// where it came out darker over white (an inversion), what lies under it is inverted
-// first, which swaps the two. What shows is the lower drawing, each pixel as opaque as
-// the two agree.
-TKeptDrawing SeeThrough(const QImage& overWhite, const QImage& overBlack) {
+// The grey a picture that combines with what lies under it is drawn over beside black and
+// white, its bits alternating (see SeeThrough).
+constexpr int kGrey = 0x55;
+
+// One pixel of a kept drawing.
+struct TKeptPixel {
+  QRgb Shows, Keeps, Toggles;
+};
+
+// The largest difference of a colour channel between two pixels.
+int Apart(QRgb a, QRgb b) {
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                   std::abs(qBlue(a) - qBlue(b))});
+}
+
+// A pixel of the picture from its drawings over black, white and grey, as one of two
+// kinds, whichever puts the grey nearer what was drawn over it. Bit by bit (a raster
+// operation): each bit of a channel kept, set, cleared or flipped, which black and white
+// tell. Blended (a smoothed edge, a see-through bitmap): each channel Low + (High - Low)
+// x what lies under it, High and Low the drawings over white and black; where it came out
+// darker over white (an inversion), what lies under it is inverted first, which swaps the
+// two; what shows is the lower drawing, as opaque as the two agree. A pixel that fits
+// both equally is taken as blended, which asks for no combination where it is opaque.
+TKeptPixel KeptPixel(QRgb overBlack, QRgb overWhite, QRgb overGrey) {
+  const QRgb keeps = qRgb(qRed(overWhite ^ overBlack), qGreen(overWhite ^ overBlack),
+                          qBlue(overWhite ^ overBlack));
+  const QRgb toggles = overBlack | ~RGB_MASK;
+  const QRgb grey = qRgb(kGrey, kGrey, kGrey);
+  const int bitwiseOff = Apart((grey & keeps) ^ toggles, overGrey);
+  const int w[] = {qRed(overWhite), qGreen(overWhite), qBlue(overWhite)};
+  const int b[] = {qRed(overBlack), qGreen(overBlack), qBlue(overBlack)};
+  int low[3], apart = 0, inverted[3];
+  for (int c = 0; c < 3; ++c) {
+    low[c] = std::min(w[c], b[c]);
+    apart = std::max(apart, std::abs(w[c] - b[c]));
+    inverted[c] = w[c] < b[c] ? 255 : 0;
+  }
+  const int alpha = std::clamp(255 - apart, std::max({low[0], low[1], low[2]}), 255);
+  int blended[3];
+  for (int c = 0; c < 3; ++c)
+    blended[c] =
+        std::min(255, low[c] + ((255 - alpha) * (inverted[c] ? 255 - kGrey : kGrey) + 127) / 255);
+  const int blendOff = Apart(qRgb(blended[0], blended[1], blended[2]), overGrey);
+  if (bitwiseOff < blendOff) return {0, keeps, toggles};
+  return {qRgba(low[0], low[1], low[2], alpha), qRgb(255, 255, 255),
+          qRgb(inverted[0], inverted[1], inverted[2])};
+}
+
+// A picture drawn over black, white and grey as one kept drawing (see TKeptDrawing).
+TKeptDrawing SeeThrough(const QImage& overBlack, const QImage& overWhite, const QImage& overGrey) {
   TKeptDrawing kept;
-  TBounds inverts;
-  kept.Shows = QImage(overBlack.size(), QImage::Format_ARGB32_Premultiplied);
-  kept.Shows.setDevicePixelRatio(overBlack.devicePixelRatio());
+  TBounds combined;
+  const auto image = [&](QImage::Format format, QRgb fill) {
+    QImage made(overBlack.size(), format);
+    made.setDevicePixelRatio(overBlack.devicePixelRatio());
+    made.fill(fill);
+    return made;
+  };
+  // The masks hold alpha too: Qt drew a stretched image without it by a raster operation
+  // as a copy.
+  kept.Shows = image(QImage::Format_ARGB32_Premultiplied, 0);
   for (int y = 0; y < overBlack.height(); ++y) {
-    const auto* white = reinterpret_cast<const QRgb*>(overWhite.constScanLine(y));
     const auto* black = reinterpret_cast<const QRgb*>(overBlack.constScanLine(y));
-    auto* out = reinterpret_cast<QRgb*>(kept.Shows.scanLine(y));
+    const auto* white = reinterpret_cast<const QRgb*>(overWhite.constScanLine(y));
+    const auto* grey = reinterpret_cast<const QRgb*>(overGrey.constScanLine(y));
+    auto* shows = reinterpret_cast<QRgb*>(kept.Shows.scanLine(y));
     for (int x = 0; x < overBlack.width(); ++x) {
-      const int w[] = {qRed(white[x]), qGreen(white[x]), qBlue(white[x])};
-      const int b[] = {qRed(black[x]), qGreen(black[x]), qBlue(black[x])};
-      int low[3], apart = 0, inverted[3];
-      for (int c = 0; c < 3; ++c) {
-        low[c] = std::min(w[c], b[c]);
-        apart = std::max(apart, std::abs(w[c] - b[c]));
-        inverted[c] = w[c] < b[c] ? 255 : 0;
-      }
-      out[x] = qRgba(low[0], low[1], low[2],
-                     std::clamp(255 - apart, std::max({low[0], low[1], low[2]}), 255));
-      if ((inverted[0] | inverted[1] | inverted[2]) == 0) continue;
-      if (kept.Inverts.isNull()) {
-        kept.Inverts = QImage(overBlack.size(), QImage::Format_ARGB32_Premultiplied);
-        kept.Inverts.setDevicePixelRatio(overBlack.devicePixelRatio());
-        kept.Inverts.fill(Qt::transparent);
-      }
-      reinterpret_cast<QRgb*>(kept.Inverts.scanLine(y))[x] =
-          qRgb(inverted[0], inverted[1], inverted[2]);
-      inverts.Take(x, y);
+      const TKeptPixel pixel = KeptPixel(black[x], white[x], grey[x]);
+      shows[x] = pixel.Shows;
+      const bool keepsAll = (pixel.Keeps & RGB_MASK) == RGB_MASK;
+      const bool togglesNone = (pixel.Toggles & RGB_MASK) == 0;
+      if (keepsAll && togglesNone) continue;
+      if (!keepsAll && kept.Keeps.isNull())
+        kept.Keeps = image(QImage::Format_ARGB32_Premultiplied, ~0u);
+      if (!togglesNone && kept.Toggles.isNull())
+        kept.Toggles = image(QImage::Format_ARGB32_Premultiplied, qRgb(0, 0, 0));
+      if (!keepsAll) reinterpret_cast<QRgb*>(kept.Keeps.scanLine(y))[x] = pixel.Keeps;
+      if (!togglesNone) reinterpret_cast<QRgb*>(kept.Toggles.scanLine(y))[x] = pixel.Toggles;
+      combined.Take(x, y);
     }
   }
-  kept.Inverted = inverts.Rect();
+  kept.Combined = combined.Rect();
   return kept;
 }
 
 // The records played into an image of Target's size at Scale device pixels a unit, at
-// kMaxKeptRenderingPixels at most.
+// kMaxKeptRenderingPixels at most. A picture that combines with what lies under it
+// (CombinesBelow, else found by playing it) is drawn over black, white and grey instead.
 TKeptDrawing Rendering(const QSizeF& Target, double Scale, std::span<const std::uint8_t> data,
-                       bool enhanced, TMetafileBitmapCache* bitmaps,
+                       bool enhanced, TMetafileBitmapCache* bitmaps, bool combinesBelow,
                        TPlayMode mode = TPlayMode::Draw,
                        const std::atomic<bool>* cancelled = nullptr) {
   const double pixels = Target.width() * Scale * Target.height() * Scale;
   const double scale = Scale * std::min(1.0, std::sqrt(kMaxKeptRenderingPixels / pixels));
-  QImage image((Target * scale).toSize().expandedTo(QSize(1, 1)),
-               QImage::Format_ARGB32_Premultiplied);
   // A painter takes a pixel ratio under 1 as 1: fewer pixels than the painter's units are
   // a smaller target.
   const double ratio = std::max(1.0, scale);
-  image.setDevicePixelRatio(ratio);
-  image.fill(Qt::transparent);
-  const auto playOn = [&](QImage& on) {
-    QPainter onImage(&on);
-    return PlayMetafile(onImage, QRectF(QPointF(), Target * (scale / ratio)), data, enhanced, mode,
-                        cancelled, bitmaps);
+  const auto over = [&](QImage::Format format, QRgb fill) {
+    QImage image((Target * scale).toSize().expandedTo(QSize(1, 1)), format);
+    image.setDevicePixelRatio(ratio);
+    image.fill(fill);
+    QPainter onImage(&image);
+    const bool combined = PlayMetafile(onImage, QRectF(QPointF(), Target * (scale / ratio)), data,
+                                       enhanced, mode, cancelled, bitmaps);
+    return std::pair(image, combined);
   };
-  if (!playOn(image)) return TKeptDrawing{image, QImage(), QRect()};
-  // Raster operations combine the picture with what lies under it, which the kept image
-  // does not hold: the picture is drawn over white and over black to tell how much of it
-  // lets that through, and what of it inverts that.
-  QImage overWhite = image.convertToFormat(QImage::Format_RGB32);
-  QImage overBlack = overWhite.copy();
-  overWhite.fill(Qt::white);
-  overBlack.fill(Qt::black);
-  playOn(overWhite);
-  playOn(overBlack);
-  return SeeThrough(overWhite, overBlack);
+  if (!combinesBelow) {
+    auto [image, combined] = over(QImage::Format_ARGB32_Premultiplied, 0);
+    if (!combined) return TKeptDrawing{image, QImage(), QImage(), QRect()};
+  }
+  // Raster operations combine the picture with what lies under it, which one image does
+  // not hold: the picture is drawn over black, white and grey to tell how much of it lets
+  // that through, and what of that it keeps and flips.
+  const QImage black = over(QImage::Format_RGB32, qRgb(0, 0, 0)).first;
+  const QImage white = over(QImage::Format_RGB32, qRgb(255, 255, 255)).first;
+  const QImage grey = over(QImage::Format_RGB32, qRgb(kGrey, kGrey, kGrey)).first;
+  return SeeThrough(black, white, grey);
 }
 
 // The share of the device's pixels at which playing the records in Mode costs no more
@@ -157,8 +204,9 @@ void StartRendering(const std::shared_ptr<TMetafileRendering>& kept,
                                         bitmaps = decoded,
                                         widget = QPointer<QWidget>(Widget)]() mutable {
     if (rendering->Cancelled) return;  // before its pixels are even allocated
-    TKeptDrawing drawing = Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced,
-                                     bitmaps.get(), TPlayMode::Draw, &rendering->Cancelled);
+    TKeptDrawing drawing =
+        Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced, bitmaps.get(),
+                  rendering->CombinesBelow, TPlayMode::Draw, &rendering->Cancelled);
     if (rendering->Cancelled) return;
     {
       const std::lock_guard<std::mutex> hold(rendering->Lock);
@@ -196,7 +244,7 @@ void WaitForMetafileRenderings() {
 TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
                           const std::vector<std::uint8_t>& data, bool enhanced,
                           const std::shared_ptr<TMetafileBitmapCache>& bitmaps, QWidget* window,
-                          const QSize& Target, double Ratio) {
+                          const QSize& Target, double Ratio, bool CombinesBelow) {
   const bool onScreen = window != nullptr;
   if (!rendering || rendering->Target != Target || rendering->Ratio != Ratio) {
     const std::shared_ptr<TMetafileRendering> before = rendering;
@@ -204,13 +252,14 @@ TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
     rendering = std::make_shared<TMetafileRendering>();
     rendering->Target = Target;
     rendering->Ratio = Ratio;
+    rendering->CombinesBelow = CombinesBelow;
     if (!onScreen) {
       // Drawn once and for all, at as many of the device's pixels as a draw may spend.
       rendering->Drawing =
           Rendering(QSizeF(Target),
                     Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced, bitmaps.get(),
                                          kMetafileDrawBudget, TPlayMode::Measure),
-                    data, enhanced, bitmaps.get());
+                    data, enhanced, bitmaps.get(), CombinesBelow);
       rendering->Done = true;
     } else {
       // Until the rendering is done, the one of the size before stands in, stretched; the
@@ -222,10 +271,34 @@ TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
             Rendering(QSizeF(Target),
                       Ratio * PreviewScale(QSizeF(Target), Ratio, data, enhanced, bitmaps.get(),
                                            kPreviewBudget, TPlayMode::MeasureRough),
-                      data, enhanced, bitmaps.get(), TPlayMode::DrawRough);
+                      data, enhanced, bitmaps.get(), CombinesBelow, TPlayMode::DrawRough);
       StartRendering(rendering, data, enhanced, bitmaps, window);
     }
   }
   TKeptDrawing drawing = rendering->Finished();
   return drawing.IsNull() && onScreen ? rendering->Preview : drawing;
+}
+
+namespace {
+
+double ThreadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+}  // namespace
+
+TMetafilePlay PriceAndPlay(std::span<const std::uint8_t> Data, bool Enhanced, int Width,
+                           int Height) {
+  const QSizeF target(Width, Height);
+  TMetafilePlay play;
+  play.Priced = MetafileWork(target, 1, Data, Enhanced).Nanoseconds * 1e-9;
+  QImage image(target.toSize(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  const double start = ThreadSeconds();
+  PlayMetafile(painter, QRectF(QPointF(), target), Data, Enhanced);
+  play.Played = ThreadSeconds() - start;
+  return play;
 }

@@ -24,15 +24,17 @@ constexpr double kMetafilePaintBudget = 1.5e8;
 // machine for what is priced honestly; text and lines of an ordinary page stay whole.
 constexpr double kMetafileDrawBudget = 1e9;
 
-// A picture as drawn once: Shows, what it puts over what lies under it (its alpha, how much
-// of that shows through); and where its raster operations invert what lies under it,
-// Inverts, white in the colour channels they invert (null when they invert nothing), which
-// is drawn first, by XOR, over the part of Shows' pixels that holds them (Inverted).
-// Drawing over white and over black tells the two apart.
+// A picture as drawn once. Where its raster operations combine it with what lies under
+// it, bit by bit, that is first ANDed with Keeps (the bits it keeps, white where it keeps
+// all) and then XORed with Toggles (the bits it flips), over the part of Shows' pixels
+// that holds them (Combined; either image null when it changes nothing); then Shows is
+// drawn over it: what the picture puts there, its alpha how much of that shows through.
+// Drawings over black, white and grey tell those apart (see SeeThrough).
 struct TKeptDrawing {
   QImage Shows;
-  QImage Inverts;
-  QRect Inverted;
+  QImage Keeps;
+  QImage Toggles;
+  QRect Combined;
 
   bool IsNull() const { return Shows.isNull(); }
 };
@@ -40,8 +42,9 @@ struct TKeptDrawing {
 // A picture kept as drawn at one size and pixel ratio. On a screen it is drawn on a thread
 // of its own while the paints show Preview; a paint elsewhere draws it at once.
 struct TMetafileRendering {
-  QSize Target;  // the size drawn at, in the painter's coordinates
-  double Ratio;  // of the painter's device pixels to those coordinates
+  QSize Target;                // the size drawn at, in the painter's coordinates
+  double Ratio;                // of the painter's device pixels to those coordinates
+  bool CombinesBelow = false;  // with what lies under it, by raster operations
   TKeptDrawing Preview;
   std::atomic<bool> Cancelled{false};
   std::mutex Lock;  // over Drawing and Done, which the drawing thread sets
@@ -57,8 +60,9 @@ struct TMetafileRendering {
 // What shows of the picture kept at Target's size and Ratio: its rendering at the device's
 // pixels once done, before that on a screen (Window not null) its preview. Rendering is
 // the picture's kept one, replaced when it was kept at another size or ratio; Bitmaps
-// the picture's decoded bitmaps.
+// the picture's decoded bitmaps; CombinesBelow whether counting its play found raster
+// operations that combine it with what lies under it.
 TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& Rendering,
                           const std::vector<std::uint8_t>& Data, bool Enhanced,
                           const std::shared_ptr<TMetafileBitmapCache>& Bitmaps, QWidget* Window,
-                          const QSize& Target, double Ratio);
+                          const QSize& Target, double Ratio, bool CombinesBelow);
