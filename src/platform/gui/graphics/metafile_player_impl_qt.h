@@ -136,8 +136,12 @@ constexpr double kFillPixelWork = 2;
 constexpr double kBandedShapeWork = 1e5;
 // Every row an edge of a shape crosses when it is filled unsmoothed (see TInkCost): the
 // zig-zag of 4,000 points with a pen 3 units wide crossed 4.3 million at 1920 x 1080 and
-// took 0.25 s, 14 million at A4 and 300 dpi and took 0.66 s.
-constexpr double kEdgeRowWork = 50;
+// took 0.25 s, 14 million at A4 and 300 dpi and took 0.66 s. Counted at 50 ns, the
+// zig-zags of 1,000 points were priced below their play at every size (59 ms against
+// 71 ms at 1080p, 133 against 157 at 4K): the stroker's joins and the rasterizer's sorting
+// of the many edges a row holds come on top. A play that still takes longer than counted
+// raises the price it is kept by (see TMetafile::Draw).
+constexpr double kEdgeRowWork = 60;
 constexpr double kSmoothingWork = 2;
 constexpr double kGlyphWork = 15000;    // drawn alone, at its own advance
 constexpr double kRunGlyphWork = 1500;  // drawn in a run of text

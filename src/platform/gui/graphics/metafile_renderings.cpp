@@ -279,15 +279,11 @@ TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
   return drawing.IsNull() && onScreen ? rendering->Preview : drawing;
 }
 
-namespace {
-
 double ThreadSeconds() {
   timespec now{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
-
-}  // namespace
 
 TMetafilePlay PriceAndPlay(std::span<const std::uint8_t> Data, bool Enhanced, int Width,
                            int Height) {

@@ -24,6 +24,9 @@ constexpr double kMetafilePaintBudget = 1.5e8;
 // machine for what is priced honestly; text and lines of an ordinary page stay whole.
 constexpr double kMetafileDrawBudget = 1e9;
 
+// The CPU time the calling thread has spent, in seconds: what a play took.
+double ThreadSeconds();
+
 // A picture as drawn once. Where its raster operations combine it with what lies under
 // it, bit by bit, that is first ANDed with Keeps (the bits it keeps, white where it keeps
 // all) and then XORed with Toggles (the bits it flips), over the part of Shows' pixels
