@@ -166,8 +166,41 @@ bool TPlayer::EnhancedDrawingRecord(std::uint32_t type, const TRecord& r) {
   }
 }
 
+namespace {
+
+// Whether the painter puts its pen's and brush's colours on the device as they are: no
+// colour, background or opacity that lets what lies under them through, no raster
+// operation.
+bool DrawsOpaque(const QPainter& painter) {
+  const auto opaque = [](const QBrush& brush) {
+    return brush.style() == Qt::NoBrush ||
+           (brush.style() >= Qt::SolidPattern && brush.style() <= Qt::DiagCrossPattern &&
+            brush.color().alpha() == 255);
+  };
+  return painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
+         painter.opacity() == 1 && opaque(painter.brush()) &&
+         (painter.pen().style() == Qt::NoPen || opaque(painter.pen().brush())) &&
+         (painter.backgroundMode() == Qt::TransparentMode ||
+          painter.background().color().alpha() == 255);
+}
+
+}  // namespace
+
+bool TPlayer::RepeatsLastInk(const QPainterPath& shape) const {
+  return last_ink_ && last_ink_->Record + 1 == records_ && last_ink_->Unsmoothed &&
+         DrawsOpaque(painter_) && last_ink_->Transform == painter_.transform() &&
+         last_ink_->Pen == painter_.pen() && last_ink_->Brush == painter_.brush() &&
+         last_ink_->View == shown_ && last_ink_->Shape == shape;
+}
+
 void TPlayer::Ink(const QPainterPath& shape) {
   if (ClippedAway()) return;
+  // A file of the same shape over and over (4 KB of ellipses with a pen as wide as the
+  // picture) spent its play filling the same pixels hundreds of times.
+  if (RepeatsLastInk(shape)) {
+    last_ink_->Record = records_;
+    return;
+  }
   const double before = smoothing_left_;
   TInkCost cost;
   if (measuring_) {
@@ -184,6 +217,8 @@ void TPlayer::Ink(const QPainterPath& shape) {
     work_ += (before - smoothing_left_) * kSmoothingWork + (cost.Banded ? kBandedShapeWork : 0);
   else
     work_ += cost.EdgeRows * kEdgeRowWork;
+  last_ink_ = TInked{records_,         shape,  painter_.transform(), painter_.pen(),
+                     painter_.brush(), shown_, smoothing_left_ < 0};
 }
 
 void TPlayer::Prepare(bool fill) {

@@ -79,6 +79,7 @@ void TPlayer::PlayWindows(std::span<const std::uint8_t> bytes) {
     const std::uint32_t function = data.U16(offset + 4);
     if (function == 0 || size < 6 || !data.Has(offset, std::size_t(size)) || Cancelled()) break;
     work_ += kRecordWork;
+    ++records_;
     WindowsRecord(function, data.Sub(offset + 6, std::size_t(size) - 6));
     offset += std::size_t(size);
   }
@@ -103,6 +104,7 @@ void TPlayer::PlayEnhanced(std::span<const std::uint8_t> bytes) {
     const std::uint32_t size = data.U32(offset + 4);
     if (type == 14 || size < 8 || !data.Has(offset, size) || Cancelled()) break;
     work_ += kRecordWork;
+    ++records_;
     EnhancedRecord(type, data.Sub(offset, size));
     offset += size;
   }

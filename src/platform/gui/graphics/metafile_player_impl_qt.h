@@ -255,6 +255,10 @@ class TPlayer {
 
   // A shape's cost, and its drawing unless measuring; Shape is in the painter's space.
   void Ink(const QPainterPath& shape);
+  // Whether Shape, drawn with the painter's pen, brush and transform, repeats the shape the
+  // record before drew, both unsmoothed and opaque: it then puts no pixel on the device
+  // that is not there already.
+  bool RepeatsLastInk(const QPainterPath& shape) const;
 
   // A rectangle in logical units as pixels of the target: GDI leaves out the right and
   // bottom edges. Coordinates far beyond the target are held near it first.
@@ -475,6 +479,19 @@ class TPlayer {
   double work_ = 0;
   bool read_backdrop_ = false;
   double smoothing_left_ = kSmoothingBudget;
+  // The records played so far, and the last shape inked, by the record that drew it, as it
+  // was drawn (see RepeatsLastInk).
+  std::size_t records_ = 0;
+  struct TInked {
+    std::size_t Record = 0;
+    QPainterPath Shape;
+    QTransform Transform;
+    QPen Pen;
+    QBrush Brush;
+    QRectF View;
+    bool Unsmoothed = false;
+  };
+  std::optional<TInked> last_ink_;
   bool clip_changed_ = false;
   // The clip records gathered and not yet combined with the clip: what they intersect it
   // with, and the rectangles they exclude from it.
