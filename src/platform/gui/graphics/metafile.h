@@ -61,11 +61,12 @@ class TMetafile : public TGraphic {
   TMetafileBitmapClaim BitmapClaim() const;
   // Plays the records into Rect. Before it plays, it counts what the play costs over all
   // its records (the pixels of shapes, fills and bitmaps, smoothed edges, characters of
-  // text, the records themselves); a picture that costs more than a paint may is kept as
-  // drawn at the size and pixel ratio of its latest draw (4096 x 4096 pixels at most,
-  // stretched when shown larger), and drawn again there it is copied, not played. On a
-  // screen the kept picture is drawn on a thread of its own, and until it is done the
-  // paints show it drawn at fewer pixels, or as kept at the size before, stretched. Off the
+  // text, the records themselves), or takes what its play at that size took where that was
+  // more; a picture that costs more than a paint may is kept as drawn at the size and
+  // pixel ratio of its latest draw (4096 x 4096 pixels at most, stretched when shown
+  // larger), and drawn again there it is copied, not played. On a screen the kept picture
+  // is drawn on a thread of its own, and until it is done the paints show it drawn at
+  // fewer pixels, or as kept at the size before, stretched. Off the
   // screen it is kept at its first draw, at fewer pixels when the play at the device's
   // costs more than a draw may, but for a picture whose raster operations combine its
   // bitmaps with what lies under them, which is played wherever it is drawn there. Its
