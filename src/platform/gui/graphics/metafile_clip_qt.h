@@ -15,13 +15,14 @@
 // pixels): the pixels the rasterizer has to cover for the fill and for the pen, the rows
 // its edges cross (what filling it unsmoothed steps through, row by row), the work of
 // smoothing its edges (see DrawVisiblePart), and whether, smoothed, it is drawn in bands
-// of rows.
+// of rows, or unsmoothed, in pieces.
 struct TInkCost {
   double Filled = 0;
   double Touched = 0;  // by the pen
   double EdgeRows = 0;
   double Smoothing = 0;
   bool Banded = false;
+  bool InPieces = false;  // unsmoothed, its pen's ink drawn a segment or two at a time
 };
 TInkCost InkCost(const QPainter& Painter, const QPainterPath& Shape, const QRectF& View);
 

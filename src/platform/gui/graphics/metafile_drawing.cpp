@@ -216,7 +216,7 @@ void TPlayer::Ink(const QPainterPath& shape) {
   if (smoothing_left_ >= 0)
     work_ += (before - smoothing_left_) * kSmoothingWork + (cost.Banded ? kBandedShapeWork : 0);
   else
-    work_ += cost.EdgeRows * kEdgeRowWork;
+    work_ += cost.EdgeRows * (cost.InPieces ? kPieceEdgeRowWork : kEdgeRowWork);
   last_ink_ = TInked{records_,         shape,  painter_.transform(), painter_.pen(),
                      painter_.brush(), shown_, smoothing_left_ < 0};
 }

@@ -142,6 +142,9 @@ constexpr double kBandedShapeWork = 1e5;
 // of the many edges a row holds come on top. A play that still takes longer than counted
 // raises the price it is kept by (see TMetafile::Draw).
 constexpr double kEdgeRowWork = 60;
+// The same for a pen's ink drawn a segment or two at a time (see TInkCost::InPieces), whose
+// rows each hold a few edges.
+constexpr double kPieceEdgeRowWork = 20;
 constexpr double kSmoothingWork = 2;
 constexpr double kGlyphWork = 15000;    // drawn alone, at its own advance
 constexpr double kRunGlyphWork = 1500;  // drawn in a run of text
