@@ -289,6 +289,17 @@ size_t RowsSize(const Layout& layout) {
   return layout.imageSize != 0 ? layout.imageSize : SIZE_MAX;
 }
 
+// The rows of a BMP file, where its header puts them: after a gap, or from inside the
+// colour table (a packed bitmap, giving no offset, has them right after the table).
+std::span<const uint8_t> FileRows(Input& in, const Layout& layout) {
+  size_t pixelOffset = in.U32(10);
+  if (pixelOffset == 0) pixelOffset = layout.rowsAt;
+  if (pixelOffset < layout.tableAt) throw EInvalidGraphic("BMP pixels overlap its headers");
+  in.Need(pixelOffset);
+  const size_t size = RowsSize(layout);
+  return RunLength(layout) ? in.UpTo(pixelOffset, size) : in.Bytes(pixelOffset, size);
+}
+
 void ReadPixels(const Layout& layout, std::span<const uint8_t> rows, TBitmap& bitmap) {
   if (RunLength(layout))
     ReadRuns(layout, rows, bitmap);
@@ -310,15 +321,8 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 void ReadBmp(TStream& Stream, TBitmap& Bitmap) {
   Input in(Stream);
   if (in.U16(0) != kSignature) throw EInvalidGraphic("Not a BMP picture");
-  size_t pixelOffset = in.U32(10);
   const Layout layout = ReadInfo(in, kFileHeaderSize);
-  // A packed bitmap (as other files carry one) gives no offset: its rows follow the table.
-  if (pixelOffset == 0) pixelOffset = layout.rowsAt;
-  if (pixelOffset < layout.tableAt) throw EInvalidGraphic("BMP pixels overlap its headers");
-  in.Need(pixelOffset);
-  const size_t size = RowsSize(layout);
-  ReadPixels(layout, RunLength(layout) ? in.UpTo(pixelOffset, size) : in.Bytes(pixelOffset, size),
-             Bitmap);
+  ReadPixels(layout, FileRows(in, layout), Bitmap);
 }
 
 void ReadDib(std::span<const uint8_t> Info, std::span<const uint8_t> Bits, TBitmap& Bitmap) {
@@ -358,6 +362,48 @@ TDibSize DibSize(std::span<const uint8_t> Info) {
 size_t DibInfoSize(std::span<const uint8_t> Packed) {
   Input in(Packed);
   return ReadInfo(in, 0).rowsAt;
+}
+
+std::vector<uint8_t> DibAsBmpFile(std::span<const uint8_t> Info, std::span<const uint8_t> Bits) {
+  // Read first: a header that does not hold its colour table is refused as ReadDib refuses it.
+  const size_t tableEnd = DibInfoSize(Info);
+  const size_t rowsAt = kFileHeaderSize + (Bits.empty() ? tableEnd : Info.size());
+  std::vector<uint8_t> file;
+  file.reserve(kFileHeaderSize + Info.size() + Bits.size());
+  Put16(file, kSignature);
+  Put32(file, uint32_t(kFileHeaderSize + Info.size() + Bits.size()));
+  Put32(file, 0);  // reserved
+  Put32(file, uint32_t(rowsAt));
+  file.insert(file.end(), Info.begin(), Info.end());
+  file.insert(file.end(), Bits.begin(), Bits.end());
+  return file;
+}
+
+std::vector<uint8_t> PackedDibOfBmpFile(std::span<const uint8_t> File) {
+  Input in(File);
+  if (in.U16(0) != kSignature) throw EInvalidGraphic("Not a BMP picture");
+  const Layout layout = ReadInfo(in, kFileHeaderSize);
+  const std::span<const uint8_t> rows = FileRows(in, layout);
+  in.Need(layout.rowsAt);
+  const auto info = File.subspan(kFileHeaderSize, layout.rowsAt - kFileHeaderSize);
+  std::vector<uint8_t> dib(info.begin(), info.end());
+  // A colour profile (version 5 headers) stands at an offset from the header, in what the
+  // packing leaves out: the pixels are then in the standard colour space, as shown.
+  constexpr size_t kV5HeaderSize = 124, kColourSpaceAt = 56, kProfileAt = 112;
+  constexpr uint32_t kLinkedProfile = 0x4C494E4B, kEmbeddedProfile = 0x4D424544, kSrgb = 0x73524742;
+  const auto put32 = [&dib](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) dib[at + size_t(i)] = uint8_t(v >> (8 * i));
+  };
+  if (in.U32(kFileHeaderSize) >= kV5HeaderSize) {
+    const uint32_t space = in.U32(kFileHeaderSize + kColourSpaceAt);
+    if (space == kLinkedProfile || space == kEmbeddedProfile) {
+      put32(kColourSpaceAt, kSrgb);
+      put32(kProfileAt, 0);
+      put32(kProfileAt + 4, 0);
+    }
+  }
+  dib.insert(dib.end(), rows.begin(), rows.end());
+  return dib;
 }
 
 void WriteBmp(const TBitmap& Bitmap, TStream& Stream) {
