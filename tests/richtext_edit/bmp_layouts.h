@@ -183,21 +183,23 @@ inline std::vector<std::uint8_t> MetafileDrawingDib(std::span<const std::uint8_t
   return emf.data;
 }
 
-// A DIB of side x side pixels of one colour in 2 bytes of runs (its end mark alone).
-inline std::vector<std::uint8_t> ClaimingRunLengthDib(int side) {
+// A DIB of side x side pixels, 8 bits run-length coded, of one colour (green) and runs.
+inline std::vector<std::uint8_t> OneColourDib(int side, const std::vector<std::uint8_t>& runs) {
   LittleEndianBytes dib;
-  dib.U32(40).U32(std::uint32_t(side)).U32(std::uint32_t(side)).U16(1).U16(8).U32(1).U32(2);
-  dib.U32(0).U32(0).U32(1).U32(0);
-  dib.U32(0x0000FF00);  // green
-  dib.U16(0x0100);      // end of bitmap
-  return dib.data;
+  dib.U32(40).U32(std::uint32_t(side)).U32(std::uint32_t(side)).U16(1).U16(8).U32(1);
+  dib.U32(std::uint32_t(runs.size())).U32(0).U32(0).U32(1).U32(0);
+  dib.U32(0x0000FF00);
+  return dib.Raw(runs).data;
+}
+
+// Such a DIB in 2 bytes of runs: its end mark alone.
+inline std::vector<std::uint8_t> ClaimingRunLengthDib(int side) {
+  return OneColourDib(side, {0, 1});
 }
 
 // The same, its rows each set whole by runs of 255 pixels and less (what every reader
 // draws alike: no pixel is left to the reader).
 inline std::vector<std::uint8_t> CoveringRunLengthDib(int side) {
-  std::vector<std::uint8_t> dib = ClaimingRunLengthDib(side);
-  dib.resize(dib.size() - 2);
   std::vector<std::uint8_t> runs;
   for (int y = 0; y < side; ++y) {
     for (int x = 0; x < side; x += 255)
@@ -205,7 +207,5 @@ inline std::vector<std::uint8_t> CoveringRunLengthDib(int side) {
     runs.insert(runs.end(), {0, 0});
   }
   runs.insert(runs.end(), {0, 1});
-  for (int i = 0; i < 4; ++i) dib[20 + std::size_t(i)] = std::uint8_t(runs.size() >> (8 * i));
-  dib.insert(dib.end(), runs.begin(), runs.end());
-  return dib;
+  return OneColourDib(side, runs);
 }

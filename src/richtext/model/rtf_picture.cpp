@@ -196,12 +196,17 @@ std::optional<TRTFPictureBody> StoredBody(const TGraphic& kind, std::string_view
   return std::nullopt;
 }
 
-// A bitmap's rows after its colour table, or its pixels as written where those take no
-// more bytes (rows that began inside the table grow by the entries they covered): read
-// again, the bitmap keeps the file only where it is smaller than its pixels, and is then
-// written as the first time.
+// A bitmap's rows after its colour table; its pixels as written where those take no more
+// bytes (rows that began inside the table grow by the entries they covered): read again,
+// the bitmap keeps the file only where it is smaller than its pixels, and is then written
+// as the first time. A bitmap whose runs leave pixels to the reader is written as PNG:
+// readers differ on those pixels (ours gives them the first colour, others show nothing
+// of a bitmap whose runs claim far more pixels than they set).
 TRTFPictureBody BitmapBody(const TBitmap& bitmap, const TRTFPlacing& placing) {
   TRTFPictureBody body = DibBody(StoredBytes(bitmap), placing);
+  const auto dib =
+      std::span(reinterpret_cast<const std::uint8_t*>(body.Data.data()), body.Data.size());
+  if (!DibSetsEveryPixel(dib)) return SizedBlip("\\pngblip", placing, BitmapToPng(bitmap));
   const int bits = bitmap.PixelFormat() == pf32bit ? 32 : 24;
   const std::int64_t infoHeader = 40;
   const std::int64_t pixels =

@@ -212,14 +212,62 @@ void ReadRows(const Layout& layout, std::span<const uint8_t> rows, TBitmap& bitm
   }
 }
 
+// Where run-length coded rows put their indices: put(x, y, count, index) for count indices
+// from x on row y (counted from the bottom, as they are stored), index(i) the i-th; the
+// runs are followed to the end of the bitmap, of the rows or of the data. The work is
+// bounded by the runs, whatever they claim. How they end, and whether they skipped pixels.
+struct TRunsEnd {
+  int64_t x = 0, y = 0;
+  bool skipped = false;  // a delta, or a line ended before the row's end
+};
+
+template <class Put>
+TRunsEnd WalkRuns(const Layout& layout, std::span<const uint8_t> runs, const Put& put) {
+  constexpr uint8_t kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2;
+  const bool nibbles = layout.compression == kRle4;
+  TRunsEnd end;
+  int64_t& x = end.x;
+  int64_t& y = end.y;
+  size_t at = 0;
+  while (y < layout.height && runs.size() - at >= 2) {
+    const uint8_t count = runs[at], value = runs[at + 1];
+    at += 2;
+    if (count > 0) {
+      put(x, y, count, [&](int i) { return !nibbles ? value : i % 2 ? value & 0xF : value >> 4; });
+      x += count;
+    } else if (value == kEndOfLine) {
+      end.skipped = end.skipped || x < layout.width;
+      x = 0;
+      ++y;
+    } else if (value == kEndOfBitmap) {
+      break;
+    } else if (value == kDelta) {
+      if (runs.size() - at < 2) break;
+      end.skipped = end.skipped || runs[at] != 0 || runs[at + 1] != 0;
+      x += runs[at];
+      y += runs[at + 1];
+      at += 2;
+    } else {
+      // `value` indices given one by one, as many as the data holds, then padding to a
+      // 16-bit boundary.
+      const size_t bytes = nibbles ? (value + 1u) / 2 : value;
+      const auto given = runs.subspan(at, std::min(bytes, runs.size() - at));
+      const int shown = int(std::min<size_t>(value, nibbles ? 2 * given.size() : given.size()));
+      put(x, y, shown, [&](int i) {
+        return !nibbles ? given[i] : i % 2 ? given[i / 2] & 0xF : given[i / 2] >> 4;
+      });
+      x += shown;
+      at = std::min(runs.size(), at + bytes + bytes % 2);
+    }
+  }
+  return end;
+}
+
 // Run-length coded rows drawn into the bitmap, each index as its colour (a 4-bit index
 // takes a byte too), at 32 bits a pixel, which a painter draws without converting them.
 // Pixels no run sets have the first colour: every row is filled with it first, which is
-// most of the work when a few runs claim a large picture. The work is bounded by the runs
-// and the rows, whatever the runs claim.
+// most of the work when a few runs claim a large picture.
 void DrawRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitmap) {
-  constexpr uint8_t kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2;
-  const bool nibbles = layout.compression == kRle4;
   bitmap.SetPixelFormat(pf32bit);
   bitmap.SetSize(layout.width, layout.height);
   const auto setPixel = [&](uint8_t* at, uint8_t index) {
@@ -230,42 +278,12 @@ void DrawRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitm
   uint8_t* first = bitmap.ScanLine(0);
   for (int x = 0; x < layout.width; ++x) setPixel(first + 4 * size_t(x), 0);
   for (int row = 1; row < layout.height; ++row) std::copy_n(first, rowBytes, bitmap.ScanLine(row));
-  int64_t x = 0, y = 0;  // y counts rows from the bottom, as they are stored
-  // Count indices from the current place, Index(i) the i-th; those past the row's end are
-  // cut off.
-  const auto put = [&](int count, const auto& index) {
+  // Indices past the row's end are cut off.
+  WalkRuns(layout, runs, [&](int64_t x, int64_t y, int count, const auto& index) {
     uint8_t* row = bitmap.ScanLine(int(layout.height - 1 - y));
     for (int i = 0; i < count && x + i < layout.width; ++i)
       setPixel(row + 4 * size_t(x + i), uint8_t(index(i)));
-    x += count;
-  };
-  size_t at = 0;
-  while (y < layout.height && runs.size() - at >= 2) {
-    const uint8_t count = runs[at], value = runs[at + 1];
-    at += 2;
-    if (count > 0) {
-      put(count, [&](int i) { return !nibbles ? value : i % 2 ? value & 0xF : value >> 4; });
-    } else if (value == kEndOfLine) {
-      x = 0;
-      ++y;
-    } else if (value == kEndOfBitmap) {
-      break;
-    } else if (value == kDelta) {
-      if (runs.size() - at < 2) break;
-      x += runs[at];
-      y += runs[at + 1];
-      at += 2;
-    } else {
-      // `value` indices given one by one, as many as the data holds, then padding to a
-      // 16-bit boundary.
-      const size_t bytes = nibbles ? (value + 1u) / 2 : value;
-      const auto given = runs.subspan(at, std::min(bytes, runs.size() - at));
-      put(int(std::min<size_t>(value, nibbles ? 2 * given.size() : given.size())), [&](int i) {
-        return !nibbles ? given[i] : i % 2 ? given[i / 2] & 0xF : given[i / 2] >> 4;
-      });
-      at = std::min(runs.size(), at + bytes + bytes % 2);
-    }
-  }
+  });
 }
 
 // The most pixels one byte of runs sets: a run of 255 takes two.
@@ -357,6 +375,18 @@ TDibSize DibSize(std::span<const uint8_t> Info) {
   Input in(Info);
   const Layout layout = ReadInfo(in, 0);
   return {layout.width, layout.height};
+}
+
+bool DibSetsEveryPixel(std::span<const uint8_t> Packed) {
+  Input in(Packed);
+  const Layout layout = ReadInfo(in, 0);
+  if (!RunLength(layout)) return true;
+  std::span<const uint8_t> runs = in.UpTo(layout.rowsAt, SIZE_MAX);
+  if (layout.imageSize != 0) runs = runs.first(std::min<size_t>(runs.size(), layout.imageSize));
+  const TRunsEnd end = WalkRuns(layout, runs, [](int64_t, int64_t, int, const auto&) {});
+  // Done with every row, or ended after the last one's last pixel.
+  return !end.skipped &&
+         (end.y >= layout.height || (end.y == layout.height - 1 && end.x >= layout.width));
 }
 
 size_t DibInfoSize(std::span<const uint8_t> Packed) {

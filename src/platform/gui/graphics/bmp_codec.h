@@ -49,6 +49,11 @@ struct TDibSize {
   std::int64_t Pixels() const { return std::int64_t(Width) * Height; }
 };
 TDibSize DibSize(std::span<const std::uint8_t> Info);
+// Whether a packed DIB gives every pixel: its rows do, run-length coded ones where their
+// runs set each pixel, without skipping any or ending early (readers differ on the pixels
+// left to them: ours gives them the first colour, others draw nothing). Raises as ReadBmp
+// does.
+bool DibSetsEveryPixel(std::span<const std::uint8_t> Packed);
 // Where the rows of a packed DIB start: the bytes of its info header, masks and colour
 // table.
 std::size_t DibInfoSize(std::span<const std::uint8_t> Packed);
