@@ -289,8 +289,14 @@ void DrawRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitm
 // The most pixels one byte of runs sets: a run of 255 takes two.
 constexpr int64_t kMostPixelsPerRunByte = 128;
 
-void ReadRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitmap) {
-  if (layout.imageSize != 0) runs = runs.first(std::min<size_t>(runs.size(), layout.imageSize));
+// The runs the header holds to: as many bytes as it gives, or all there are.
+std::span<const uint8_t> HeldRuns(const Layout& layout, std::span<const uint8_t> runs) {
+  if (layout.imageSize == 0) return runs;
+  return runs.first(std::min<size_t>(runs.size(), layout.imageSize));
+}
+
+void ReadRuns(const Layout& layout, std::span<const uint8_t> given, TBitmap& bitmap) {
+  const std::span<const uint8_t> runs = HeldRuns(layout, given);
   // Escapes skip any number of pixels: a few bytes may claim a vast picture.
   const int64_t pixels = int64_t(layout.width) * layout.height;
   if (pixels > kMaxUnbackedGraphicPixels && pixels / kMostPixelsPerRunByte > int64_t(runs.size()))
@@ -381,9 +387,8 @@ bool DibSetsEveryPixel(std::span<const uint8_t> Packed) {
   Input in(Packed);
   const Layout layout = ReadInfo(in, 0);
   if (!RunLength(layout)) return true;
-  std::span<const uint8_t> runs = in.UpTo(layout.rowsAt, SIZE_MAX);
-  if (layout.imageSize != 0) runs = runs.first(std::min<size_t>(runs.size(), layout.imageSize));
-  const TRunsEnd end = WalkRuns(layout, runs, [](int64_t, int64_t, int, const auto&) {});
+  const TRunsEnd end = WalkRuns(layout, HeldRuns(layout, in.UpTo(layout.rowsAt, SIZE_MAX)),
+                                [](int64_t, int64_t, int, const auto&) {});
   // Done with every row, or ended after the last one's last pixel.
   return !end.skipped &&
          (end.y >= layout.height || (end.y == layout.height - 1 && end.x >= layout.width));
