@@ -5,13 +5,17 @@
 // A document holds paragraphs in several text and paragraph styles, numbered and bulleted
 // lists on two levels (some markers restart their numbering), tables with random merges
 // (up to all cells in one), tables nested in cells, and pictures of every kind, among them
-// frames of pictures left out of the document's pixel budget. Each document is
+// frames of pictures left out of the document's pixel budget. Documents at the edges hold
+// pictures of thousands of pixels shown at a page's side or a few pixels, BMP files
+// whose rows do not follow their colour table and bitmaps taken out of metafiles
+// (bmp_layouts.h). Each document is
 // - written as RDF (text and binary form), read back and written again: the same bytes,
 //   and the same document, item by item, cell by cell, picture by picture;
 // - written as RTF and read as a viewer reads it (styles and list markers added as
-//   needed): the same items, cells, pictures and sizes; that document written as RTF
-//   again gives the same RTF (what the reader makes of the writer's RTF is what the writer
-//   writes; for a table with columns that no cell edge divides, from the second writing on);
+//   needed): the same items, cells, pictures and sizes (pixels too, at the edges); that
+//   document written as RTF again gives the same RTF (what the reader makes of the
+//   writer's RTF is what the writer writes; for a table with columns that no cell edge
+//   divides, from the second writing on);
 // - read from that RTF where the document's budget of pixels is spent, so that every
 //   picture that costs pixels is a frame: the same document, written as RDF as the
 //   pictures are, read from that RDF (budget spent again) and written as RTF as the
@@ -30,6 +34,7 @@
 #include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
 #include "platform/text/streams.h"
@@ -43,6 +48,8 @@
 #include "richtext/model/picture_item.h"
 #include "richtext/styles/list_style.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext_edit/bmp_layouts.h"
+#include "richtext_edit/rtf/rtf_bitmaps.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/rtf_import/shown_rtf.h"
 #include "richtext_edit/tables/table_item.h"
@@ -175,9 +182,14 @@ inline std::vector<std::uint8_t> EnhancedMetafile(int width, int height, bool wi
   return emf.data;
 }
 
+// The longest side our reader shows a picture at: a page, 31680 twips.
+constexpr int kLargestShownSide = 2112;
+
 class TGenerator {
  public:
-  explicit TGenerator(TPick pick) : pick_(std::move(pick)) {}
+  // atEdges: the pictures are those at the edges (see above).
+  explicit TGenerator(TPick pick, bool atEdges = false)
+      : pick_(std::move(pick)), at_edges_(atEdges) {}
 
   void Fill(TRoundTripDocument& document) {
     document.AddStyles();
@@ -221,6 +233,7 @@ class TGenerator {
 
   // A picture of each kind, or a frame of one left out.
   std::unique_ptr<TGraphic> Picture() {
+    if (at_edges_) return EdgePicture();
     const int width = 1 + Pick(40), height = 1 + Pick(30);
     const TColor color = TColor(Pick(0x1000000));
     const int kind = Pick(6);
@@ -252,6 +265,50 @@ class TGenerator {
     }
   }
 
+  // A strip of pixels thousands long, a BMP file laid out with its rows elsewhere than
+  // after its colour table, or the bitmap our reader takes out of a metafile that draws
+  // one DIB (run-length coded or of 16 bits).
+  std::unique_ptr<TGraphic> EdgePicture() {
+    const int salt = Pick(256), width = 1 + Pick(40), height = 1 + Pick(30);
+    switch (Pick(3)) {
+      case 0: {
+        const int along = 1000 + Pick(4001);
+        const bool tall = OneIn(2);
+        return OfKind(Pick(3), tall ? width : along, tall ? along : height,
+                      TColor(Pick(0x1000000)));
+      }
+      case 1: {
+        const std::vector<std::uint8_t> file =
+            LaidOutBmp(TBmpLayout(Pick(kBmpLayouts)), width, height, salt);
+        auto bitmap = std::make_unique<TBitmap>();
+        bitmap->LoadFromStream(*StreamOf(std::string(file.begin(), file.end())));
+        return bitmap;
+      }
+      default: {
+        const bool enhanced = OneIn(2);
+        const std::vector<std::uint8_t> drawing = MetafileDrawingDib(
+            PackedLayoutDib(OneIn(2), width, height, salt), enhanced, width, height);
+        TRDPictureBudget budget;
+        std::unique_ptr<TBitmap> bitmap = enhanced ? ExtractEnhancedMetafileBitmap(drawing, budget)
+                                                   : ExtractWindowsMetafileBitmap(drawing, budget);
+        if (!bitmap) throw std::logic_error("no bitmap taken out of the metafile");
+        return bitmap;
+      }
+    }
+  }
+
+  // A side shown at its own size, at a few pixels or at the longest our reader shows.
+  int EdgeSide(int own) {
+    switch (Pick(3)) {
+      case 0:
+        return own;
+      case 1:
+        return 1 + Pick(3);
+      default:
+        return kLargestShownSide - Pick(40);
+    }
+  }
+
   template <class TKind>
   static std::unique_ptr<TGraphic> Converted(const TBitmap& bitmap) {
     auto picture = std::make_unique<TKind>();
@@ -272,7 +329,10 @@ class TGenerator {
     const bool afterText = OneIn(2);
     if (afterText) data.AddText(Words() + " ", Pick(4), Pick(3));
     auto item = TRDGraphicItemInfo::CreateWithGraphic(&data, Picture(), rdvaBaseline);
-    if (OneIn(3)) {  // placed at another size on one side or both
+    if (at_edges_) {
+      item->ImageWidth = EdgeSide(item->Image->Width());
+      item->ImageHeight = EdgeSide(item->Image->Height());
+    } else if (OneIn(3)) {  // placed at another size on one side or both
       const int sides = Pick(3);
       if (sides != 1) item->ImageWidth = 1 + Pick(60);
       if (sides != 0) item->ImageHeight = 1 + Pick(60);
@@ -337,6 +397,7 @@ class TGenerator {
   }
 
   TPick pick_;
+  bool at_edges_;
 };
 
 // The document as text, item by item and cell by cell: each item's kind, paragraph
@@ -345,9 +406,12 @@ class TGenerator {
 // look, so that a document whose reader added styles of its own compares with its source.
 // With byEdges, a table's columns are those its cells' edges divide: RTF names a cell by
 // its right edge, so a column that no cell ends at (every row merged across it) is none.
-inline std::string Describe(TCustomRDData& data, int depth = 0, bool byEdges = false);
+// With pixels, a decoded bitmap also gives its pixels' hash (a picture left out has none).
+inline std::string Describe(TCustomRDData& data, int depth = 0, bool byEdges = false,
+                            bool pixels = false);
 
-inline std::string DescribeTable(const TRDTableItemInfo& table, int depth, bool byEdges) {
+inline std::string DescribeTable(const TRDTableItemInfo& table, int depth, bool byEdges,
+                                 bool pixels) {
   std::vector<int> rank(size_t(table.ColCount()) + 1);
   for (int c = 0; c <= table.ColCount(); ++c) rank[size_t(c)] = c;
   if (byEdges) {
@@ -367,7 +431,7 @@ inline std::string DescribeTable(const TRDTableItemInfo& table, int depth, bool 
         text += "\n" + std::string(size_t(depth) * 2 + 1, ' ') + "cell " + std::to_string(r) + "," +
                 std::to_string(rank[size_t(c)]) + " span " + std::to_string(cell->RowSpan) + "x" +
                 std::to_string(rank[size_t(c + cell->ColSpan)] - rank[size_t(c)]) + "\n" +
-                Describe(*cell, depth + 1, byEdges);
+                Describe(*cell, depth + 1, byEdges, pixels);
   return text;
 }
 
@@ -380,20 +444,51 @@ inline std::string PictureKind(const TGraphic& picture) {
 
 // What the picture stores, in short: its length and hash. Of a Windows metafile, its
 // records from the standard header on: RTF holds no placeable header (its \picw and
-// \pich say the size).
+// \pich say the size). Of a BMP file, its DIB as RTF holds it, the rows after the colour
+// table.
 inline std::string PictureBytes(const TGraphic& picture) {
   constexpr std::size_t kMetafileHeaderSize = 18;
   TMemoryStream stream;
   picture.SaveToStream(stream);
   std::string bytes = Bytes(stream);
-  const std::size_t records = WindowsMetafileRecordsStart(
-      {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  const std::span<const std::uint8_t> data{reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                           bytes.size()};
+  const std::size_t records = WindowsMetafileRecordsStart(data);
   if (PictureKind(picture) == "TMetafile" && records >= kMetafileHeaderSize)
     bytes.erase(0, records - kMetafileHeaderSize);
+  if (PictureKind(picture) == "TBitmap") {
+    std::vector<std::uint8_t> dib = PackedDibOfBmpFile(data);
+    // Of a bitmap (not a frame), its pixels as written where they take no more bytes.
+    if (const auto* bitmap = dynamic_cast<const TBitmap*>(&picture)) {
+      TMemoryStream written;
+      WriteBmp(*bitmap, written);
+      const std::string plain = Bytes(written);
+      if (const std::span<const std::uint8_t> file{
+              reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()};
+          dib.size() >= file.size() - 14)
+        dib = PackedDibOfBmpFile(file);
+    }
+    bytes.assign(dib.begin(), dib.end());
+  }
   return std::to_string(bytes.size()) + "/" + std::to_string(std::hash<std::string>{}(bytes));
 }
 
-inline std::string DescribeItem(TCustomRDData& data, int itemNo, int depth, bool byEdges) {
+// The hash of a decoded bitmap's pixels (blue, green, red), "" for any other picture.
+inline std::string PixelsHash(const TGraphic& picture) {
+  const auto* bitmap = dynamic_cast<const TBitmap*>(&picture);
+  if (!bitmap) return "";
+  const int step = bitmap->PixelFormat() == pf32bit ? 4 : 3;
+  std::string pixels;
+  for (int y = 0; y < bitmap->Height(); ++y) {
+    const std::uint8_t* row = bitmap->ScanLine(y);
+    for (int x = 0; x < bitmap->Width(); ++x)
+      pixels.append(reinterpret_cast<const char*>(row + step * x), 3);
+  }
+  return " pixels " + std::to_string(std::hash<std::string>{}(pixels));
+}
+
+inline std::string DescribeItem(TCustomRDData& data, int itemNo, int depth, bool byEdges,
+                                bool pixels) {
   const TCustomRDItemInfo& item = *data.GetItem(itemNo);
   std::string line(size_t(depth) * 2, ' ');
   line += item.IsParaStart() ? "P " : item.GetLineBreakBefore() ? "L " : "  ";
@@ -410,9 +505,10 @@ inline std::string DescribeItem(TCustomRDData& data, int itemNo, int depth, bool
   } else if (const auto* picture = dynamic_cast<const TRDGraphicItemInfo*>(&item)) {
     line += "picture " + PictureKind(*picture->Image) + " " +
             std::to_string(picture->GetImageWidth()) + "x" +
-            std::to_string(picture->GetImageHeight()) + " " + PictureBytes(*picture->Image);
+            std::to_string(picture->GetImageHeight()) + " " + PictureBytes(*picture->Image) +
+            (pixels ? PixelsHash(*picture->Image) : "");
   } else if (const auto* table = dynamic_cast<const TRDTableItemInfo*>(&item)) {
-    return line + DescribeTable(*table, depth, byEdges);
+    return line + DescribeTable(*table, depth, byEdges, pixels);
   } else {
     line += "item " + std::to_string(item.StyleNo);
   }
@@ -425,10 +521,10 @@ inline std::string DescribeItem(TCustomRDData& data, int itemNo, int depth, bool
   return line;
 }
 
-inline std::string Describe(TCustomRDData& data, int depth, bool byEdges) {
+inline std::string Describe(TCustomRDData& data, int depth, bool byEdges, bool pixels) {
   std::string text;
   for (int i = 0; i < data.GetItemCount(); ++i)
-    text += DescribeItem(data, i, depth, byEdges) + "\n";
+    text += DescribeItem(data, i, depth, byEdges, pixels) + "\n";
   return text;
 }
 
@@ -547,18 +643,19 @@ inline std::string CheckLeftOut(const std::string& rtf, const std::string& byEdg
 }
 
 // A failure of one document as text, empty when every check holds.
-inline std::string CheckRoundTrips(TPick pick) {
+// A failure of the document as text, empty when every check holds; pick places the
+// hidden text. With pixels, the pictures' pixels are compared too (a document without
+// frames: a frame decodes once its bytes are read where the budget has room).
+inline std::string CheckDocumentRoundTrips(TRoundTripDocument& document, TPick pick, bool pixels) {
   RegisterTableItemClass();
   RegisterPngGraphicClass();
-  TRoundTripDocument document;
-  TGenerator(pick).Fill(document);
-  const std::string described = Describe(document);
+  const std::string described = Describe(document, 0, false, pixels);
 
   for (const TRDFOptions form : {TRDFOptions(0), rdfoSaveBinary}) {
     const std::string first = SavedRDF(document, form);
     TRoundTripDocument back;
     if (!LoadRDFFromStream(back, *StreamOf(first))) return "the RDF does not read back";
-    if (const std::string again = Describe(back); again != described)
+    if (const std::string again = Describe(back, 0, false, pixels); again != described)
       return "the RDF read back is another document" + Difference(described, again);
     if (const std::string second = SavedRDF(back, form); second != first)
       return "the RDF read back writes other RDF" + Difference(first, second);
@@ -566,16 +663,17 @@ inline std::string CheckRoundTrips(TPick pick) {
 
   const std::string rtf = SavedRTF(document);
   const std::string byEdges = Describe(document, 0, true);
+  const std::string shown = Describe(document, 0, true, pixels);
   TRoundTripDocument read;
   ReadAsViewer(rtf, read);
-  if (const std::string again = Describe(read, 0, true); again != byEdges)
-    return "the RTF read back is another document" + Difference(byEdges, again) + "\n" +
+  if (const std::string again = Describe(read, 0, true, pixels); again != shown)
+    return "the RTF read back is another document" + Difference(shown, again) + "\n" +
            rtf.substr(0, 4000);
   // RTF gives a table only the columns its cells' edges divide: a table with others is laid
   // out on fewer columns once read, and gets other edges. Such a document is compared from
   // its second writing on.
   std::string first = rtf, second = SavedRTF(read);
-  if (byEdges != described) {
+  if (byEdges != Describe(document)) {
     TRoundTripDocument reread;
     ReadAsViewer(second, reread);
     first = std::exchange(second, SavedRTF(reread));
@@ -587,19 +685,29 @@ inline std::string CheckRoundTrips(TPick pick) {
 
   TRoundTripDocument hidden;
   ReadAsViewer(WithHiddenText(rtf, pick), hidden);
-  if (const std::string again = Describe(hidden, 0, true); again != byEdges)
-    return "the RTF with hidden text reads as another document" + Difference(byEdges, again);
+  if (const std::string again = Describe(hidden, 0, true, pixels); again != shown)
+    return "the RTF with hidden text reads as another document" + Difference(shown, again);
   hidden.FormatAndPaint();
   return {};
 }
 
+// A failure of one document drawn by pick (atEdges: its pictures at the edges) as text,
+// empty when every check holds.
+inline std::string CheckRoundTrips(TPick pick, bool atEdges = false) {
+  RegisterTableItemClass();
+  RegisterPngGraphicClass();
+  TRoundTripDocument document;
+  TGenerator(pick, atEdges).Fill(document);
+  return CheckDocumentRoundTrips(document, pick, atEdges);
+}
+
 }  // namespace round_trip
 
-// A document drawn from a generator seeded with seed.
-inline std::string CheckSeededRoundTrips(unsigned seed) {
+// A document drawn from a generator seeded with seed (atEdges: its pictures at the edges).
+inline std::string CheckSeededRoundTrips(unsigned seed, bool atEdges = false) {
   std::mt19937 generator(seed);
   return round_trip::CheckRoundTrips(
-      [&generator](int n) { return n <= 1 ? 0 : int(generator() % unsigned(n)); });
+      [&generator](int n) { return n <= 1 ? 0 : int(generator() % unsigned(n)); }, atEdges);
 }
 
 // A document whose choices come from the bytes (one byte a choice, two for larger ones;

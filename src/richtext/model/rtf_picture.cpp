@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/bmp_codec.h"
@@ -21,8 +22,6 @@
 
 namespace {
 
-// BMP files start with a 14-byte file header, which RTF leaves out.
-constexpr size_t kBmpFileHeaderSize = 14;
 // Our bitmaps are 96 pixels per inch: 15 twips a pixel.
 constexpr int kTwipsPerPixel = 15;
 // The standard header in front of a Windows metafile's records.
@@ -41,32 +40,54 @@ std::string StoredBytes(const TGraphic& graphic) {
 
 // How a picture is placed on one axis: the size its goal gives and the scale (per cent)
 // that takes that to the size shown. Readers show goal x scale; ours in whole pixels,
-// Round(goal / 100 x scale), and only for a scale other than 100 where the picture is
-// not a drawing; it takes goals up to a page (kMaxGoal) and scales up to 1000. The goal
-// is the picture's own size where a whole per cent scales that to the size shown
-// exactly; otherwise (a picture of thousands of pixels shown at a few dozen needs less
-// than one per cent) a goal of its own at 50 or 99 per cent, below 100 whole pixels of
-// it give the size shown back exactly. A picture larger than a page shown at its own
-// size is written without goals: its own size is then the reader's.
+// Round(goal / 100 x scale) but at most a page (kMaxGoal), and only for a scale other
+// than 100 where the picture is not a drawing (at 100 it shows the picture's own size);
+// it takes goals up to a page. The goal is the picture's own size where a whole per cent
+// (up to 1000) scales that to the size shown exactly; otherwise (a picture of thousands
+// of pixels shown at a few dozen needs less than one per cent, one shown at a page's
+// side more than a page of goal at 100) a goal of its own at 50, 99 or 101 per cent,
+// whose whole pixels give the size shown back exactly. A picture larger than a page
+// shown at its own size is written without goals: its own size is then the reader's,
+// and the other side is scaled from its own size too.
 constexpr std::int64_t kMaxGoal = 31680 / kTwipsPerPixel;
 constexpr long kMaxScale = 1000;
+// The largest scale our reader takes: a pixel to a page.
+constexpr long kMaxReadScale = 100 * 31680;
 
 struct TRTFPlacement {
   std::int64_t Goal = 0;  // pixels
   int Scale = 100;
 };
 
+// What our reader shows of a side of base pixels at a scale other than 100.
+double ReadBack(std::int64_t base, long scale) {
+  return std::nearbyint(std::min(double(base) / 100.0 * double(scale), double(kMaxGoal)));
+}
+
 TRTFPlacement Placement(int own, int shown) {
   if (shown <= 0 || shown == own) return {std::max(own, 0), 100};
   if (own <= 0) return {shown, 100};
   const long scale = std::lround(shown * 100.0 / own);
-  if (own <= kMaxGoal && scale >= 1 && scale <= kMaxScale &&
-      std::nearbyint(own / 100.0 * double(scale)) == shown)
+  if (own <= kMaxGoal && scale >= 1 && scale <= kMaxScale && scale != 100 &&
+      ReadBack(own, scale) == shown)
     return {own, int(scale)};
-  for (int below : {50, 99})
-    if (const std::int64_t goal = std::llround(shown * 100.0 / below); goal <= kMaxGoal)
-      return {goal, below};
-  return {kMaxGoal, int(std::clamp(std::lround(shown * 100.0 / double(kMaxGoal)), 1L, kMaxScale))};
+  for (int near : {50, 99, 101})
+    if (const std::int64_t goal = std::llround(shown * 100.0 / near);
+        goal >= 1 && goal <= kMaxGoal && ReadBack(goal, near) == shown)
+      return {goal, near};
+  return {kMaxGoal,
+          int(std::clamp(std::lround(shown * 100.0 / double(kMaxGoal)), 101L, kMaxScale))};
+}
+
+// A side placed without goals: the scale our reader takes from its own size to the size
+// shown (one past it where a page bounds what it shows).
+TRTFPlacement OwnScale(int own, int shown) {
+  if (shown <= 0 || shown == own || own <= 0) return Placement(own, shown);
+  const long scale = std::lround(shown * 100.0 / own);
+  for (const long near : {scale, scale + 1, scale - 1})
+    if (near >= 1 && near <= kMaxReadScale && near != 100 && ReadBack(own, near) == shown)
+      return {own, int(near)};
+  return {own, int(std::clamp(scale, 1L, kMaxReadScale))};
 }
 
 // The picture's own size placed at target (a side of 0: its own).
@@ -75,7 +96,12 @@ struct TRTFPlacing {
       : Width(width),
         Height(height),
         X(Placement(width, targetWidth)),
-        Y(Placement(height, targetHeight)) {}
+        Y(Placement(height, targetHeight)) {
+    if (X.Goal > kMaxGoal || Y.Goal > kMaxGoal) {
+      X = OwnScale(width, targetWidth);
+      Y = OwnScale(height, targetHeight);
+    }
+  }
   // A picture shown at its goal's size writes no scale: 100 is what readers take without
   // one, and ours gives the picture a size of its own where it reads a goal, which would
   // otherwise write a scale the second time only.
@@ -96,7 +122,7 @@ struct TRTFPlacing {
 // A picture group's kind and size keywords, and its data (written in hexadecimal).
 struct TRTFPictureBody {
   std::string Keywords;
-  std::string_view Data;
+  std::string Data;
 };
 
 // Bits per pixel of a DIB whose header was read (the oldest, 12-byte form keeps them at
@@ -108,22 +134,35 @@ int DibBitsPerPixel(std::string_view dib) {
   return u16(0) == 12 ? u16(10) : u16(14);
 }
 
-// A BMP file as RTF holds it: its DIB without the file header.
+// A BMP file as RTF holds it: its DIB without the file header, the rows right after the
+// colour table, where readers take them from (a file may have them elsewhere). Rows cut
+// short (a picture left out keeps them as read) stay as they are.
+std::string PackedDib(std::string_view bmp) {
+  constexpr std::size_t kBmpFileHeaderSize = 14;
+  try {
+    const std::vector<std::uint8_t> packed =
+        PackedDibOfBmpFile({reinterpret_cast<const std::uint8_t*>(bmp.data()), bmp.size()});
+    return std::string(packed.begin(), packed.end());
+  } catch (const EInvalidGraphic&) {
+    return std::string(bmp.substr(std::min(kBmpFileHeaderSize, bmp.size())));
+  }
+}
+
 TRTFPictureBody DibBody(std::string_view bmp, const TRTFPlacing& placing) {
-  const std::string_view dib = bmp.substr(std::min(kBmpFileHeaderSize, bmp.size()));
+  std::string dib = PackedDib(bmp);
   const TDibSize size = DibSize({reinterpret_cast<const std::uint8_t*>(dib.data()), dib.size()});
   const std::int64_t stride = (std::int64_t(size.Width) * DibBitsPerPixel(dib) + 31) / 32 * 4;
   return {"\\dibitmap0\\wbmwidthbytes" + std::to_string(stride) + "\\picw" +
               std::to_string(size.Width) + "\\pich" + std::to_string(size.Height) +
               placing.GoalKeywords(),
-          dib};
+          std::move(dib)};
 }
 
 // PNG and JPEG give their pixels; a goal only where it is not their own size.
 TRTFPictureBody SizedBlip(const char* kind, const TRTFPlacing& placing, std::string_view bytes) {
   return {std::string(kind) + "\\picw" + std::to_string(placing.Width) + "\\pich" +
               std::to_string(placing.Height) + (placing.OwnGoal() ? "" : placing.GoalKeywords()),
-          bytes};
+          std::string(bytes)};
 }
 
 // A drawing keeps its records: sizes in hundredths of a millimetre and twips, and a Windows
@@ -142,7 +181,7 @@ TRTFPictureBody MetafileBody(std::string_view bytes, const TRTFPlacing& placing)
   }
   return {kind + "\\picw" + hundredthsMm(placing.X.Goal) + "\\pich" + hundredthsMm(placing.Y.Goal) +
               placing.GoalKeywords(),
-          bytes};
+          std::string(bytes)};
 }
 
 // The body of a picture of the kind of Kind, stored as Bytes (see StoredBytes); nullopt
@@ -155,6 +194,27 @@ std::optional<TRTFPictureBody> StoredBody(const TGraphic& kind, std::string_view
   if (dynamic_cast<const TJPEGImage*>(&kind)) return SizedBlip("\\jpegblip", placing, bytes);
   if (dynamic_cast<const TMetafile*>(&kind)) return MetafileBody(bytes, placing);
   return std::nullopt;
+}
+
+// A bitmap's rows after its colour table; its pixels as written where those take no more
+// bytes (rows that began inside the table grow by the entries they covered): read again,
+// the bitmap keeps the file only where it is smaller than its pixels, and is then written
+// as the first time. A bitmap whose runs leave pixels to the reader is written as PNG:
+// readers differ on those pixels (ours gives them the first colour, others show nothing
+// of a bitmap whose runs claim far more pixels than they set).
+TRTFPictureBody BitmapBody(const TBitmap& bitmap, const TRTFPlacing& placing) {
+  TRTFPictureBody body = DibBody(StoredBytes(bitmap), placing);
+  const auto dib =
+      std::span(reinterpret_cast<const std::uint8_t*>(body.Data.data()), body.Data.size());
+  if (!DibSetsEveryPixel(dib)) return SizedBlip("\\pngblip", placing, BitmapToPng(bitmap));
+  const int bits = bitmap.PixelFormat() == pf32bit ? 32 : 24;
+  const std::int64_t infoHeader = 40;
+  const std::int64_t pixels =
+      infoHeader + (std::int64_t(bitmap.Width()) * bits + 31) / 32 * 4 * bitmap.Height();
+  if (std::int64_t(body.Data.size()) < pixels) return body;
+  TMemoryStream written;
+  WriteBmp(bitmap, written);
+  return DibBody(Bytes(written), placing);
 }
 
 // Pictures of other kinds are drawn on white.
@@ -203,6 +263,9 @@ std::string RTFPictureGroup(const TGraphic& graphic, TRDRTFOptions options, int 
   if (graphic.Empty() && !dynamic_cast<const TMetafile*>(&graphic)) return "";
   // Pictures keep their bytes: a PNG picture its PNG, a bitmap its rows, a drawing its
   // records; a JPEG picture is drawn unless it is to stay JPEG.
+  if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic);
+      bitmap && !dynamic_cast<const TPngImage*>(&graphic))
+    return Group(placing, BitmapBody(*bitmap, placing));
   if (!dynamic_cast<const TJPEGImage*>(&graphic) || (options & rdrtfSaveJpegAsJpeg)) {
     const std::string bytes = StoredBytes(graphic);
     if (const auto body = StoredBody(graphic, bytes, placing)) return Group(placing, *body);

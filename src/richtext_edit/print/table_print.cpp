@@ -89,7 +89,9 @@ TRDTablePrintInfo::TRDTablePrintInfo(TRDTableItemInfo& table, TCustomPrintableRD
                                      const TRDResolution& resolution)
     : Table(table), Resolution(resolution) {
   const int rows = table.RowCount(), cols = table.ColCount();
-  RepeatHeading = table.HeadingRowsComplete();
+  // Heading rows with no body row after them are the table itself: printed once, cut over
+  // pages as body rows are, never held whole above runs that are not there.
+  RepeatHeading = table.HeadingRowsComplete() && table.HeadingRowCount() < rows;
   FormattingInfo.Cells.resize(size_t(rows) * size_t(cols));
   // A cell being edited has its items in its editor: those are printed.
   int editedRow, editedCol;

@@ -53,7 +53,7 @@ class TRDTablePrintInfo : public TRDTablePrintLine {
                     const TRDResolution& resolution);
 
   TRDTableItemInfo& Table;
-  // The heading rows are printed above every part.
+  // The heading rows are printed above every part (a table with body rows after them).
   bool RepeatHeading = false;
   TRDResolution Resolution;
   // The layout on paper, with the cells' printable documents.

@@ -6,6 +6,7 @@
 
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/metafile.h"
+#include "platform/text/streams.h"
 #include "richtext/model/picture_budget.h"
 
 namespace {
@@ -43,6 +44,18 @@ std::unique_ptr<TBitmap> TryRead(const Reader& read) {
   return bitmap;
 }
 
+// The bitmap of a DIB (Bits empty: packed), read from the BMP file it makes: the bitmap
+// keeps that file, and writes it as it came, where its pixels take more room (a few bytes
+// of runs may claim millions of pixels).
+void LoadDib(std::span<const std::uint8_t> info, std::span<const std::uint8_t> bits,
+             TBitmap& bitmap) {
+  const std::vector<std::uint8_t> file = DibAsBmpFile(info, bits);
+  TMemoryStream stream;
+  stream.WriteBuffer(file.data(), std::int64_t(file.size()));
+  stream.SetPosition(0);
+  bitmap.LoadFromStream(stream);
+}
+
 }  // namespace
 
 // A device-dependent bitmap holds the pixels of a top-down DIB of its depth (at one bit
@@ -78,7 +91,7 @@ std::vector<std::uint8_t> DdbAsDib(const TRDDdbFormat& format, std::span<const s
 
 std::unique_ptr<TBitmap> DecodeDdb(const TRDDdbFormat& format, std::span<const std::uint8_t> data) {
   auto bitmap = std::make_unique<TBitmap>();
-  ReadPackedDib(DdbAsDib(format, data), *bitmap);
+  LoadDib(DdbAsDib(format, data), {}, *bitmap);
   return bitmap;
 }
 
@@ -172,10 +185,7 @@ struct TDibParts {
 std::unique_ptr<TBitmap> ReadFound(const TDibParts& dib, TRDPictureBudget& budget) {
   return TryRead([&](TBitmap& bitmap) {
     if (!budget.Take(DibSize(dib.Info).Pixels())) throw EInvalidGraphic("Bitmap left out");
-    if (dib.Bits.empty())
-      ReadPackedDib(dib.Info, bitmap);
-    else
-      ReadDib(dib.Info, dib.Bits, bitmap);
+    LoadDib(dib.Info, dib.Bits, bitmap);
   });
 }
 

@@ -238,6 +238,20 @@ TEST(TablePrint, AHeadingThatLeavesNoRoomIsNotRepeated) {
       EXPECT_EQ(Times(seen, "H" + std::to_string(i)), lines == 60 ? 1 : pages)
           << lines << " H" << i;
   }
+  // Heading rows taller than the page together, with one row after them or none: cut over
+  // pages as rows are, every row printed once (all heading, the table was printed whole on
+  // one page, running off it).
+  for (const int heading : {200, 199}) {
+    TTableDocument doc;
+    doc.AddRowsTable(200).SetHeadingRowCount(heading);
+    TPaper paper(doc, 300, 200);
+    EXPECT_TRUE(paper.warnings.empty()) << paper.warnings[0];
+    EXPECT_GE(paper.data.Pages.Count(), 2);
+    const std::map<std::string, int> seen = TextsOfAllPages(paper);
+    EXPECT_EQ(Times(seen, "outside"), 0) << heading;
+    for (int r = 0; r < 200; ++r)
+      EXPECT_EQ(Times(seen, "R" + std::to_string(r)), 1) << heading << " R" << r;
+  }
 }
 
 // Rows bound by merged cells that together are taller than the page go on over pages
@@ -585,6 +599,24 @@ TEST(TablePrintPeers, EveryLineOfALongTableIsPrintedOnce) {
   RecordProperty("nested_rows_printed", LinesPrintedOnce(nestedFile, "N", 100));
   EXPECT_EQ(LinesPrintedOnce(nestedFile, "N", 100), 100);
   EXPECT_NE(RunAndCapture("pdftotext '" + nestedFile + "' -").find("Beside"), std::string::npos);
+}
+
+// A table whose every row is a heading row, over many pages: every cell printed once (it
+// was printed whole on its first page, running off it: 370 of 15,000 cell texts).
+TEST(TablePrintPeers, ATableOfHeadingRowsIsPrintedOnce) {
+  if (!ProgramAvailable("pdftotext")) GTEST_SKIP() << "poppler-utils are not installed";
+  constexpr int kRows = 5000, kCols = 3;
+  std::vector<std::string> texts;
+  for (int i = 0; i < kRows * kCols; ++i) texts.push_back("C" + std::to_string(i));
+  TTableDocument doc;
+  doc.AddTable(kRows, kCols, texts).SetHeadingRowCount(kRows);
+  const std::string file = ScratchFolder() + "/heading_table.pdf";
+  const TRDPrintResult result = PrintDocumentToPdf(doc, file, {});
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_TRUE(result.Warnings.empty());
+  ASSERT_GE(result.PageCount, 2);  // taller than a page, whatever the font
+  RecordProperty("heading_cells_printed", LinesPrintedOnce(file, "C", kRows * kCols));
+  EXPECT_EQ(LinesPrintedOnce(file, "C", kRows * kCols), kRows * kCols);
 }
 
 // Tables that do not fit the page across, printed to PDF and read back: a cell's text is

@@ -24,6 +24,7 @@
 #include "richtext/model/picture_item.h"
 #include "richtext/model/rtf_picture.h"
 #include "richtext/styles/rdf_routines.h"
+#include "richtext_edit/bmp_layouts.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 #include "rtf_import_document.h"
@@ -159,6 +160,16 @@ std::string RunLengthDib() {
 // That DIB as a \dibitmap picture.
 std::string RunLengthPicture() {
   return "{\\pict\\dibitmap0\\picw4096\\pich4096 " + RunLengthDib() + "}";
+}
+
+// A DIB of as many pixels whose runs set each of them (written as it came, where one whose
+// runs leave pixels to the reader is written as PNG), and that as a \dibitmap picture.
+std::string CoveringRunLengthHex() {
+  const std::vector<std::uint8_t> dib = CoveringRunLengthDib(4096);
+  return StringToHex(std::string(dib.begin(), dib.end()));
+}
+std::string CoveringRunLengthPicture() {
+  return "{\\pict\\dibitmap0\\picw4096\\pich4096 " + CoveringRunLengthHex() + "}";
 }
 
 // The hexadecimal digits of a little-endian number of the given bytes.
@@ -349,7 +360,7 @@ std::string EveryPictureKind() {
   TMemoryStream jpegBytes;
   jpeg.SaveToStream(jpegBytes);
   return "{\\rtf1 " + placements("\\dibitmap0\\picw2\\pich2", SmallDib()) +
-         placements("\\dibitmap0\\picw4096\\pich4096", RunLengthDib()) +
+         placements("\\dibitmap0\\picw4096\\pich4096", CoveringRunLengthHex()) +
          placements("\\pngblip", Hex(BitmapToPng(blue))) +
          placements("\\jpegblip", Hex(Text(jpegBytes))) +
          placements("\\wmetafile8\\picw2540\\pich2540", RecordsOnlyMetafile()) +
@@ -366,7 +377,7 @@ TEST(RTFImportBounds, EveryPictureKindRoundTripsThroughOurFormats) {
   const std::vector<std::string> decoded = ExpectPicturesRoundTrip(pictures);
   // Two bitmaps of 4096 x 4096 spend the document's budget: the rest are frames.
   const std::vector<std::string> leftOut = ExpectPicturesRoundTrip(
-      "{\\rtf1 " + RunLengthPicture() + RunLengthPicture() + pictures.substr(7));
+      "{\\rtf1 " + CoveringRunLengthPicture() + CoveringRunLengthPicture() + pictures.substr(7));
   PngGraphicClass = nullptr;
   ASSERT_EQ(decoded.size(), 24u);
   ASSERT_EQ(leftOut.size(), 26u);

@@ -212,14 +212,62 @@ void ReadRows(const Layout& layout, std::span<const uint8_t> rows, TBitmap& bitm
   }
 }
 
+// Where run-length coded rows put their indices: put(x, y, count, index) for count indices
+// from x on row y (counted from the bottom, as they are stored), index(i) the i-th; the
+// runs are followed to the end of the bitmap, of the rows or of the data. The work is
+// bounded by the runs, whatever they claim. How they end, and whether they skipped pixels.
+struct TRunsEnd {
+  int64_t x = 0, y = 0;
+  bool skipped = false;  // a delta, or a line ended before the row's end
+};
+
+template <class Put>
+TRunsEnd WalkRuns(const Layout& layout, std::span<const uint8_t> runs, const Put& put) {
+  constexpr uint8_t kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2;
+  const bool nibbles = layout.compression == kRle4;
+  TRunsEnd end;
+  int64_t& x = end.x;
+  int64_t& y = end.y;
+  size_t at = 0;
+  while (y < layout.height && runs.size() - at >= 2) {
+    const uint8_t count = runs[at], value = runs[at + 1];
+    at += 2;
+    if (count > 0) {
+      put(x, y, count, [&](int i) { return !nibbles ? value : i % 2 ? value & 0xF : value >> 4; });
+      x += count;
+    } else if (value == kEndOfLine) {
+      end.skipped = end.skipped || x < layout.width;
+      x = 0;
+      ++y;
+    } else if (value == kEndOfBitmap) {
+      break;
+    } else if (value == kDelta) {
+      if (runs.size() - at < 2) break;
+      end.skipped = end.skipped || runs[at] != 0 || runs[at + 1] != 0;
+      x += runs[at];
+      y += runs[at + 1];
+      at += 2;
+    } else {
+      // `value` indices given one by one, as many as the data holds, then padding to a
+      // 16-bit boundary.
+      const size_t bytes = nibbles ? (value + 1u) / 2 : value;
+      const auto given = runs.subspan(at, std::min(bytes, runs.size() - at));
+      const int shown = int(std::min<size_t>(value, nibbles ? 2 * given.size() : given.size()));
+      put(x, y, shown, [&](int i) {
+        return !nibbles ? given[i] : i % 2 ? given[i / 2] & 0xF : given[i / 2] >> 4;
+      });
+      x += shown;
+      at = std::min(runs.size(), at + bytes + bytes % 2);
+    }
+  }
+  return end;
+}
+
 // Run-length coded rows drawn into the bitmap, each index as its colour (a 4-bit index
 // takes a byte too), at 32 bits a pixel, which a painter draws without converting them.
 // Pixels no run sets have the first colour: every row is filled with it first, which is
-// most of the work when a few runs claim a large picture. The work is bounded by the runs
-// and the rows, whatever the runs claim.
+// most of the work when a few runs claim a large picture.
 void DrawRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitmap) {
-  constexpr uint8_t kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2;
-  const bool nibbles = layout.compression == kRle4;
   bitmap.SetPixelFormat(pf32bit);
   bitmap.SetSize(layout.width, layout.height);
   const auto setPixel = [&](uint8_t* at, uint8_t index) {
@@ -230,49 +278,25 @@ void DrawRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitm
   uint8_t* first = bitmap.ScanLine(0);
   for (int x = 0; x < layout.width; ++x) setPixel(first + 4 * size_t(x), 0);
   for (int row = 1; row < layout.height; ++row) std::copy_n(first, rowBytes, bitmap.ScanLine(row));
-  int64_t x = 0, y = 0;  // y counts rows from the bottom, as they are stored
-  // Count indices from the current place, Index(i) the i-th; those past the row's end are
-  // cut off.
-  const auto put = [&](int count, const auto& index) {
+  // Indices past the row's end are cut off.
+  WalkRuns(layout, runs, [&](int64_t x, int64_t y, int count, const auto& index) {
     uint8_t* row = bitmap.ScanLine(int(layout.height - 1 - y));
     for (int i = 0; i < count && x + i < layout.width; ++i)
       setPixel(row + 4 * size_t(x + i), uint8_t(index(i)));
-    x += count;
-  };
-  size_t at = 0;
-  while (y < layout.height && runs.size() - at >= 2) {
-    const uint8_t count = runs[at], value = runs[at + 1];
-    at += 2;
-    if (count > 0) {
-      put(count, [&](int i) { return !nibbles ? value : i % 2 ? value & 0xF : value >> 4; });
-    } else if (value == kEndOfLine) {
-      x = 0;
-      ++y;
-    } else if (value == kEndOfBitmap) {
-      break;
-    } else if (value == kDelta) {
-      if (runs.size() - at < 2) break;
-      x += runs[at];
-      y += runs[at + 1];
-      at += 2;
-    } else {
-      // `value` indices given one by one, as many as the data holds, then padding to a
-      // 16-bit boundary.
-      const size_t bytes = nibbles ? (value + 1u) / 2 : value;
-      const auto given = runs.subspan(at, std::min(bytes, runs.size() - at));
-      put(int(std::min<size_t>(value, nibbles ? 2 * given.size() : given.size())), [&](int i) {
-        return !nibbles ? given[i] : i % 2 ? given[i / 2] & 0xF : given[i / 2] >> 4;
-      });
-      at = std::min(runs.size(), at + bytes + bytes % 2);
-    }
-  }
+  });
 }
 
 // The most pixels one byte of runs sets: a run of 255 takes two.
 constexpr int64_t kMostPixelsPerRunByte = 128;
 
-void ReadRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitmap) {
-  if (layout.imageSize != 0) runs = runs.first(std::min<size_t>(runs.size(), layout.imageSize));
+// The runs the header holds to: as many bytes as it gives, or all there are.
+std::span<const uint8_t> HeldRuns(const Layout& layout, std::span<const uint8_t> runs) {
+  if (layout.imageSize == 0) return runs;
+  return runs.first(std::min<size_t>(runs.size(), layout.imageSize));
+}
+
+void ReadRuns(const Layout& layout, std::span<const uint8_t> given, TBitmap& bitmap) {
+  const std::span<const uint8_t> runs = HeldRuns(layout, given);
   // Escapes skip any number of pixels: a few bytes may claim a vast picture.
   const int64_t pixels = int64_t(layout.width) * layout.height;
   if (pixels > kMaxUnbackedGraphicPixels && pixels / kMostPixelsPerRunByte > int64_t(runs.size()))
@@ -287,6 +311,17 @@ void ReadRuns(const Layout& layout, std::span<const uint8_t> runs, TBitmap& bitm
 size_t RowsSize(const Layout& layout) {
   if (!RunLength(layout)) return Stride(layout.width, layout.bits) * size_t(layout.height);
   return layout.imageSize != 0 ? layout.imageSize : SIZE_MAX;
+}
+
+// The rows of a BMP file, where its header puts them: after a gap, or from inside the
+// colour table (a packed bitmap, giving no offset, has them right after the table).
+std::span<const uint8_t> FileRows(Input& in, const Layout& layout) {
+  size_t pixelOffset = in.U32(10);
+  if (pixelOffset == 0) pixelOffset = layout.rowsAt;
+  if (pixelOffset < layout.tableAt) throw EInvalidGraphic("BMP pixels overlap its headers");
+  in.Need(pixelOffset);
+  const size_t size = RowsSize(layout);
+  return RunLength(layout) ? in.UpTo(pixelOffset, size) : in.Bytes(pixelOffset, size);
 }
 
 void ReadPixels(const Layout& layout, std::span<const uint8_t> rows, TBitmap& bitmap) {
@@ -310,15 +345,8 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 void ReadBmp(TStream& Stream, TBitmap& Bitmap) {
   Input in(Stream);
   if (in.U16(0) != kSignature) throw EInvalidGraphic("Not a BMP picture");
-  size_t pixelOffset = in.U32(10);
   const Layout layout = ReadInfo(in, kFileHeaderSize);
-  // A packed bitmap (as other files carry one) gives no offset: its rows follow the table.
-  if (pixelOffset == 0) pixelOffset = layout.rowsAt;
-  if (pixelOffset < layout.tableAt) throw EInvalidGraphic("BMP pixels overlap its headers");
-  in.Need(pixelOffset);
-  const size_t size = RowsSize(layout);
-  ReadPixels(layout, RunLength(layout) ? in.UpTo(pixelOffset, size) : in.Bytes(pixelOffset, size),
-             Bitmap);
+  ReadPixels(layout, FileRows(in, layout), Bitmap);
 }
 
 void ReadDib(std::span<const uint8_t> Info, std::span<const uint8_t> Bits, TBitmap& Bitmap) {
@@ -355,9 +383,62 @@ TDibSize DibSize(std::span<const uint8_t> Info) {
   return {layout.width, layout.height};
 }
 
+bool DibSetsEveryPixel(std::span<const uint8_t> Packed) {
+  Input in(Packed);
+  const Layout layout = ReadInfo(in, 0);
+  if (!RunLength(layout)) return true;
+  const TRunsEnd end = WalkRuns(layout, HeldRuns(layout, in.UpTo(layout.rowsAt, SIZE_MAX)),
+                                [](int64_t, int64_t, int, const auto&) {});
+  // Done with every row, or ended after the last one's last pixel.
+  return !end.skipped &&
+         (end.y >= layout.height || (end.y == layout.height - 1 && end.x >= layout.width));
+}
+
 size_t DibInfoSize(std::span<const uint8_t> Packed) {
   Input in(Packed);
   return ReadInfo(in, 0).rowsAt;
+}
+
+std::vector<uint8_t> DibAsBmpFile(std::span<const uint8_t> Info, std::span<const uint8_t> Bits) {
+  // Read first: a header that does not hold its colour table is refused as ReadDib refuses it.
+  const size_t tableEnd = DibInfoSize(Info);
+  const size_t rowsAt = kFileHeaderSize + (Bits.empty() ? tableEnd : Info.size());
+  std::vector<uint8_t> file;
+  file.reserve(kFileHeaderSize + Info.size() + Bits.size());
+  Put16(file, kSignature);
+  Put32(file, uint32_t(kFileHeaderSize + Info.size() + Bits.size()));
+  Put32(file, 0);  // reserved
+  Put32(file, uint32_t(rowsAt));
+  file.insert(file.end(), Info.begin(), Info.end());
+  file.insert(file.end(), Bits.begin(), Bits.end());
+  return file;
+}
+
+std::vector<uint8_t> PackedDibOfBmpFile(std::span<const uint8_t> File) {
+  Input in(File);
+  if (in.U16(0) != kSignature) throw EInvalidGraphic("Not a BMP picture");
+  const Layout layout = ReadInfo(in, kFileHeaderSize);
+  const std::span<const uint8_t> rows = FileRows(in, layout);
+  in.Need(layout.rowsAt);
+  const auto info = File.subspan(kFileHeaderSize, layout.rowsAt - kFileHeaderSize);
+  std::vector<uint8_t> dib(info.begin(), info.end());
+  // A colour profile (version 5 headers) stands at an offset from the header, in what the
+  // packing leaves out: the pixels are then in the standard colour space, as shown.
+  constexpr size_t kV5HeaderSize = 124, kColourSpaceAt = 56, kProfileAt = 112;
+  constexpr uint32_t kLinkedProfile = 0x4C494E4B, kEmbeddedProfile = 0x4D424544, kSrgb = 0x73524742;
+  const auto put32 = [&dib](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) dib[at + size_t(i)] = uint8_t(v >> (8 * i));
+  };
+  if (in.U32(kFileHeaderSize) >= kV5HeaderSize) {
+    const uint32_t space = in.U32(kFileHeaderSize + kColourSpaceAt);
+    if (space == kLinkedProfile || space == kEmbeddedProfile) {
+      put32(kColourSpaceAt, kSrgb);
+      put32(kProfileAt, 0);
+      put32(kProfileAt + 4, 0);
+    }
+  }
+  dib.insert(dib.end(), rows.begin(), rows.end());
+  return dib;
 }
 
 void WriteBmp(const TBitmap& Bitmap, TStream& Stream) {

@@ -49,8 +49,23 @@ struct TDibSize {
   std::int64_t Pixels() const { return std::int64_t(Width) * Height; }
 };
 TDibSize DibSize(std::span<const std::uint8_t> Info);
+// Whether a packed DIB gives every pixel: its rows do, run-length coded ones where their
+// runs set each pixel, without skipping any or ending early (readers differ on the pixels
+// left to them: ours gives them the first colour, others draw nothing). Raises as ReadBmp
+// does.
+bool DibSetsEveryPixel(std::span<const std::uint8_t> Packed);
 // Where the rows of a packed DIB start: the bytes of its info header, masks and colour
 // table.
 std::size_t DibInfoSize(std::span<const std::uint8_t> Packed);
+// A BMP file of a DIB given as ReadDib takes it (Bits empty: Info is packed, its rows
+// after its colour table): what a bitmap read from it keeps and writes again, however few
+// bytes of runs claim however many pixels.
+std::vector<std::uint8_t> DibAsBmpFile(std::span<const std::uint8_t> Info,
+                                       std::span<const std::uint8_t> Bits);
+// A BMP file's DIB packed, as RTF and other files carry one without the file header: the
+// info header, masks and colour table, then the rows, wherever in the file they were (after
+// a gap, or starting inside the colour table). A profile the header names is left out with
+// the gap that held it: the pixels are shown without it. Raises as ReadBmp does.
+std::vector<std::uint8_t> PackedDibOfBmpFile(std::span<const std::uint8_t> File);
 // Bottom-up, uncompressed, 24 or 32 bits per pixel as the bitmap's PixelFormat.
 void WriteBmp(const TBitmap& Bitmap, TStream& Stream);
