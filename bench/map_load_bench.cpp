@@ -4,10 +4,12 @@
 // two 4096 x 4096 frames (460 MB), the same animated with two and with five frames (transparent,
 // disposing to the background and to the previous picture: 397 and up to 445 MB), a GIF
 // whose 5000 x 5000 screen holds a 120 x 80 frame; the shipped 2048 x 1024 world map for
-// scale.
+// scale, and the same in 95 scans. Beside them, how long a 4096 x 4096 JPEG whose last
+// scan repeats until it has 2,000 takes to be read (refused).
 //
 // Target: a map costs its own pixels, about 4 bytes each, once; no map of a few KB costs
-// more than 300 MB.
+// more than 300 MB; the world map in 95 scans loads; the repeated scans are refused in
+// under a second.
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,7 +19,9 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "app/map/map_view.h"
 #include "controls/my_msg_dialog.h"
@@ -25,7 +29,9 @@
 #include "gif/gif_picture.h"
 #include "gif/gif_registration.h"
 #include "platform/gui/controls/forms.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/test_support/gui_test_support.h"
+#include "platform/test_support/jpeg_scans.h"
 #include "platform/text/streams.h"
 #include "platform/text/string_list.h"
 
@@ -145,6 +151,15 @@ void LoadEachIteration(benchmark::State& State, const std::string& Map) {
   State.counters["file_kb"] = double(std::filesystem::file_size(Map)) / 1024;
 }
 
+// The world map written again without loss in 95 scans, as jpegtran -scans writes it: a
+// picture its scans walk some 33 times over, still a map.
+std::string ScansJpegMap() {
+  const std::string world = ReadFile(std::string(VELMORA_PROGRAM_FOLDER) + "APRS-Karten/Welt.jpg");
+  const std::vector<std::uint8_t> scans =
+      JpegInScans(std::span(reinterpret_cast<const std::uint8_t*>(world.data()), world.size()), 95);
+  return WriteMap("scans.jpg", std::string(scans.begin(), scans.end()));
+}
+
 void BM_LoadMap(benchmark::State& State) {
   RegisterGIFFormat();
   static const std::string maps[] = {std::string(VELMORA_PROGRAM_FOLDER) + "APRS-Karten/Welt.jpg",
@@ -152,11 +167,54 @@ void BM_LoadMap(benchmark::State& State) {
                                      GifMap("two_frames.gif", 4096, 4096, 2),
                                      GifMap("large_screen.gif", 5000, 120, 1),
                                      GifMap("two_animated_frames.gif", 4096, 4096, 2, true),
-                                     GifMap("five_animated_frames.gif", 4096, 4096, 5, true)};
+                                     GifMap("five_animated_frames.gif", 4096, 4096, 5, true),
+                                     ScansJpegMap()};
   LoadEachIteration(State, maps[State.range(0)]);
 }
 // Arguments: the world map, the arithmetic JPEG, the two-frame GIF, the large screen, the
-// two and the five animated 4096 x 4096 frames.
-BENCHMARK(BM_LoadMap)->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->Iterations(3);
+// two and the five animated 4096 x 4096 frames, the world map in 95 scans.
+BENCHMARK(BM_LoadMap)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A 4096 x 4096 progressive picture whose last scan is given again until it has 2,000
+// scans, a few bytes each: every copy a walk over a quarter of its blocks. Read until
+// refused (decoding it whole took 25 s).
+std::string RepeatedScanJpeg() {
+  TBitmap bitmap;
+  bitmap.SetSize(4096, 4096);
+  bitmap.Canvas().Brush().SetColor(RGB(90, 120, 150));
+  bitmap.Canvas().FillRect(Rect(0, 0, 4096, 4096));
+  TJPEGImage encoder;
+  encoder.Assign(bitmap);
+  TMemoryStream stream;
+  encoder.SaveToStream(stream);
+  const auto* bytes = static_cast<const std::uint8_t*>(stream.Memory());
+  const std::vector<std::uint8_t> scans =
+      JpegInScans(std::span(bytes, std::size_t(stream.Size())), 8);
+  const std::string file(scans.begin(), scans.end());
+  const std::size_t last = file.rfind("\xFF\xDA"), end = file.rfind("\xFF\xD9");
+  std::string out = file.substr(0, end);
+  for (int copy = 8; copy < 2000; ++copy) out += file.substr(last, end - last);
+  return out + file.substr(end);
+}
+
+void BM_ReadRepeatedScanJpeg(benchmark::State& State) {
+  static const std::string bomb = RepeatedScanJpeg();
+  bool refused = false;
+  for (auto _ : State) {
+    TMemoryStream stream;
+    stream.WriteBuffer(bomb.data(), std::int64_t(bomb.size()));
+    stream.SetPosition(0);
+    TJPEGImage jpeg;
+    try {
+      jpeg.LoadFromStream(stream);
+      refused = false;
+    } catch (const EInvalidGraphic&) {
+      refused = true;
+    }
+  }
+  State.counters["refused"] = refused;
+  State.counters["file_kb"] = double(bomb.size()) / 1024;
+}
+BENCHMARK(BM_ReadRepeatedScanJpeg)->Unit(benchmark::kMillisecond);
 
 }  // namespace

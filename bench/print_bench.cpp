@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
 #include "richtext_edit/print/document_print.h"
+#include "richtext_edit/tables/table_cell.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {
@@ -84,8 +86,9 @@ long PeakRssBytes() {
 }
 
 // Prints the document to a PDF file in the temporary folder once per iteration; the
-// page count of the last print.
-int PrintEachIteration(benchmark::State& state, TRichDoc& doc, const std::string& name) {
+// page count of the last print, and its file's size when asked.
+int PrintEachIteration(benchmark::State& state, TRichDoc& doc, const std::string& name,
+                       std::uintmax_t* bytes = nullptr) {
   const std::string file = (std::filesystem::temp_directory_path() / name).string();
   int pages = 0;
   for (auto _ : state) {
@@ -93,6 +96,7 @@ int PrintEachIteration(benchmark::State& state, TRichDoc& doc, const std::string
     if (!result.Ok) state.SkipWithError(result.Error.c_str());
     pages = result.PageCount;
   }
+  if (bytes) *bytes = std::filesystem::file_size(file);
   std::filesystem::remove(file);
   return pages;
 }
@@ -158,5 +162,34 @@ void BM_PrintHugePicture(benchmark::State& state) {
   state.counters["peak_growth_mb"] = double(std::max(0L, PeakRssBytes() - before)) / (1 << 20);
 }
 BENCHMARK(BM_PrintHugePicture)->Unit(benchmark::kMillisecond);
+
+// One table a page wide of 60 lines of text, its background a picture of state.range(0)
+// pixels a side tiled: printed at 300 dpi a 1 x 1 picture is some 900,000 copies, which
+// cost what one 64 x 64 picture's copies do when the page holds the picture once.
+struct TiledTable : BenchDocument {
+  explicit TiledTable(int side) {
+    TRichDocRDData& data = doc.RDData();
+    auto tile = std::make_unique<TBitmap>();
+    tile->SetSize(side, side);
+    for (int i = 0; i < side; ++i) tile->Canvas().SetPixels(i, i, RGB(200, 220, (i * 40) % 256));
+    auto table = std::make_unique<TRDTableItemInfo>(1, 1, &data);
+    table->SetBestWidth(-100);
+    table->SetBackgroundImage(tile.get());
+    table->SetBackgroundStyle(rdbsTiled);
+    for (int line = 0; line < 60; ++line)
+      table->Cells(0, 0)->AddText("Line " + std::to_string(line) + " over the tiles", 0, 0);
+    data.AddItemAtEnd("", std::move(table));
+    doc.FormatDocument();
+  }
+};
+
+void BM_PrintTiledTableBackground(benchmark::State& state) {
+  TiledTable d(int(state.range(0)));
+  std::uintmax_t bytes = 0;
+  state.counters["pages"] =
+      PrintEachIteration(state, d.doc, "velmora_tiled_table_bench.pdf", &bytes);
+  state.counters["pdf_kb"] = double(bytes) / 1024;
+}
+BENCHMARK(BM_PrintTiledTableBackground)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -13,8 +13,10 @@
 #include <string>
 
 #include "bench_support.h"
+#include "gif/gif_picture.h"
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/model/marker_item.h"
 #include "richtext/model/rd_data.h"
@@ -146,6 +148,26 @@ std::unique_ptr<TBitmap> Tile(int side) {
   return tile;
 }
 
+enum class TTileKind { Bitmap, Jpeg, Gif };
+
+// The tile as a picture of the kind: the bitmap, or a JPEG or GIF file of it.
+std::unique_ptr<TGraphic> Tile(int side, TTileKind kind) {
+  switch (kind) {
+    case TTileKind::Jpeg: {
+      auto jpeg = std::make_unique<TJPEGImage>();
+      jpeg->Assign(*Tile(side));
+      return jpeg;
+    }
+    case TTileKind::Gif: {
+      auto gif = std::make_unique<TGIFPicture>();
+      gif->Assign(*Tile(side));
+      return gif;
+    }
+    default:
+      return Tile(side);
+  }
+}
+
 struct FullScreenViewer {
   FullScreenViewer() : doc(nullptr) {
     doc.SetStyle(&style);
@@ -162,25 +184,26 @@ struct FullScreenViewer {
   TBitmap target;
 };
 
+// Arguments: the tile's side, its kind (bitmap, JPEG, GIF).
 void BM_PaintTiledViewerBackground(benchmark::State& state) {
   FullScreenViewer v;
-  const auto tile = Tile(int(state.range(0)));
+  const auto tile = Tile(int(state.range(0)), TTileKind(state.range(1)));
   v.doc.SetBackgroundBitmap(tile.get());
   v.doc.SetBackgroundStyle(bsTiled);
   v.doc.AddTextParagraph("A line over the background", 0, 0);
   v.Paint(state);
 }
 BENCHMARK(BM_PaintTiledViewerBackground)
-    ->Arg(1)
-    ->Arg(64)
+    ->ArgsProduct({{1, 64}, {int(TTileKind::Bitmap), int(TTileKind::Jpeg), int(TTileKind::Gif)}})
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 
-// Each table one cell holding a line and the next table, as wide as it can be.
+// Each table one cell holding a line and the next table, as wide as it can be. Arguments:
+// the tile's side, its kind (bitmap, JPEG).
 void BM_PaintNestedTiledTableBackgrounds(benchmark::State& state) {
   constexpr int kDepth = 8;
   FullScreenViewer v;
-  const auto tile = Tile(int(state.range(0)));
+  const auto tile = Tile(int(state.range(0)), TTileKind(state.range(1)));
   TCustomRDData* into = &v.doc.RDData();
   std::unique_ptr<TRDTableItemInfo> outer;
   TRDTableItemInfo* parent = nullptr;
@@ -206,8 +229,7 @@ void BM_PaintNestedTiledTableBackgrounds(benchmark::State& state) {
   v.Paint(state);
 }
 BENCHMARK(BM_PaintNestedTiledTableBackgrounds)
-    ->Arg(1)
-    ->Arg(64)
+    ->ArgsProduct({{1, 64}, {int(TTileKind::Bitmap), int(TTileKind::Jpeg)}})
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -6,8 +6,11 @@
 
 #include "richtext/base/code_pages.h"
 #include "richtext/model/item_factory.h"
+#include "richtext/model/item_kinds.h"
+#include "richtext/model/picture_item.h"
 #include "richtext/model/tab_item.h"
 #include "richtext/support/test_formatted_data.h"
+#include "support/control_snapshot.h"
 
 namespace {
 
@@ -413,6 +416,35 @@ TEST(FitSearch, AVeryLongItemFitsWithoutOverflow) {
   data.Format();
   EXPECT_GT(data.DrawItems.Count(), 1);
   EXPECT_EQ(data.Line(0).Length, (2'000'000 - 10) / W);
+}
+
+// A document's height is bounded, it never wraps round: 70,000 pictures, each as high as
+// a picture may be (a file asking 2,147,483,647 pixels gets 32,767), laid out one a line
+// made a document of -2,001,137,226 pixels. Lines past the bound stay at it, below the
+// lines before them.
+TEST(DocumentHeight, LinesPastTheBoundStayAtItInsteadOfWrappingRound) {
+  TTestFormattedData data(100, 100);
+  const auto addPictures = [&](int count) {
+    for (int i = 0; i < count; ++i) {
+      auto picture =
+          TRDGraphicItemInfo::CreateWithGraphic(&data, SolidPicture(4, 4, clRed), rdvaBaseline);
+      ReadRDFExtraProperty(*picture, "height=2147483647");
+      data.AddItemAtEnd("", std::move(picture));
+    }
+  };
+  addPictures(1000);
+  data.Format();
+  const int thousand = data.DocumentHeight;
+  EXPECT_GT(thousand, 1000 * 32767);
+  addPictures(69000);
+  data.Format();
+  EXPECT_GE(data.DocumentHeight, thousand);
+  int top = 0;
+  for (int d = 0; d < data.DrawItems.Count(); ++d) {
+    ASSERT_GE(data.Line(d).Top, top) << d;
+    top = data.Line(d).Top;
+  }
+  EXPECT_LT(top, data.DocumentHeight);
 }
 
 }  // namespace

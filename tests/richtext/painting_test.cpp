@@ -6,11 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "richtext/base/code_pages.h"
+#include "richtext/base/picture_routines.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/support/test_formatted_data.h"
@@ -233,6 +238,43 @@ std::unique_ptr<TBitmap> TilePicture(int w, int h, bool transparent) {
   return picture;
 }
 
+// A picture drawn by its own Draw, as JPEG, GIF and metafile pictures are: the pixels of
+// a bitmap, what shows through it kept.
+class TDrawnPicture : public TGraphic {
+ public:
+  explicit TDrawnPicture(std::unique_ptr<TBitmap> pixels) : pixels_(std::move(pixels)) {}
+  int Width() const override { return pixels_->Width(); }
+  int Height() const override { return pixels_->Height(); }
+  void Draw(TCanvas& Canvas, const TRect& Rect) const override {
+    Canvas.StretchDraw(Rect, *pixels_);
+  }
+  void LoadFromStream(TStream&) override {}
+  void SaveToStream(TStream&) const override {}
+  std::unique_ptr<TGraphic> Clone() const override {
+    auto pixels = std::make_unique<TBitmap>();
+    pixels->Assign(*pixels_);
+    return std::make_unique<TDrawnPicture>(std::move(pixels));
+  }
+
+ private:
+  std::unique_ptr<TBitmap> pixels_;
+};
+
+// The tile picture as each kind of picture a background may hold, with its name: the
+// bitmap itself, a JPEG picture of it (when opaque) and a picture that draws it.
+std::vector<std::pair<const char*, std::unique_ptr<TGraphic>>> TilePictures(int w, int h,
+                                                                            bool transparent) {
+  std::vector<std::pair<const char*, std::unique_ptr<TGraphic>>> kinds;
+  kinds.emplace_back("bitmap", TilePicture(w, h, transparent));
+  if (!transparent) {
+    auto jpeg = std::make_unique<TJPEGImage>();
+    jpeg->Assign(*TilePicture(w, h, false));
+    kinds.emplace_back("JPEG", std::move(jpeg));
+  }
+  kinds.emplace_back("drawn", std::make_unique<TDrawnPicture>(TilePicture(w, h, transparent)));
+  return kinds;
+}
+
 struct TTiling {
   TBackgroundStyle style;
   int hOffs, vOffs;
@@ -256,14 +298,14 @@ TBitmap& Blank(TBitmap& target, const TTiling& t) {
 
 // Every tile the rectangle meets drawn on its own, columns from (r.Left + hOffs) div w
 // to (r.Right + hOffs) div w and rows alike, r being the rectangle in area coordinates.
-void PaintTileByTile(TBitmap& target, const TTiling& t, const TBitmap& picture) {
+void PaintTileByTile(TBitmap& target, const TTiling& t, const TGraphic& picture) {
   TCanvas& canvas = Blank(target, t).Canvas();
   const TRect r = Rect(t.rect.Left - kAreaLeft, t.rect.Top - kAreaTop, t.rect.Right - kAreaLeft,
                        t.rect.Bottom - kAreaTop);
   const int ox = t.clipping ? kAreaLeft : -r.Left, oy = t.clipping ? kAreaTop : -r.Top;
   const int dx = t.style == bsTiled ? 0 : t.hOffs, dy = t.style == bsTiled ? 0 : t.vOffs;
   if (t.clipping) canvas.IntersectClipRect(t.rect);
-  if (picture.Transparent()) {
+  if (IsTransparentGraphic(picture)) {
     canvas.Brush().SetColor(clYellow);
     canvas.FillRect(Rect(r.Left + ox, r.Top + oy, r.Right + ox, r.Bottom + oy));
   }
@@ -274,7 +316,7 @@ void PaintTileByTile(TBitmap& target, const TTiling& t, const TBitmap& picture) 
   if (t.clipping) canvas.RestoreClip();
 }
 
-void PaintBackground(TBitmap& target, const TTiling& t, const TBitmap& picture) {
+void PaintBackground(TBitmap& target, const TTiling& t, const TGraphic& picture) {
   TRDBackground background(false);
   background.AssignImage(&picture);
   background.Style = t.style;
@@ -293,30 +335,30 @@ std::string FirstDifference(const TBitmap& a, const TBitmap& b) {
   return "";
 }
 
-TEST(Background, TilesFilledAsOnePatternAreTheTilesDrawnOneByOne) {
+TEST(Background, TilesOfEveryKindFilledAsOnePatternAreTheTilesDrawnOneByOne) {
   const TRect whole = Bounds(kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight);
   const TRect part = Rect(kAreaLeft + 5, kAreaTop + 9, kAreaLeft + 131, kAreaTop + 67);
   for (auto [w, h, transparent] : {std::tuple{1, 1, false}, std::tuple{3, 5, false},
                                    std::tuple{64, 64, false}, std::tuple{7, 2, true}}) {
-    const auto picture = TilePicture(w, h, transparent);
-    for (TBackgroundStyle style : {bsTiled, bsTiledAndScrolled})
-      for (auto [hOffs, vOffs] : {std::pair{0, 0}, std::pair{13, 29}, std::pair{70, 3}})
-        for (const TRect& rect : {whole, part})
-          for (bool clipping : {true, false}) {
-            const TTiling t{style, hOffs, vOffs, rect, clipping};
-            SCOPED_TRACE(testing::Message()
-                         << w << "x" << h << " style " << int(style) << " offsets " << hOffs << ","
-                         << vOffs << " rect " << rect.Left << "," << rect.Top << " clipping "
-                         << clipping);
-            TBitmap filled, reference;
-            PaintBackground(filled, t, *picture);
-            PaintTileByTile(reference, t, *picture);
-            // Not two blank canvases alike: the middle of the rectangle is painted.
-            const int x = (rect.Left + rect.Right) / 2 - (clipping ? 0 : rect.Left);
-            const int y = (rect.Top + rect.Bottom) / 2 - (clipping ? 0 : rect.Top);
-            EXPECT_NE(filled.Canvas().Pixels(x, y), ColorToRGB(clGray));
-            EXPECT_EQ(FirstDifference(filled, reference), "");
-          }
+    for (const auto& [name, kind] : TilePictures(w, h, transparent))
+      for (TBackgroundStyle style : {bsTiled, bsTiledAndScrolled})
+        for (auto [hOffs, vOffs] : {std::pair{0, 0}, std::pair{13, 29}, std::pair{70, 3}})
+          for (const TRect& rect : {whole, part})
+            for (bool clipping : {true, false}) {
+              const TTiling t{style, hOffs, vOffs, rect, clipping};
+              SCOPED_TRACE(testing::Message()
+                           << name << " " << w << "x" << h << " style " << int(style) << " offsets "
+                           << hOffs << "," << vOffs << " rect " << rect.Left << "," << rect.Top
+                           << " clipping " << clipping);
+              TBitmap filled, reference;
+              PaintBackground(filled, t, *kind);
+              PaintTileByTile(reference, t, *kind);
+              // Not two blank canvases alike: the middle of the rectangle is painted.
+              const int x = (rect.Left + rect.Right) / 2 - (clipping ? 0 : rect.Left);
+              const int y = (rect.Top + rect.Bottom) / 2 - (clipping ? 0 : rect.Top);
+              EXPECT_NE(filled.Canvas().Pixels(x, y), ColorToRGB(clGray));
+              EXPECT_EQ(FirstDifference(filled, reference), "");
+            }
   }
 }
 

@@ -3,6 +3,7 @@
 // double click, painting through the double buffer, and the animators.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -318,6 +319,37 @@ TEST(ViewerPainting, TheDocumentIsPaintedInItsStyles) {
   v.style.InactiveSelColor = clBlue;
   auto selected = Snapshot(v.doc);
   EXPECT_EQ(PixelAt(*selected, 6, 6), ColorToRGB(clBlue));
+}
+
+// A style's character scale condenses or expands its characters as word processors do,
+// in the layout as on the screen: the same text is measured against itself at 100 %,
+// never in pixels, so that it holds with any font.
+TEST(ViewerPainting, CharacterScaleNarrowsAndWidensTheText) {
+  struct TShown {
+    double width, ink;
+  };
+  const auto shown = [](int scale) {
+    Viewer v(600, 60);
+    v.style.Color = clWhite;
+    v.style.TextStyles()[0].Color = clBlack;
+    v.style.TextStyles()[0].Size = 20;
+    v.style.TextStyles()[0].CharScale = scale;
+    v.doc.AddTextParagraph("mmmmmmmm", 0, 0);
+    v.doc.FormatDocument();
+    const TRDDrawLineInfo& line = *v.doc.RDData().DrawItems[0];
+    auto shot = Snapshot(v.doc);
+    int right = line.Left;
+    for (int y = 0; y < shot->Height(); ++y)
+      for (int x = line.Left; x < shot->Width(); ++x)
+        if (PixelAt(*shot, x, y) == ColorToRGB(clBlack)) right = std::max(right, x + 1);
+    return TShown{double(line.Width), double(right - line.Left)};
+  };
+  const TShown plain = shown(100), wide = shown(200), narrow = shown(50);
+  ASSERT_GT(plain.ink, 0);
+  EXPECT_GE(wide.width, 1.7 * plain.width);
+  EXPECT_GE(wide.ink, 1.7 * plain.ink);
+  EXPECT_LE(narrow.width, 0.65 * plain.width);
+  EXPECT_LE(narrow.ink, 0.65 * plain.ink);
 }
 
 TEST(ViewerPainting, ClearedDocumentShowsOnlyTheBackground) {

@@ -3,12 +3,24 @@
 // and room, the text style in use and a pending right or centre tab.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "richtext/layout/formatted_data.h"
 #include "richtext/styles/para_parts.h"
+
+// How far down a document's lines may lie: a document that would reach further (tens
+// of thousands of pictures, each as high as a picture may be) has the lines past it laid
+// at it. Heights made of it with margins, a line and a shift of kept lines stay inside
+// an int.
+constexpr int kMaxLayoutHeight = 1 << 29;
+
+// y moved down by `by` pixels, no further than kMaxLayoutHeight.
+inline int LayoutBelow(int y, std::int64_t by) {
+  return int(std::min<std::int64_t>(std::int64_t(y) + by, kMaxLayoutHeight));
+}
 
 struct TCustomRDFormattedData::TRDFormatParams {
   TRDCanvas* canvas = nullptr;

@@ -179,7 +179,7 @@ void TCustomRDFormattedData::RelayoutChange(const TRDChangedRange& change, int c
     const int drawShift = DrawItems.Count() - keptFrom;
     for (size_t k = old.kept_from; k < old.lines.size(); ++k) {
       TRDDrawLineInfo& line = *old.lines[k];
-      line.Top += old.shift;
+      line.Top = LayoutBelow(line.Top, old.shift);
       line.ItemNo += change.items_added;
       if (line.ItemNo == change.end_item && line.Offs > 0) line.Offs += change.chars_added;
     }
@@ -187,11 +187,11 @@ void TCustomRDFormattedData::RelayoutChange(const TRDChangedRange& change, int c
     DrawItems.AppendAll(std::move(old.lines));
     if (drawShift != 0)
       for (int i = firstOldItem; i < count; ++i) GetItem(i)->DrawItemNo += drawShift;
-    DocumentHeight += old.shift;
+    DocumentHeight = LayoutBelow(DocumentHeight, old.shift);
     for (TRDJumpInfo& jump : oldJumps)
       if (jump.DrawItemNo >= keptFrom) {
         jump.DrawItemNo += drawShift;
-        jump.Top += old.shift;
+        jump.Top = LayoutBelow(jump.Top, old.shift);
         Jumps.push_back(jump);
       }
   } else {

@@ -85,20 +85,21 @@ static void PlaceOnLine(TRDDrawLines& lines, TRDDrawLineInfo& line, bool newLine
                         int descent, int lineFirst, int& baseline, int& lineAscent,
                         int& lineDescent, int& pendingExtra) {
   if (newLine) {
-    baseline += pendingExtra;
+    baseline = LayoutBelow(baseline, pendingExtra);
     pendingExtra = 0;
     line.FromNewLine = true;
     line.Top = baseline + lineDescent;
     lineAscent = ascent;
-    baseline += lineDescent + ascent;
+    baseline = LayoutBelow(baseline, std::int64_t(lineDescent) + ascent);
     lineDescent = descent;
     return;
   }
   line.FromNewLine = false;
   if (ascent > lineAscent) {
     const int diff = ascent - lineAscent;
-    for (int d = lineFirst; d < lines.Count(); ++d) lines[d]->Top += diff;
-    baseline += diff;
+    for (int d = lineFirst; d < lines.Count(); ++d)
+      lines[d]->Top = LayoutBelow(lines[d]->Top, diff);
+    baseline = LayoutBelow(baseline, diff);
     lineAscent = ascent;
   }
   line.Top = baseline - ascent;
@@ -489,7 +490,7 @@ void TCustomRDFormattedData::FormatFullLineItem(int itemNo, TRDFormatParams& p) 
   TRDStyle& style = *GetRDStyle();
   FinishPendingTab(p);
   FinishLine(p.line_left + p.room, p, true);
-  p.baseline += p.pending_extra;
+  p.baseline = LayoutBelow(p.baseline, p.pending_extra);
   p.pending_extra = 0;
   if (itemNo > 0) p.descent += ParaSpaceAfter(itemNo - 1, p.scaling);
   p.descent += ParaSpaceBefore(itemNo, p.scaling);
@@ -500,7 +501,7 @@ void TCustomRDFormattedData::FormatFullLineItem(int itemNo, TRDFormatParams& p) 
     const int s = RDMulDiv(5, p.scaling.DevicePixelsPerInchY, p.scaling.ScreenPixelsPerInchY);
     line = TRDDrawLineInfo::CreateEx(margin, p.baseline + p.descent, TextWidth, 2 * s + 1, itemNo,
                                      true);
-    p.baseline += p.descent + s + 1;
+    p.baseline = LayoutBelow(p.baseline, std::int64_t(p.descent) + s + 1);
     p.ascent = s;
     p.descent = s;
   } else {
@@ -516,7 +517,7 @@ void TCustomRDFormattedData::FormatFullLineItem(int itemNo, TRDFormatParams& p) 
     if (para.Alignment == rdaCenter) shift = (room - width) / 2;
     line->SetData(margin + leftIndent + std::max(0, shift), p.baseline + p.descent, itemNo, true);
     line->SetSize(width, height);
-    p.baseline += p.descent + height;
+    p.baseline = LayoutBelow(p.baseline, std::int64_t(p.descent) + height);
     p.ascent = height;
     p.descent = 0;
   }

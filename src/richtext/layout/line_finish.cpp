@@ -87,11 +87,11 @@ int TCustomRDFormattedData::AlignLineItems(int first, int last, TRDFormatParams&
     raise = std::max(raise, top - line.Top);
   }
   if (raise > 0)
-    for (int d = first; d <= last; ++d) DrawItems[d]->Top += raise;
+    for (int d = first; d <= last; ++d) DrawItems[d]->Top = LayoutBelow(DrawItems[d]->Top, raise);
   int extra = 0;
   for (int d = first; d <= last; ++d)
     extra = std::max(extra, DrawItems[d]->Top + DrawItems[d]->Height - (bottom + raise));
-  p.baseline += raise;
+  p.baseline = LayoutBelow(p.baseline, raise);
   return extra;
 }
 

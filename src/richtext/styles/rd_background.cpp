@@ -1,8 +1,44 @@
 #include "richtext/styles/rd_background.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
 #include "platform/gui/graphics/bitmap.h"
 #include "richtext/base/picture_routines.h"
 #include "richtext/base/text_routines.h"
+
+namespace {
+
+// A printed copy of more pixels than this is drawn copy by copy: a pattern of it would
+// hold more memory than printing it as a pattern saves.
+constexpr std::int64_t kMaxPrintedTilePixels = 2048 * 2048;
+
+// The picture stretched to w x h once, over the fill colour where it lets it show, as
+// copy after copy prints it: tiled as one pattern, a page holds the picture once, not once
+// a copy. Null where the copies are printed one by one: a large copy, or a picture other
+// than a bitmap that lets the page show through (a bitmap keeps its transparent colour).
+std::unique_ptr<TBitmap> PrintedTile(const TGraphic& picture, int w, int h, TColor color) {
+  if (std::int64_t(w) * h > kMaxPrintedTilePixels) return nullptr;
+  const auto* bitmap = dynamic_cast<const TBitmap*>(&picture);
+  const bool seeThrough = IsTransparentGraphic(picture) && color == clNone;
+  if (seeThrough && !bitmap) return nullptr;
+  auto tile = std::make_unique<TBitmap>();
+  tile->SetSize(w, h);
+  const TColor under = seeThrough ? bitmap->TransparentColor() : color;
+  if (seeThrough) {
+    tile->SetTransparentColor(under);
+    tile->SetTransparent(true);
+  }
+  if (under != clNone) {
+    tile->Canvas().Brush().SetColor(under);
+    tile->Canvas().FillRect(Rect(0, 0, w, h));
+  }
+  tile->Canvas().StretchDraw(Rect(0, 0, w, h), picture);
+  return tile;
+}
+
+}  // namespace
 
 TRDBackground::TRDBackground(bool createBitmap) {
   if (createBitmap) image_ = std::make_unique<TBitmap>();
@@ -152,6 +188,12 @@ void TRDBackground::Print(TRDCanvas& canvas, const TRect& rect, const TRect& are
         break;
       case bsTiled:
       case bsTiledAndScrolled:
+        if (const auto tile = PrintedTile(picture, w, h, color)) {
+          canvas.TileDraw(Rect(std::max(rect.Left, areaRect.Left), std::max(rect.Top, areaRect.Top),
+                               rect.Right, rect.Bottom),
+                          areaRect.Left, areaRect.Top, *tile);
+          break;
+        }
         for (int y = areaRect.Top; y < rect.Bottom; y += h)
           for (int x = areaRect.Left; x < rect.Right; x += w) at(x, y);
         break;

@@ -35,10 +35,19 @@ TRDPlatformCanvas::~TRDPlatformCanvas() = default;
 
 const TPreparedFont& TRDPlatformCanvas::Prepared() {
   if (last_prepared_ && Font.Name == last_font_.Name && Font.Height == last_font_.Height &&
-      Font.Style == last_font_.Style && Font.PixelsPerInch == last_font_.PixelsPerInch &&
-      CharacterExtra == last_extra_)
+      Font.Width == last_font_.Width && Font.Style == last_font_.Style &&
+      Font.PixelsPerInch == last_font_.PixelsPerInch && CharacterExtra == last_extra_)
     return *last_prepared_;
-  TFontKey key{Font.Name, Font.Height, Font.PixelsPerInch, unsigned(Font.Style), CharacterExtra};
+  const TPreparedFont& prepared = PreparedAt(Stretch());
+  last_font_ = Font;
+  last_extra_ = CharacterExtra;
+  last_prepared_ = &prepared;
+  return prepared;
+}
+
+const TPreparedFont& TRDPlatformCanvas::PreparedAt(int stretch) {
+  TFontKey key{Font.Name,      Font.Height, Font.PixelsPerInch, unsigned(Font.Style),
+               CharacterExtra, stretch};
   auto& slot = fonts_[key];
   if (!slot) {
     TFont font;
@@ -46,12 +55,18 @@ const TPreparedFont& TRDPlatformCanvas::Prepared() {
     font.SetName(SymbolFontOf(Font.Name) == TRDSymbolFont::None ? Font.Name : SymbolFontStandIn());
     font.SetHeight(Font.Height);
     font.SetStyle(Font.Style);
-    slot = std::make_unique<TPreparedFont>(font, CharacterExtra);
+    slot = std::make_unique<TPreparedFont>(font, CharacterExtra, stretch);
   }
-  last_font_ = Font;
-  last_extra_ = CharacterExtra;
-  last_prepared_ = slot.get();
   return *slot;
+}
+
+int TRDPlatformCanvas::Stretch() {
+  if (Font.Width <= 0) return 100;
+  // A width is an average character's, as a style that scales its characters asks for
+  // it: the face is stretched by it over the face's own average.
+  const int natural = std::max(1, PreparedAt(100).Metrics().AveCharWidth);
+  return int(
+      std::clamp<std::int64_t>((std::int64_t(Font.Width) * 100 + natural / 2) / natural, 1, 4000));
 }
 
 const std::u16string& TRDPlatformCanvas::Wide(std::string_view text) {

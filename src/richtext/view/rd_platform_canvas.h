@@ -58,9 +58,12 @@ class TRDPlatformCanvas : public TRDCanvas {
   TRect VisibleRect() const override;
 
  private:
-  // Name, height, resolution, style and character extra.
-  using TFontKey = std::tuple<std::string, int, int, unsigned, int>;
+  // Name, height, resolution, style, character extra and stretch in percent.
+  using TFontKey = std::tuple<std::string, int, int, unsigned, int, int>;
   const TPreparedFont& Prepared();
+  const TPreparedFont& PreparedAt(int stretch);
+  // The font's width (an average character's, when set) in percent of its face's own.
+  int Stretch();
   // The text in UTF-16 through the font's code page, in a buffer kept for reuse;
   // wide_per_byte_ tells whether it has one character for every byte.
   const std::u16string& Wide(std::string_view text);

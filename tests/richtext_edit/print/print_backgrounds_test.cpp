@@ -44,9 +44,9 @@ std::unique_ptr<TRDGraphicItemInfo> ClearPicture(TCustomRDData* data) {
 class TPictureBackDocument : public TTableDocument {
  public:
   TRDBackground* GetBackground() override { return background.get(); }
-  void SetPicture(TColor color) {
+  void SetPicture(TColor color, int side = 4) {
     background = std::make_unique<TRDBackground>(false);
-    background->AssignImage(Solid(4, 4, color).get());
+    background->AssignImage(Solid(side, side, color).get());
     background->Style = bsTiled;
   }
   std::unique_ptr<TRDBackground> background;
@@ -269,6 +269,22 @@ TEST(PrintTableLines, ACellBeingEditedIsPrintedWithItsEditedText) {
 std::string FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Tiled, a printed page holds the picture once, as a pattern: a page of 1 x 1 copies (at
+// 300 dpi some 900,000 copies of 3 x 3 device pixels, 3.3 MB when each was printed on its
+// own) is no larger than a page of 64 x 64 copies.
+TEST(PrintBackgrounds, ATiledPictureIsPrintedOnceNotOnceACopy) {
+  const auto printedBytes = [](int side) {
+    TPictureBackDocument doc;
+    doc.SetPicture(clYellow, side);
+    doc.AddText("On yellow paper", 0, 0);
+    const std::string file = ScratchFolder() + "/tiles_" + std::to_string(side) + ".pdf";
+    const TRDPrintResult result = PrintDocumentToPdf(doc, file, TRDPrintSettings{});
+    EXPECT_TRUE(result.Ok) << result.Error;
+    return std::filesystem::file_size(file);
+  };
+  EXPECT_LE(printedBytes(1), 4 * printedBytes(64));
 }
 
 // --- peer -------------------------------------------------------------------------------------

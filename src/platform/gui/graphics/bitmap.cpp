@@ -31,10 +31,46 @@ void TGraphic::LoadFromFile(const std::string& FileName) {
   LoadFromStream(stream);
 }
 
+namespace {
+
+// Up to this many copies are drawn one by one: a pattern first draws the picture once
+// more, into memory.
+constexpr std::int64_t kTilesDrawnOneByOne = 4;
+// A picture larger than this is drawn copy by copy whatever their count: its pattern
+// would hold more memory than the drawing saves.
+constexpr std::int64_t kMaxPatternPixels = 2048 * 2048;
+
+// How many Width x Height copies meet Area at most (a copy may stick out on either side).
+std::int64_t TilesOver(const TRect& Area, int Width, int Height) {
+  return (std::int64_t(Area.Width()) / Width + 2) * (std::int64_t(Area.Height()) / Height + 2);
+}
+
+// The picture drawn once at its own size over clear pixels, what shows through it kept
+// clear.
+QImage DrawnTile(const TGraphic& Graphic) {
+  QImage tile(Graphic.Width(), Graphic.Height(), QImage::Format_ARGB32_Premultiplied);
+  if (tile.isNull()) return tile;
+  tile.fill(Qt::transparent);
+  TCanvas canvas;
+  TCanvasAccess::SetImage(canvas, &tile, {});
+  Graphic.Draw(canvas, Bounds(0, 0, Graphic.Width(), Graphic.Height()));
+  TCanvasAccess::EndPainting(canvas);
+  return tile;
+}
+
+}  // namespace
+
 void TGraphic::DrawTiled(TCanvas& Canvas, const TRect& Area, int X, int Y) const {
+  const int w = Width(), h = Height();
+  if (TilesOver(Area, w, h) > kTilesDrawnOneByOne && std::int64_t(w) * h <= kMaxPatternPixels) {
+    const QImage tile = DrawnTile(*this);
+    if (!tile.isNull()) {
+      TCanvasAccess::TileImage(Canvas, Area, QPoint(X, Y), tile);
+      return;
+    }
+  }
   Canvas.IntersectClipRect(Area);
-  ForEachTile(Area, X, Y, Width(), Height(),
-              [&](int x, int y) { Draw(Canvas, Bounds(x, y, Width(), Height())); });
+  ForEachTile(Area, X, Y, w, h, [&](int x, int y) { Draw(Canvas, Bounds(x, y, w, h)); });
   Canvas.RestoreClip();
 }
 

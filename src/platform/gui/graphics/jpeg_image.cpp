@@ -206,14 +206,14 @@ int64_t ComponentBlocks(const jpeg_decompress_struct& info, int id) {
   return 0;
 }
 
-// The walks over every block of the picture that decoding data takes (see JpegCost).
-double ScanPasses(const jpeg_decompress_struct& info, std::span<const uint8_t> data) {
-  int64_t pictureBlocks = 0, scanBlocks = 0;
-  for (int c = 0; c < info.num_components; ++c)
-    pictureBlocks +=
-        int64_t(info.comp_info[c].width_in_blocks) * info.comp_info[c].height_in_blocks;
-  if (pictureBlocks == 0 || data.size() < 2 || data[0] != 0xFF || data[1] != kStartOfImage)
-    return 0;
+// The blocks that decoding data walks, all its scans together (see JpegCost). A scan of
+// a tiny picture still costs the setting up of its tables: it counts as this many.
+constexpr int64_t kScanSetUpBlocks = 64;
+
+// The blocks that decoding data walks, all its scans together (see JpegCost).
+int64_t ScanBlocks(const jpeg_decompress_struct& info, std::span<const uint8_t> data) {
+  int64_t scanBlocks = 0;
+  if (data.size() < 2 || data[0] != 0xFF || data[1] != kStartOfImage) return 0;
   size_t at = 2;
   while (at + 1 < data.size()) {
     const uint8_t marker = data[at + 1];
@@ -230,14 +230,16 @@ double ScanPasses(const jpeg_decompress_struct& info, std::span<const uint8_t> d
     const size_t length = size_t(data[at + 2]) << 8 | data[at + 3];
     if (marker == kStartOfScan && at + 5 <= data.size()) {
       const size_t count = data[at + 4];
+      int64_t blocks = 0;
       for (size_t k = 0; k < count && at + 5 + 2 * k < data.size(); ++k)
-        scanBlocks += ComponentBlocks(info, data[at + 5 + 2 * k]);
+        blocks += ComponentBlocks(info, data[at + 5 + 2 * k]);
+      scanBlocks += std::max(blocks, kScanSetUpBlocks);
       at = EndOfCodedData(data, at + 2 + length);
     } else {
       at += 2 + length;
     }
   }
-  return double(scanBlocks) / double(pictureBlocks);
+  return scanBlocks;
 }
 
 bool Truncated(DecodeJob& job) {
@@ -266,10 +268,10 @@ bool RunDecode(DecodeJob& job) {
   if (TooShortForItsSize(job.info, job.data->size())) return Truncated(job);
   // Before any scan is decoded: a progressive picture is decoded scan by scan, each over
   // all of its blocks, and a few bytes may repeat a scan thousands of times.
-  if (const double passes = ScanPasses(job.info, *job.data); passes > kMaxJpegScanPasses) {
+  if (const int64_t blocks = ScanBlocks(job.info, *job.data); blocks > kMaxJpegScanBlocks) {
     job.too_large = true;
-    std::snprintf(job.errors.message, sizeof job.errors.message,
-                  "%.0f passes over its blocks in its scans", passes);
+    std::snprintf(job.errors.message, sizeof job.errors.message, "%lld blocks walked by its scans",
+                  static_cast<long long>(blocks));
     jpeg_destroy_decompress(&job.info);
     return false;
   }
@@ -330,7 +332,7 @@ bool RunHeader(HeaderJob& job) {
   ReadFromMemory(job.info, job.source, job.data);
   jpeg_read_header(&job.info, TRUE);
   job.cost.Size = TSize{int(job.info.image_width), int(job.info.image_height)};
-  job.cost.ScanPasses = ScanPasses(job.info, job.data);
+  job.cost.ScanBlocks = ScanBlocks(job.info, job.data);
   jpeg_destroy_decompress(&job.info);
   return true;
 }

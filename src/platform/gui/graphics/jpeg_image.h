@@ -44,16 +44,19 @@ class TJPEGImage : public TGraphic {
 };
 
 // What decoding a JPEG file costs, read before anything is decoded: the size its header
-// claims (a few hundred bytes may claim a picture of gigabytes), and how many times its
-// scans walk every block of the picture. A sequential file walks them once, a
-// progressive one a few times over (its scans each hold some of the components and
-// some of each block's coefficients), but a file may repeat a scan thousands of times
-// in a few bytes each, every one a walk: decoding refuses a file of more than
-// kMaxJpegScanPasses. nullopt when Bytes hold no readable header.
-constexpr double kMaxJpegScanPasses = 32;
+// claims (a few hundred bytes may claim a picture of gigabytes), and the blocks its scans
+// walk, all scans together. A sequential file walks every block once, a progressive one
+// a few times over (its scans each hold some of the components and some of each block's
+// coefficients), but a file may repeat a scan thousands of times in a few bytes each,
+// every one a walk. The work is what is priced, not the count of scans: a small picture
+// may have a hundred scans and cost less than one scan of a large one. Decoding refuses
+// a file whose scans walk more than kMaxJpegScanBlocks blocks (a 4096 x 4096 picture
+// whose last scan repeats up to it decodes in under half a second). nullopt when Bytes
+// hold no readable header.
+constexpr std::int64_t kMaxJpegScanBlocks = 48 * 1024 * 1024;
 struct TJpegCost {
   TSize Size;
-  double ScanPasses = 0;
-  bool Decodable() const { return ScanPasses <= kMaxJpegScanPasses; }
+  std::int64_t ScanBlocks = 0;
+  bool Decodable() const { return ScanBlocks <= kMaxJpegScanBlocks; }
 };
 std::optional<TJpegCost> JpegCost(std::span<const std::uint8_t> Bytes);

@@ -32,12 +32,18 @@ QString ToShapedQ(std::u16string_view text) {
   return q;
 }
 
+QFont StretchedQFont(const TFont& font, int stretch) {
+  QFont q = ToQFont(font);
+  if (stretch != 100) q.setStretch(std::clamp(stretch, 1, 4000));
+  return q;
+}
+
 // A layout measures text again and again, so plain characters are measured once: the
 // font for text that needs no shaping is set up without it (no kerning, no ligatures for
 // simple scripts), so the width of such a text is the sum of its characters' advances,
 // and drawing agrees.
-QFont PlainQFont(const TFont& font) {
-  QFont q = ToQFont(font);
+QFont PlainQFont(const TFont& font, int stretch) {
+  QFont q = StretchedQFont(font, stretch);
   q.setKerning(false);
   q.setStyleStrategy(QFont::StyleStrategy(q.styleStrategy() | QFont::PreferNoShaping));
   return q;
@@ -47,8 +53,8 @@ QFont PlainQFont(const TFont& font) {
 // marks and conjuncts unplaced: a text that holds them is measured and drawn shaped.
 // Character spacing goes between the clusters shaping makes, so joined letters keep
 // their forms.
-QFont ShapingQFont(const TFont& font, int extra) {
-  QFont q = ToQFont(font);
+QFont ShapingQFont(const TFont& font, int extra, int stretch) {
+  QFont q = StretchedQFont(font, stretch);
   q.setKerning(false);
   if (extra != 0) q.setLetterSpacing(QFont::AbsoluteSpacing, extra);
   return q;
@@ -111,10 +117,10 @@ struct TPieceHash {
 }  // namespace
 
 struct TPreparedFont::Impl {
-  Impl(const TFont& font, int extra)
-      : qfont(PlainQFont(font)),
+  Impl(const TFont& font, int extra, int stretch)
+      : qfont(PlainQFont(font, stretch)),
         metrics(qfont),
-        shaping_qfont(ShapingQFont(font, extra)),
+        shaping_qfont(ShapingQFont(font, extra, stretch)),
         shaping_metrics(shaping_qfont),
         tab_stop(std::max(1, metrics.horizontalAdvance(QStringLiteral("\t")))),
         extra(extra) {}
@@ -186,8 +192,8 @@ struct TPreparedFont::Impl {
   }
 };
 
-TPreparedFont::TPreparedFont(const TFont& Font, int CharacterExtra)
-    : impl_(std::make_unique<Impl>(Font, CharacterExtra)) {
+TPreparedFont::TPreparedFont(const TFont& Font, int CharacterExtra, int Stretch)
+    : impl_(std::make_unique<Impl>(Font, CharacterExtra, Stretch)) {
   const QFontMetrics& m = impl_->metrics;
   metrics_.Height = m.height();
   metrics_.Ascent = m.ascent();

@@ -35,8 +35,10 @@ struct TFontCellMetrics {
 
 class TPreparedFont {
  public:
-  // CharacterExtra pixels follow every character, in measuring as in drawing.
-  explicit TPreparedFont(const TFont& Font, int CharacterExtra = 0);
+  // CharacterExtra pixels follow every character, in measuring as in drawing. Stretch is
+  // the characters' width in percent of the face's own: below 100 condensed, above
+  // expanded, as word processors scale characters (a face without such a cut is scaled).
+  explicit TPreparedFont(const TFont& Font, int CharacterExtra = 0, int Stretch = 100);
   ~TPreparedFont();
   TPreparedFont(const TPreparedFont&) = delete;
   TPreparedFont& operator=(const TPreparedFont&) = delete;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/graphic_limits.h"
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/test_support/jpeg_scans.h"
 #include "platform/text/streams.h"
 
 namespace {
@@ -296,38 +299,78 @@ Bytes WithLastScanRepeated(const Bytes& file, int times) {
   return out;
 }
 
-// Decoding is priced by its scans before any is decoded: a sequential file walks its
-// blocks once, a progressive one a few times; one that repeats a scan walks them as often
-// as it does (2,000 copies of a 33-byte scan took 25 s for 4096 x 4096 pixels), and past
-// the limit it is refused as too large, the old picture kept. A scan's data may hold
-// 0xFF bytes (stuffed, or restart markers): they do not end it.
-TEST(JpegImage, ScansArePricedBeforeDecodingAndTooManyAreRefused) {
-  const auto passes = [](const Bytes& bytes) {
-    const std::optional<TJpegCost> cost = JpegCost(bytes);
-    return cost ? cost->ScanPasses : -1.0;
-  };
-  EXPECT_EQ(passes(ReadAll(Fixture("blocks.jpg"))), 1.0);
-  const Bytes progressive = ReadAll(Fixture("blocks_progressive.jpg"));
-  const double normal = passes(progressive);
-  EXPECT_GT(normal, 2.0);
-  EXPECT_LT(normal, kMaxJpegScanPasses / 4);
-
-  const Bytes twice = WithLastScanRepeated(progressive, 1);
-  EXPECT_GT(passes(twice), normal);
+// A picture of Width x Height pixels as a sequential file: no two neighbours alike, or
+// flat (every scan of a progressive form of it a few bytes).
+Bytes EncodedPicture(int width, int height, bool flat = false) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(width, height);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = bitmap.ScanLine(y);
+    for (int x = 0; x < width; ++x) {
+      row[3 * x] = flat ? 90 : std::uint8_t(x * 7);
+      row[3 * x + 1] = flat ? 120 : std::uint8_t(y * 5);
+      row[3 * x + 2] = flat ? 150 : std::uint8_t((x + y) * 3);
+    }
+  }
   TJPEGImage jpeg;
-  TMemoryStream readable = StreamOf(twice);
-  jpeg.LoadFromStream(readable);
-  EXPECT_EQ(jpeg.Width(), 32);
+  jpeg.Assign(bitmap);
+  TMemoryStream stream;
+  jpeg.SaveToStream(stream);
+  const auto* memory = static_cast<const std::uint8_t*>(stream.Memory());
+  return Bytes(memory, memory + stream.Size());
+}
 
-  const Bytes repeated = WithLastScanRepeated(progressive, 2000);
+// Decoding is priced by the blocks its scans walk, before any is decoded: a sequential
+// file walks every block once, a progressive one a few times over. A small picture in
+// many scans walks few blocks and is read (a 200 x 150 picture in 64 scans was refused
+// when scans were counted); a large one whose last scan repeats thousands of times walks
+// its blocks as often (2,000 copies of a 33-byte scan took 25 s for 4096 x 4096 pixels)
+// and past the limit is refused as too large, the old picture kept. A scan's data may
+// hold 0xFF bytes (stuffed, or restart markers): they do not end it.
+TEST(JpegImage, ScansArePricedByTheBlocksTheyWalk) {
+  const auto blocks = [](const Bytes& bytes) {
+    const std::optional<TJpegCost> cost = JpegCost(bytes);
+    return cost ? cost->ScanBlocks : -1;
+  };
+  const Bytes sequential = EncodedPicture(200, 150);
+  const Bytes scans = JpegInScans(sequential, 64);
+  // More than the 32 walks over every block that counting scans allowed.
+  EXPECT_GT(blocks(scans), 32 * blocks(sequential));
+  ASSERT_TRUE(JpegCost(scans)->Decodable());
+  TJPEGImage read, reference;
+  TMemoryStream scansStream = StreamOf(scans), sequentialStream = StreamOf(sequential);
+  read.LoadFromStream(scansStream);
+  reference.LoadFromStream(sequentialStream);
+  ASSERT_EQ(read.Width(), 200);
+  ASSERT_EQ(read.Height(), 150);
+  // The same coefficients decode to the same pixels.
+  const auto drawn = [](const TJPEGImage& jpeg) {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(jpeg.Width(), jpeg.Height());
+    bitmap->Canvas().Draw(0, 0, jpeg);
+    return bitmap;
+  };
+  const auto pixels = drawn(read), expected = drawn(reference);
+  for (int y = 0; y < 150; ++y)
+    ASSERT_EQ(std::memcmp(pixels->ScanLine(y), expected->ScanLine(y), 200 * 4), 0) << y;
+
+  const Bytes large = JpegInScans(EncodedPicture(2048, 2048, true), 8);
+  const Bytes twice = WithLastScanRepeated(large, 1);
+  EXPECT_GT(blocks(twice), blocks(large));
+  TMemoryStream readable = StreamOf(twice);
+  read.LoadFromStream(readable);
+  EXPECT_EQ(read.Width(), 2048);
+
+  const Bytes repeated = WithLastScanRepeated(large, 6000);
   ASSERT_TRUE(JpegCost(repeated));
   EXPECT_FALSE(JpegCost(repeated)->Decodable());
-  EXPECT_EQ(JpegCost(repeated)->Size.cx, 32);
+  EXPECT_EQ(JpegCost(repeated)->Size.cx, 2048);
   TMemoryStream refused = StreamOf(repeated);
-  jpeg.LoadFromFile(Fixture("blocks_grey.jpg"));
-  EXPECT_THROW(jpeg.LoadFromStream(refused), EGraphicTooLarge);
+  read.LoadFromFile(Fixture("blocks_grey.jpg"));
+  EXPECT_THROW(read.LoadFromStream(refused), EGraphicTooLarge);
   TMemoryStream kept;
-  jpeg.SaveToStream(kept);
+  read.SaveToStream(kept);
   EXPECT_EQ(Bytes(static_cast<const std::uint8_t*>(kept.Memory()),
                   static_cast<const std::uint8_t*>(kept.Memory()) + kept.Size()),
             ReadAll(Fixture("blocks_grey.jpg")));

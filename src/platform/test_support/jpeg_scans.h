@@ -1,0 +1,16 @@
+// Test support: JPEG files written again without loss in as many scans as a test asks,
+// as a progressive encoder with a long scan script (or a re-encoder such as jpegtran's
+// -scans) writes them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The picture of Jpeg, its coefficients unchanged, as a progressive file of Scans scans:
+// one scan of every component's DC coefficients, then the AC coefficients in spectral
+// bands, one component a scan: the first component (the brightness, the most blocks) in
+// as many bands as it can take, the others sharing the rest. Scans is at least the
+// component count + 1 and at most 1 + 63 x the component count. Raises EInvalidGraphic
+// when Jpeg is no readable JPEG file.
+std::vector<std::uint8_t> JpegInScans(std::span<const std::uint8_t> Jpeg, int Scans);
