@@ -67,6 +67,23 @@ TEST_F(MapCalibrationTest, LowerCaseCalibrationIsFoundAndSecondsFormRead) {
   EXPECT_EQ(r.LonMax, 180);
 }
 
+// Only the head of the file is read: corners and name before a damaged disk's run of
+// NULs as long as the disk, or a name cut off by the head's end, which is no name.
+TEST_F(MapCalibrationTest, OnlyTheFilesHeadIsRead) {
+  const std::string image =
+      WriteMap("huge.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "52:20.00N/013:45.00E", "Berlin"));
+  std::filesystem::resize_file(Folder() + "huge.DAT", std::uintmax_t(1) << 34);
+  const TRead r = Read(image);
+  ASSERT_TRUE(r.Ok);
+  EXPECT_DOUBLE_EQ(static_cast<double>(r.LatMin), 52 + 20.0 / 60);
+  EXPECT_EQ(r.Name, "Berlin");
+  std::filesystem::resize_file(Folder() + "huge.DAT", 0);
+  WriteText(Folder() + "huge.DAT", "52:40.00N/013:05.00E\r\n52:20.00N/013:45.00E\r\n" +
+                                       std::string(1 << 20, 'N') + "\r\n");
+  EXPECT_EQ(Read(image).Name, "");
+  std::filesystem::remove(Folder() + "huge.DAT");
+}
+
 TEST_F(MapCalibrationTest, MissingImageFailsSilently) {
   EXPECT_FALSE(Read("").Ok);
   EXPECT_FALSE(Read(Folder() + "none.jpg").Ok);
@@ -81,7 +98,9 @@ TEST_F(MapCalibrationTest, RejectsMissingShortAndAreaLessCalibrations) {
       WriteMap("lat.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "52:40.00N/014:05.00E", "N"));
   const std::string sameLon =
       WriteMap("lon.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "51:40.00N/013:05.00E", "N"));
-  for (const std::string& image : {missing, oneCorner, badCorner, sameLat, sameLon}) {
+  const std::string offTheEarth =
+      WriteMap("off.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "99:99.99N/999:99.99E", "N"));
+  for (const std::string& image : {missing, oneCorner, badCorner, sameLat, sameLon, offTheEarth}) {
     std::string message;
     const TRead r = ReadRejected(image, message);
     EXPECT_FALSE(r.Ok) << image;
