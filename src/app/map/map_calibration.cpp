@@ -108,6 +108,12 @@ bool ParseMapCalibration(const std::string& Text, bool Typed, long double& LatMi
   LatMax = std::max(lat[0], lat[1]);
   LonMin = std::min(lon[0], lon[1]);
   LonMax = std::max(lon[0], lon[1]);
+  // Corners given west first (upper or lower left first), the west one further east by
+  // more than half the globe: the map runs east across the 180th meridian.
+  if (lon[0] - lon[1] > 180) {
+    LonMin = lon[0];
+    LonMax = lon[1] + 360;
+  }
   MapName = lines.size() > 2 ? lines[2] : std::string();
   return true;
 }

@@ -41,6 +41,24 @@ TEST_F(MapCalibrationTest, DatCornersInEitherOrderGiveTheSameMap) {
   }
 }
 
+// West corner first, east of the east one: the map runs across the 180th meridian; a
+// map of more than half the globe keeps its corners.
+TEST_F(MapCalibrationTest, CornersAcrossTheDateLineRunEastBeyondIt) {
+  for (const auto& [first, second] : {std::pair{"10:00.00N/170:00.00E", "10:00.00S/170:00.00W"},
+                                      std::pair{"10:00.00S/170:00.00E", "10:00.00N/170:00.00W"}}) {
+    const TRead r = Read(WriteMap("pacific.bmp", 4, 4, DatText(first, second, "Pazifik")));
+    ASSERT_TRUE(r.Ok);
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.LonMin), 170);
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.LonMax), 190);
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.LatMin), -10);
+  }
+  const TRead wide = Read(
+      WriteMap("wide.bmp", 4, 4, DatText("60:00.00N/100:00.00W", "60:00.00S/100:00.00E", "W")));
+  ASSERT_TRUE(wide.Ok);
+  EXPECT_DOUBLE_EQ(static_cast<double>(wide.LonMin), -100);
+  EXPECT_DOUBLE_EQ(static_cast<double>(wide.LonMax), 100);
+}
+
 TEST_F(MapCalibrationTest, DatIsPreferredToInfAndInfIsTypedFreely) {
   const std::string image =
       WriteMap("m.jpg", 4, 4, DatText("10:00.00N/020:00.00E", "11:00.00N/021:00.00E", "Dat"));
