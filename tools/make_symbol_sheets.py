@@ -8,7 +8,9 @@ code, each character a colour of a fixed palette).
 writes <folder>/Primary.bmp (table '/') and <folder>/Alternate.bmp (table '\\'): 16 x 6
 cells of 20 x 20 pixels between 1-pixel grid lines (337 x 127), the cell of code c at
 index c - 33. White is the program's transparent colour, so the pictures' own white is
-written a step darker; a code without a picture stays transparent. The build runs this.
+written a step darker. A code without a picture of its own (such as '~', which also
+stands for an overlay on a symbol that takes none) gets the package's picture for a
+symbol it has none for, so that every station shows on the map. The build runs this.
 """
 import sys
 
@@ -110,10 +112,15 @@ def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     tables = read_pictures(sys.argv[1])
+    unknown = tables.get("!", {}).get("#")
     for table, name in (("/", "Primary.bmp"), ("\\", "Alternate.bmp")):
         if not tables.get(table):
             sys.exit("no pictures of table %s in %s" % (table, sys.argv[1]))
-        width, pixels = sheet_rows(tables[table])
+        pictures = dict(tables[table])
+        if unknown:
+            for code in map(chr, range(ord("!"), ord("~") + 1)):
+                pictures.setdefault(code, unknown)
+        width, pixels = sheet_rows(pictures)
         write_bmp(sys.argv[2] + "/" + name, width, pixels)
 
 

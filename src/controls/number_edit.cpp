@@ -36,6 +36,8 @@ int DigitsToInt(const std::string& Digits) {
 TNumberEdit::TNumberEdit(TComponent* AOwner) : TEdit(AOwner) {
   SetWidth(60);
   SetText("0");
+  // A pasted " 120" is 120: what is not a digit goes before the length is counted.
+  SetAllowedChars("0123456789");
   ApplyMaxLength();
 }
 

@@ -188,8 +188,21 @@ TAprsData DecodeAprsData(std::string_view DestCall, std::string_view Data) {
   return info;
 }
 
+namespace {
+
+// A compressed position's table: the two tables, or an overlay as a capital letter or
+// as 'a'..'j' for a digit. A digit there begins a plain position that is damaged (a
+// longitude cut short), which the peers refuse; read as base-91 it would be a place far
+// away.
+bool IsCompressedTable(char Table) {
+  return Table == '/' || Table == '\\' || (Table >= 'A' && Table <= 'Z') ||
+         (Table >= 'a' && Table <= 'j');
+}
+
+}  // namespace
+
 void DecodeCompressedBlock(std::string_view Block, TAprsData& Info) {
-  if (Block.size() < kCompressedBlockLength) return;
+  if (Block.size() < kCompressedBlockLength || !IsCompressedTable(Block[0])) return;
   std::optional<TGeoPoint> point = DecodeCompressedDeg(Block.substr(1, 8));
   Info.SymTable = Block[0];
   Info.SymCode = Block[9];

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <numbers>
 
@@ -206,24 +207,36 @@ std::string LatLonToMaidenhead(double Lat, double Lon) {
   return locator;
 }
 
+namespace {
+
+std::string WholeText(double value) {
+  char text[400];
+  std::snprintf(text, sizeof text, "%.0f", std::fabs(value));
+  return text;
+}
+
+}  // namespace
+
+// Counted in doubles: a value beyond any integer (a damaged record's 1e308) is written
+// whole, and then too long a text for a coordinate to be read back.
 std::string LatLonToText(double Lon, double Lat) {
   auto part = [](double v) {
-    const int sign = v >= 0 ? 1 : -1;
-    long degrees = static_cast<long>(std::trunc(v));
-    v = (v - std::trunc(v)) * 60;
-    long minutes = static_cast<long>(std::trunc(v));
-    v = (v - std::trunc(v)) * 60;
-    long seconds = static_cast<long>(std::trunc(v + 0.5 * sign));
-    if (std::labs(seconds) == 60) {
+    const double sign = v >= 0 ? 1 : -1;
+    double degrees = std::trunc(v);
+    v = (v - degrees) * 60;
+    double minutes = std::trunc(v);
+    v = (v - minutes) * 60;
+    double seconds = std::trunc(v + 0.5 * sign);
+    if (std::fabs(seconds) == 60) {
       seconds = 0;
       minutes += sign;
     }
-    if (std::labs(minutes) == 60) {
+    if (std::fabs(minutes) == 60) {
       minutes = 0;
       degrees += sign;
     }
-    return std::string(sign < 0 ? "-" : "+") + std::to_string(std::labs(degrees)) + ":" +
-           std::to_string(std::labs(minutes)) + ":" + std::to_string(std::labs(seconds));
+    return std::string(sign < 0 ? "-" : "+") + WholeText(degrees) + ":" + WholeText(minutes) + ":" +
+           WholeText(seconds);
   };
   return part(Lon) + "/" + part(Lat);
 }

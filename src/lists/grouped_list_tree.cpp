@@ -527,6 +527,9 @@ void TSectionGroupedList::ResortItems(const std::vector<POGLItem>& Items, int Co
       ResortSiblings(siblings, Column, Direction, AsLast);
     }
   }
+  // As after a whole sort: rows gone from above the chosen one must not leave it out of
+  // view once the list moves again.
+  ScrollIntoView(focused_, true);
 }
 
 void TSectionGroupedList::ResortSiblings(std::vector<POGLItem>& Items, int Column,

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "platform/gui/standard/clipboard.h"
 #include "platform/test_support/gui_test_support.h"
 
 namespace {
@@ -88,6 +89,24 @@ TEST(NumberEditTest, PastedTextIsFilteredLikeTypedText) {
   edit.SetText("1,5 km");
   EXPECT_EQ(edit.Text(), "15");
   EXPECT_EQ(changes, 1);
+}
+
+// The blanks and signs of a paste go before its length is held to IntMax's digits, and
+// leaving checks the range of what is left.
+TEST(NumberEditTest, APasteIsCutToItsDigitsBeforeItsLength) {
+  TLeavingEdit edit(nullptr);
+  edit.SetIntMax(240);
+  for (const auto& [pasted, kept] : {std::pair{u" 120", "120"}, {u"-2 4 5 ", "245"}}) {
+    edit.SetText("");
+    const std::u16string text(pasted);
+    Clipboard().SetAsBytes(
+        CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+    SimulateKey(edit, 'V', "", ssCtrl);
+    EXPECT_EQ(edit.Text(), kept);
+  }
+  QueueCall([] { AnswerMessageBox(IDOK); });
+  edit.DoExit();
+  EXPECT_EQ(edit.Text(), "240");
 }
 
 TEST(NumberEditTest, ValueReadsTheTextAndClampsPastTheIntegerRange) {

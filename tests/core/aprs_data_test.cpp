@@ -45,6 +45,15 @@ TEST(AprsData, WhatFailsThePlainTestIsReadAsCompressed) {
   d = DecodeAprsData("APRS", "!/5L!!<*e7>");  // short block: no position
   EXPECT_EQ(d.PosFormat, 'C');
   EXPECT_FALSE(d.HasPosition);
+  // Overlays as letters; a digit where the table stands is a plain position cut short,
+  // as the peers read it: no position.
+  for (const char table : {'A', 'Z', 'a', 'j', '\\'}) {
+    EXPECT_TRUE(DecodeAprsData("APRS", std::string("!") + table + "5L!!<*e7>7P[").HasPosition);
+  }
+  for (const char* data : {"!4500.00N/011.00E#", "!k5L!!<*e7>7P[", "@092345z4500.00N/011.00E#",
+                           ";OBJ      *092345z4500.00N/011.00E#", ")AID!4500.00N/011.00E#"}) {
+    EXPECT_FALSE(DecodeAprsData("APRS", data).HasPosition) << data;
+  }
 }
 
 // Digits can say more than 90 or 180 degrees, and four base-91 digits reach beyond the

@@ -126,6 +126,17 @@ TEST(Locator, CoordinateTextOut) {
   EXPECT_EQ(LatLonToText(-72.9999999, -0.0002), "-73:0:0/-0:0:1");
 }
 
+// A position no place on the earth has (a damaged record) gives no distance.
+TEST(Locator, APositionOffTheEarthHasNoDistance) {
+  for (const double lat : {1e308, -1e308, 95.0, std::nan(""), HUGE_VAL}) {
+    double distance = 0, bearing = 0;
+    bool ok = true;
+    QthDistanceBearing(LatLonToText(8, 50), LatLonToText(8, lat), distance, ok, bearing);
+    EXPECT_FALSE(ok) << lat;
+    EXPECT_EQ(distance, 0) << lat;
+  }
+}
+
 TEST(Locator, ArcCos) {
   EXPECT_EQ(ArcCosDeg(1.5), 0);
   EXPECT_EQ(ArcCosDeg(-2), 180);

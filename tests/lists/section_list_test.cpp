@@ -203,6 +203,29 @@ TEST_F(SectionListTest, ChangedRowsFindTheirPlaceAsAFullSortWould) {
   }
 }
 
+// Rows going from above the chosen one move it up out of the view; the next resort
+// brings it back, as a whole sort does.
+TEST_F(SectionListTest, AResortKeepsTheChosenRowInView) {
+  for (int i = 0; i < 100; ++i) Add({std::string(1, char('A' + i / 4)) + std::to_string(i % 4)});
+  SortBy(1, stTextNoCase, sdAscending);
+  TSectionGroupedList& engine = list->Engine();
+  SimulateKey(engine, 'M', "m");
+  const POGLItem chosen = engine.FocusedItem();
+  ASSERT_EQ(list->CellText(chosen, 1), "M0");
+  auto inView = [&] {
+    const TRect r = engine.GetItemRect(chosen);
+    return r.Top >= engine.TopPosition() &&
+           r.Bottom <= engine.TopPosition() + engine.ClientHeight();
+  };
+  ASSERT_TRUE(inView());
+  while (list->CellText(group->GetItemNode(0), 1) < "L") group->DeleteItem(0);
+  ASSERT_FALSE(inView());
+  group->GetItemStrings(group->GetCount() - 1).Put(0, "A9");
+  list->Sort();
+  EXPECT_EQ(list->CellText(group->GetItemNode(0), 1), "A9");
+  EXPECT_TRUE(inView());
+}
+
 TEST_F(SectionListTest, HeaderClickSortsAndFlipsButNotAtTheEdge) {
   for (const char* v : {"b", "c", "a"}) Add({v});
   SimulateClick(list->Header(), 25, 10);  // column 1, in the middle

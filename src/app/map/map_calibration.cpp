@@ -1,5 +1,6 @@
 #include "app/map/map_calibration.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "controls/my_msg_dialog.h"
@@ -7,6 +8,7 @@
 #include "platform/sys/files.h"
 #include "platform/text/local_texts.h"
 #include "platform/text/shown_text.h"
+#include "platform/text/streams.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
@@ -26,6 +28,19 @@ std::vector<std::string> CalibrationLines(const std::string& Text) {
     used.push_back(std::move(line));
   }
   return used;
+}
+
+// Two corners and a name, after a few comment lines: the head of a calibration file is
+// all of it that is used, whatever lies beyond (a damaged file's gigabyte of NULs).
+constexpr int64_t kCalibrationHeadBytes = 64 * 1024;
+
+// The file's head, ended at its last whole line when the file goes on.
+std::string CalibrationHead(const std::string& FileName) {
+  TFileStream file(FileName, fmOpenRead);
+  std::string head(size_t(kCalibrationHeadBytes), '\0');
+  head.resize(size_t(file.Read(head.data(), kCalibrationHeadBytes)));
+  if (file.Size() > int64_t(head.size())) head.erase(head.find_last_of("\r\n") + 1);
+  return head;
 }
 
 }  // namespace
@@ -51,9 +66,7 @@ bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long d
   }
   std::string text;
   try {
-    TStringList file;
-    file.LoadFromFile(calibration);
-    text = file.Text();
+    text = CalibrationHead(calibration);
   } catch (const Exception&) {
     // Unreadable is as good as missing.
   }
@@ -85,7 +98,8 @@ bool ParseMapCalibration(const std::string& Text, bool Typed, long double& LatMi
   int corners = 0;
   for (size_t i = 0; i < lines.size() && i < 2; ++i) {
     const std::string text = Typed ? NormalizePosText(lines[i]) : lines[i];
-    if (ParseLatLon(text, lat[i], lon[i])) ++corners;
+    // Digits can say 99 degrees and 99 minutes; no map's corner lies there.
+    if (ParseLatLon(text, lat[i], lon[i]) && OnGlobe(lat[i], lon[i])) ++corners;
   }
   // Two readable corners spanning an area, or the mapping would divide by zero.
   if (corners < 2 || lat[0] == lat[1] || lon[0] == lon[1]) return false;
@@ -94,6 +108,12 @@ bool ParseMapCalibration(const std::string& Text, bool Typed, long double& LatMi
   LatMax = std::max(lat[0], lat[1]);
   LonMin = std::min(lon[0], lon[1]);
   LonMax = std::max(lon[0], lon[1]);
+  // Corners given west first (upper or lower left first), the west one further east by
+  // more than half the globe: the map runs east across the 180th meridian.
+  if (lon[0] - lon[1] > 180) {
+    LonMin = lon[0];
+    LonMax = lon[1] + 360;
+  }
   MapName = lines.size() > 2 ? lines[2] : std::string();
   return true;
 }

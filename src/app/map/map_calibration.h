@@ -3,7 +3,8 @@
 // Beside "Berlin.jpg" lies "Berlin.DAT" or, when there is none, "Berlin.INF" (either
 // extension in upper or lower case). Lines are trimmed; empty lines and lines starting
 // with ';' are comments. The first two remaining lines are opposite corners, in either
-// order, the third the map's name:
+// order, the third the map's name. Corners given west first whose west one lies further
+// east by more than half the globe (170E, then 170W) span the 180th meridian:
 //
 //   ; Berlin and surroundings                 (.DAT: the fixed form ParseLatLon reads)
 //   52:40.00N/013:05.00E

@@ -38,7 +38,8 @@ bool ReadFloatField(const std::string& Record, int Index, long double& Value) {
 }
 
 bool ContainsStrictly(const TMapCorners& c, double Lon, double Lat) {
-  return c.LatMin < Lat && Lat < c.LatMax && c.LonMin < Lon && Lon < c.LonMax;
+  const double lon = MapLongitude(c, Lon);
+  return c.LatMin < Lat && Lat < c.LatMax && c.LonMin < lon && lon < c.LonMax;
 }
 
 }  // namespace

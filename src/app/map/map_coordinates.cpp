@@ -23,6 +23,10 @@ int RoundPixel(long double Value) {
 
 }  // namespace
 
+double MapLongitude(const TMapCorners& Corners, double Lon) {
+  return Corners.LonMax > 180 && Lon < Corners.LonMin ? Lon + 360 : Lon;
+}
+
 void GeoToPixel(const TMapGeometry& Map, int& Y, int& X, double Lat, double Lon) {
   if (Map.MapH == 0 || Map.MapW == 0) {
     Y = -1;
@@ -31,7 +35,7 @@ void GeoToPixel(const TMapGeometry& Map, int& Y, int& X, double Lat, double Lon)
   }
   const TMapCorners& c = Map.Corners;
   Y = Map.MapH - RoundPixel(Map.MapH / (c.LatMax - c.LatMin) * (Lat - c.LatMin));
-  X = RoundPixel(Map.MapW / (c.LonMax - c.LonMin) * (Lon - c.LonMin));
+  X = RoundPixel(Map.MapW / (c.LonMax - c.LonMin) * (MapLongitude(c, Lon) - c.LonMin));
 }
 
 bool IsOnMap(const TMapGeometry& Map, int Y, int X) {
@@ -42,6 +46,7 @@ void PixelToGeo(const TMapGeometry& Map, int Y, int X, double& Lat, double& Lon)
   const TMapCorners& c = Map.Corners;
   Lat = static_cast<double>(c.LatMax - (c.LatMax - c.LatMin) / Map.MapH * Y);
   Lon = static_cast<double>(c.LonMin + (c.LonMax - c.LonMin) / Map.MapW * X);
+  if (Lon > 180) Lon -= 360;
 }
 
 double MapScale(const TMapCorners& Corners, int MapW) {

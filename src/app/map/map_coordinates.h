@@ -13,7 +13,8 @@
 
 #include <string>
 
-// The corners of a calibrated map in decimal degrees (extended precision, as read).
+// The corners of a calibrated map in decimal degrees (extended precision, as read). A map
+// across the 180th meridian runs east beyond it: its LonMax is above 180 (170 to 190).
 struct TMapCorners {
   long double LatMin = 0;
   long double LonMin = 0;
@@ -28,6 +29,10 @@ struct TMapGeometry {
   // Kilometres per pixel along the lower edge, -1 when not known.
   double Scale = -1;
 };
+
+// A longitude as the map counts it: west of the 180th meridian + 360 on a map that runs
+// across it, as it is on any other.
+double MapLongitude(const TMapCorners& Corners, double Lon);
 
 // Y and X are -1 without a loaded map. Positions far outside the map give pixels far
 // outside it, never an overflow.

@@ -26,6 +26,10 @@ constexpr unsigned kCatchUpTickMs = 1;
 constexpr unsigned kFlushTickMs = 1000;
 constexpr int kConfirmYes = 6;
 constexpr char kBackspace = 8;
+
+bool IsMemoCommand(char Key) {
+  return Key > 0 && Key < 0x20 && Key != kBackspace && Key != '\r' && Key != '\n';
+}
 constexpr const char* kProgressFormat = "dddd dd mmm yyyy - hh:nn:ss";
 // The progress bar's steps from the first byte of a log to its last.
 constexpr int kProgressSteps = 1000;
@@ -204,6 +208,9 @@ void TfrmLog::mbtnFilterClick(TComponent*) {
 }
 
 void TfrmLog::memFilterKeyPress(TComponent*, char& Key) {
+  // The memo's commands (Ctrl+V pastes, Ctrl+A selects all) put in no character of their
+  // own; what a paste brings the memo takes as typed.
+  if (IsMemoCommand(Key)) return;
   Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
   const bool allowed = Key == kBackspace || (Key != 0 && std::strchr(kCallListChars, Key));
   if (!allowed) Key = 0;

@@ -90,10 +90,12 @@ class TSettingsReader {
     Int(Name, 0, 1, value);
     Button.SetDown(value == 1);
   }
+  // A callsign stored in lower case (by hand, or by an earlier version) goes on the air
+  // and is compared with the calls of packets as it would be had it been typed.
   void Edit(const char* Name, TCustomEdit& Edit, const std::string& Default) {
     std::string value = Default;
     Text(Name, value);
-    Edit.SetText(value);
+    Edit.SetText(Edit.CharCase() == ecUpperCase ? UpperCase(value) : value);
   }
   void Symbol(const char* Name, char& Symbol, char Default) {
     int value = Default;

@@ -1,6 +1,7 @@
 #include "app/stations/station_store.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -109,13 +110,30 @@ bool ReadStamp(const std::string& stamp, TDateTime& time) {
   return read.has_value();
 }
 
+// Degrees of a place on the earth. A file written where the decimal separator is a
+// comma holds "52,5123".
+bool IsDegrees(const std::string& text, double limit) {
+  if (!IsFloat(text)) return false;
+  const double degrees = StrToFloatSafe(text);
+  return std::isfinite(degrees) && std::fabs(degrees) <= limit;
+}
+
 // A line of "Stn.dat" that the store can use: a key, a readable time last heard and a
-// position.
-bool IsStationRecord(const std::string& line) {
+// position on the earth. Its numbers are made the store's own, with a decimal point, for
+// the readers of its fields.
+bool TakeStationRecord(std::string& line) {
   TDateTime heard;
-  double degrees;
-  return IsValidKey(Field(sfKey, line)) && ReadStamp(Field(sfRxStamp, line), heard) &&
-         TryStrToFloat(Field(sfLat, line), degrees) && TryStrToFloat(Field(sfLon, line), degrees);
+  if (!IsValidKey(Field(sfKey, line)) || !ReadStamp(Field(sfRxStamp, line), heard) ||
+      !IsDegrees(Field(sfLat, line), 90) || !IsDegrees(Field(sfLon, line), 180)) {
+    return false;
+  }
+  for (const int field : {sfLat, sfLon, sfSpeed, sfRange}) {
+    std::string number = Field(field, line);
+    if (number.find(',') == std::string::npos || !IsFloat(number)) continue;
+    ReplaceChar(',', '.', number);
+    CsvSetField(field, number, line);
+  }
+  return true;
 }
 
 // A record is a few hundred bytes (its longest fields a packet's header and data,
@@ -173,7 +191,7 @@ bool ReadStationFile(const std::string& FileName, std::vector<std::string>& Line
   TFileStream file(FileName, fmOpenRead);
   TBoundedLines().Read(file, [&Lines](const std::string& read) {
     std::string line = Trim(read);
-    if (IsStationRecord(line)) Lines.push_back(std::move(line));
+    if (TakeStationRecord(line)) Lines.push_back(std::move(line));
   });
   return true;
 }

@@ -174,6 +174,12 @@ TEST(ShippedSymbolSheetsTest, HoldTheRealSymbolPictures) {
   EXPECT_GT(count(kPrimaryTable, '>', red), 40);
   EXPECT_GT(count(kPrimaryTable, '#', green), 60);
   EXPECT_GT(count(kPrimaryTable, '>', white), 150);
+  // A code the pictures lack shows a picture all the same, as does an overlay on a
+  // symbol that takes none (the primary '~').
+  auto drawn = [](TColor c) { return c != clWhite; };
+  EXPECT_GT(count(kPrimaryTable, '~', drawn), 20);
+  EXPECT_GT(count(kAlternateTable, '~', drawn), 20);
+  EXPECT_GT(count('D', '-', drawn), 20);
 }
 
 }  // namespace

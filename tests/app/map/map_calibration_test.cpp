@@ -41,6 +41,24 @@ TEST_F(MapCalibrationTest, DatCornersInEitherOrderGiveTheSameMap) {
   }
 }
 
+// West corner first, east of the east one: the map runs across the 180th meridian; a
+// map of more than half the globe keeps its corners.
+TEST_F(MapCalibrationTest, CornersAcrossTheDateLineRunEastBeyondIt) {
+  for (const auto& [first, second] : {std::pair{"10:00.00N/170:00.00E", "10:00.00S/170:00.00W"},
+                                      std::pair{"10:00.00S/170:00.00E", "10:00.00N/170:00.00W"}}) {
+    const TRead r = Read(WriteMap("pacific.bmp", 4, 4, DatText(first, second, "Pazifik")));
+    ASSERT_TRUE(r.Ok);
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.LonMin), 170);
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.LonMax), 190);
+    EXPECT_DOUBLE_EQ(static_cast<double>(r.LatMin), -10);
+  }
+  const TRead wide = Read(
+      WriteMap("wide.bmp", 4, 4, DatText("60:00.00N/100:00.00W", "60:00.00S/100:00.00E", "W")));
+  ASSERT_TRUE(wide.Ok);
+  EXPECT_DOUBLE_EQ(static_cast<double>(wide.LonMin), -100);
+  EXPECT_DOUBLE_EQ(static_cast<double>(wide.LonMax), 100);
+}
+
 TEST_F(MapCalibrationTest, DatIsPreferredToInfAndInfIsTypedFreely) {
   const std::string image =
       WriteMap("m.jpg", 4, 4, DatText("10:00.00N/020:00.00E", "11:00.00N/021:00.00E", "Dat"));
@@ -67,6 +85,23 @@ TEST_F(MapCalibrationTest, LowerCaseCalibrationIsFoundAndSecondsFormRead) {
   EXPECT_EQ(r.LonMax, 180);
 }
 
+// Only the head of the file is read: corners and name before a damaged disk's run of
+// NULs as long as the disk, or a name cut off by the head's end, which is no name.
+TEST_F(MapCalibrationTest, OnlyTheFilesHeadIsRead) {
+  const std::string image =
+      WriteMap("huge.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "52:20.00N/013:45.00E", "Berlin"));
+  std::filesystem::resize_file(Folder() + "huge.DAT", std::uintmax_t(1) << 34);
+  const TRead r = Read(image);
+  ASSERT_TRUE(r.Ok);
+  EXPECT_DOUBLE_EQ(static_cast<double>(r.LatMin), 52 + 20.0 / 60);
+  EXPECT_EQ(r.Name, "Berlin");
+  std::filesystem::resize_file(Folder() + "huge.DAT", 0);
+  WriteText(Folder() + "huge.DAT", "52:40.00N/013:05.00E\r\n52:20.00N/013:45.00E\r\n" +
+                                       std::string(1 << 20, 'N') + "\r\n");
+  EXPECT_EQ(Read(image).Name, "");
+  std::filesystem::remove(Folder() + "huge.DAT");
+}
+
 TEST_F(MapCalibrationTest, MissingImageFailsSilently) {
   EXPECT_FALSE(Read("").Ok);
   EXPECT_FALSE(Read(Folder() + "none.jpg").Ok);
@@ -81,7 +116,9 @@ TEST_F(MapCalibrationTest, RejectsMissingShortAndAreaLessCalibrations) {
       WriteMap("lat.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "52:40.00N/014:05.00E", "N"));
   const std::string sameLon =
       WriteMap("lon.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "51:40.00N/013:05.00E", "N"));
-  for (const std::string& image : {missing, oneCorner, badCorner, sameLat, sameLon}) {
+  const std::string offTheEarth =
+      WriteMap("off.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "99:99.99N/999:99.99E", "N"));
+  for (const std::string& image : {missing, oneCorner, badCorner, sameLat, sameLon, offTheEarth}) {
     std::string message;
     const TRead r = ReadRejected(image, message);
     EXPECT_FALSE(r.Ok) << image;

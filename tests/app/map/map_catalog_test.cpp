@@ -125,6 +125,15 @@ TEST_F(ZoomChoiceTest, InSkipsSmallerMapsThatAreWiderOrTaller) {
             "narrow");
 }
 
+// A map across the 180th meridian holds the points on both sides of it.
+TEST_F(ZoomChoiceTest, AMapAcrossTheDateLineHoldsBothSides) {
+  catalog_.Add(MapCatalogRecord(Entry("pacific", -20, 170, 20, 190)));
+  for (const double lon : {175.0, -175.0}) {
+    EXPECT_EQ(Zoom("world", TZoomDirection::In, TZoomReach::ToLimit, lon, 0), "pacific") << lon;
+  }
+  EXPECT_EQ(Zoom("world", TZoomDirection::In, TZoomReach::ToLimit, -165, 0), "");
+}
+
 TEST_F(ZoomChoiceTest, APointOnTheBorderIsNotInside) {
   using enum TZoomDirection;
   using enum TZoomReach;

@@ -36,6 +36,30 @@ TEST(MapCoordinatesTest, CornersAndCentreOfTheWorld) {
   EXPECT_EQ(x, static_cast<int>(std::nearbyint(2047.0 / 360 * 193.4)));
 }
 
+// A map from 170E across the 180th meridian to 170W: stations on both sides of it are
+// on the map, one at 0E is not, and the cursor reads west longitudes east of it.
+TEST(MapCoordinatesTest, AMapAcrossTheDateLineHoldsBothSides) {
+  TMapGeometry map;
+  map.Corners = {-10, 170, 10, 190};
+  map.MapW = 200;
+  map.MapH = 200;
+  int y = 0;
+  int x = 0;
+  GeoToPixel(map, y, x, 0, 175);
+  EXPECT_EQ(x, 50);
+  GeoToPixel(map, y, x, 0, -175);
+  EXPECT_EQ(x, 150);
+  GeoToPixel(map, y, x, 0, 0);
+  EXPECT_FALSE(IsOnMap(map, y, x));
+  double lat = 0;
+  double lon = 0;
+  PixelToGeo(map, 100, 150, lat, lon);
+  EXPECT_NEAR(lon, -175, 1e-9);
+  PixelToGeo(map, 100, 50, lat, lon);
+  EXPECT_NEAR(lon, 175, 1e-9);
+  EXPECT_GT(MapScale(map.Corners, map.MapW), 0);
+}
+
 TEST(MapCoordinatesTest, RoundsHalvesToEven) {
   TMapGeometry map;
   map.Corners = {0, 0, 4, 4};

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/gui/standard/clipboard.h"
 #include "platform/gui/standard/open_dialog.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
@@ -170,6 +171,11 @@ TEST_F(LogWindowTest, FilterTakesCallsignCharactersInUpperCase) {
   // Typed in another script, the filter takes what a call holds, never a '?'.
   SimulateUnicodeKey(*log.memFilter, 0, u"\u0414\u041B1dl2x,");
   EXPECT_EQ(log.FilterText(), "1DL2X,");
+  // Select all and paste from the keyboard: the calls as typed, the rest refused.
+  SimulateKey(*log.memFilter, TKeyCode('A'), "\x01", ssCtrl);
+  Clipboard().SetAsBytes(CF_TEXT, "dl1abc, db0xyz;");
+  SimulateKey(*log.memFilter, TKeyCode('V'), "\x16", ssCtrl);
+  EXPECT_EQ(log.FilterText(), "DL1ABC,DB0XYZ");
   log.mbtnFilter->Click();
   EXPECT_TRUE(log.mpnlFilter->Visible());
   log.mbtnFilter->Click();

@@ -269,6 +269,19 @@ TEST_F(SettingsStoreTest, WrongTypesAndRangesCountAsAbsent) {
   EXPECT_EQ(s.nedtPower->IntIst(), 4);
 }
 
+// A call stored in lower case is the call as typed: it goes out, and is answered, in
+// upper case.
+TEST_F(SettingsStoreTest, ALowerCaseCallIsLoadedAsTyped) {
+  const std::string station = "\\Software\\Velmora\\Programm\\Station";
+  WriteText(station, "CallP1", "n0call-5");
+  WriteText(station, "PathP2", "wide1-1");
+  WriteText(station, "InfoP1", "Velmora im Test");
+  Load();
+  EXPECT_EQ(frmSetup->edtCallP1->Text(), "N0CALL-5");
+  EXPECT_EQ(frmSetup->edtPathP2->Text(), "WIDE1-1");
+  EXPECT_EQ(frmSetup->edtInfoP1->Text(), "Velmora im Test");
+}
+
 TEST_F(SettingsStoreTest, OlderSetupVersionWipesTheStore) {
   WriteText("\\Software\\Velmora", "SetVer", "1.0");
   WriteText("\\Software\\Velmora\\Other", "Stale", "x");

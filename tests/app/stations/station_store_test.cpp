@@ -255,6 +255,41 @@ TEST_F(StationStore, DamagedStationFileLinesAreSkippedAndNeverStopAging) {
   EXPECT_EQ(loaded.StationList.Count(), 2);
 }
 
+// A station file written where the decimal separator is a comma holds the same
+// stations; a position no place on the earth has is damage and is not kept.
+TEST_F(StationStore, AStationFileWithDecimalCommasKeepsItsStationsAndNoPlaceOffTheEarth) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "velmora_stn_comma_test.dat").string();
+  {
+    std::ofstream out(path, std::ios::binary);
+    const auto record = [&out](const char* call, const char* lat, const char* lon) {
+      out << "\"AAprs" << call << "\";\"" << call << "\";\"\";\"" << lat << "\";\"" << lon
+          << "\";\"47\";\"62\";\"63\";\"65\";\"261207113000\";\"\";\"\";\"1\";\"\";\"\";\"\";\"-"
+             "1\";"
+             "\"12,5\";\"-1\";\"-1\"\r\n";
+    };
+    record("A1", "52,5123", "13,25");
+    record("B1", "-33,9", "151");
+    record("C1", "0,5", "-0,25");
+    record("D1", "1e308", "13");
+    record("E1", "-1E308", "13");
+    record("F1", "45", "181");
+    record("G1", "nan", "13");
+  }
+  TRecordingViews views2;
+  TStationStore loaded(views2);
+  loaded.Clock = store.Clock;
+  loaded.Ticks = store.Ticks;
+  ASSERT_TRUE(loaded.LoadStations(path));
+  ASSERT_EQ(loaded.StationList.Count(), 3);
+  std::string lat, lon, speed;
+  CsvGetField(3, loaded.StationList.Line(0), lat);
+  CsvGetField(4, loaded.StationList.Line(0), lon);
+  CsvGetField(17, loaded.StationList.Line(0), speed);
+  EXPECT_EQ(lat + " " + lon + " " + speed, "52.5123 13.25 12.5");
+  std::filesystem::remove(path);
+}
+
 // A big station file comes in between paints: in pieces, in key order, each station
 // shown as it comes; a station heard meanwhile keeps what was heard; a save (in the
 // background or at the end) holds the rest too, without showing it, and "delete all"

@@ -64,8 +64,10 @@ class TTypedTextRules : public QValidator {
                      [this](const QString& text) { before_ = text; });
   }
 
+  // The refused characters go first, so that the length counts only what is taken.
   State validate(QString& input, int& pos) const override {
     TakeTyped(input, pos);
+    if (max_length_ > 0) KeepMaxLength(input, pos);
     if (max_bytes_ > 0) KeepSentBytes(input, pos);
     return Acceptable;
   }
@@ -74,6 +76,7 @@ class TTypedTextRules : public QValidator {
   void SetCharCase(TEditCharCase Value) { char_case_ = Value; }
   void SetAllowed(const QString& Value) { allowed_ = Value; }
   void SetMaxBytes(int Value) { max_bytes_ = Value; }
+  void SetMaxLength(int Value) { max_length_ = Value; }
 
  private:
   void TakeTyped(QString& input, int& pos) const {
@@ -82,6 +85,21 @@ class TTypedTextRules : public QValidator {
     const QString taken = TakenAsTyped(QStringView(input).mid(at, end - at), char_case_, allowed_);
     input.replace(at, end - at, taken);
     pos -= end - at - int(taken.size());
+  }
+
+  // Characters beyond the limit are not taken of those just typed or pasted, whole
+  // characters at a time. A longer text set from code keeps its length but takes no more.
+  void KeepMaxLength(QString& input, int& pos) const {
+    const auto [at, end] = InsertedRange(before_, input, pos);
+    const int limit = std::max(max_length_, int(before_.size()));
+    const int room = limit - (int(input.size()) - (end - at));
+    if (end - at <= room) return;
+    size_t kept = 0;
+    for (const size_t cut : CharacterCuts(input.mid(at, end - at))) {
+      if (int(cut) <= room) kept = cut;
+    }
+    input.remove(at + qsizetype(kept), end - at - qsizetype(kept));
+    pos = at + int(kept);
   }
 
   // What goes beyond the limit is taken off the characters just before the caret (those
@@ -98,6 +116,7 @@ class TTypedTextRules : public QValidator {
 
   TEditCharCase char_case_ = ecNormal;
   QString allowed_;
+  int max_length_ = 0;
   int max_bytes_ = 0;
   // The text before the change being validated.
   QString before_;
@@ -109,8 +128,13 @@ TCustomEdit::TCustomEdit(TComponent* AOwner)
   SetTabStop(true);
   QLineEdit& line = LineEditOf(*this);
   line.setMaxLength(kUnlimited);
+  // A key the rules refuse puts the same text back, which is no change.
   QObject::connect(&line, &QLineEdit::textChanged, NativeOf(*this).bridge,
-                   [this](const QString&) { Dispatch([this] { Change(); }); });
+                   [this, shown = line.text()](const QString& text) mutable {
+                     if (text == shown) return;
+                     shown = text;
+                     Dispatch([this] { Change(); });
+                   });
 }
 
 TCustomEdit::~TCustomEdit() = default;
@@ -135,25 +159,21 @@ void TCustomEdit::SetText(const std::string& Value) {
                        : utf8_text_                        ? QString::fromStdString(Value)
                                                            : ToQString(Value);
   if (Text() == Value) return;
-  // Text from code is not cut to MaxLength: lift the limit for this one assignment.
-  line.setMaxLength(kUnlimited);
-  const QValidator* limit = line.validator();
+  // Text from code passes by the rules of typing, MaxLength among them.
+  const QValidator* rules = line.validator();
   line.setValidator(nullptr);
   line.setText(text);
-  line.setValidator(limit);
-  line.setMaxLength(max_length_ > 0 ? std::max(max_length_, int(text.size())) : kUnlimited);
+  line.setValidator(rules);
   // Text put in from code is read from its start (a long comment, a path); only while
   // the user types in it does the caret stay where the typing goes on.
   if (!line.hasFocus()) line.setCursorPosition(0);
 }
 
+// The limit is kept by the rules of typing rather than by Qt, which cuts a paste to it
+// before the refused characters are taken out.
 void TCustomEdit::SetMaxLength(int Value) {
   max_length_ = Value < 0 ? 0 : Value;
-  QLineEdit& line = LineEditOf(*this);
-  const int limit = max_length_ > 0 ? std::max(max_length_, int(line.text().size())) : kUnlimited;
-  // Qt puts its text in again on every limit it is given, which drops the selection: a
-  // key typed over selected text would then be added to it instead of replacing it.
-  if (line.maxLength() != limit) line.setMaxLength(limit);
+  if (max_length_ > 0 || LineEditOf(*this).validator()) Rules().SetMaxLength(max_length_);
 }
 
 TTypedTextRules& TCustomEdit::Rules() {

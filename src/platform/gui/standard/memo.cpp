@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
 #include "platform/gui/controls/win_control_qt.h"
 #include "platform/gui/standard/typed_text_qt.h"
@@ -114,9 +115,14 @@ void TMemo::TakeTyped() {
   const int length = typed_length_;
   typed_from_ = -1;
   if (syncing_ || from < 0 || length <= 0 || (char_case_ == ecNormal && allowed_.empty())) return;
-  QTextCursor cursor(EditOf(*this).document());
+  QTextDocument& document = *EditOf(*this).document();
+  // A change that fills the whole document (a paste into the empty memo, or over all of
+  // it) is counted with the document's closing paragraph end, which is no text.
+  const int end = std::min(from + length, document.characterCount() - 1);
+  if (end <= from) return;
+  QTextCursor cursor(&document);
   cursor.setPosition(from);
-  cursor.setPosition(from + length, QTextCursor::KeepAnchor);
+  cursor.setPosition(end, QTextCursor::KeepAnchor);
   const QString typed = cursor.selectedText();
   QString allowed = Wide(allowed_);
   if (!allowed.isEmpty()) {

@@ -237,6 +237,23 @@ TEST(EditTest, AllowedCharactersInTheirCaseAreAllThatIsTypedOrPasted) {
   EXPECT_EQ(edit.CharCase(), ecUpperCase);
 }
 
+// A callsign pasted with a blank before it is the whole callsign: the refused blank goes
+// before the paste is held to the length.
+TEST(EditTest, RefusedCharactersGoBeforeTheLengthIsCounted) {
+  TEdit edit(nullptr);
+  edit.SetCharCase(ecUpperCase);
+  edit.SetAllowedChars("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-");
+  edit.SetMaxLength(9);
+  Paste(edit, u" db0abc-10");
+  EXPECT_EQ(edit.Text(), "DB0ABC-10");
+  Paste(edit, u"X");
+  EXPECT_EQ(edit.Text(), "DB0ABC-10");
+  SimulateKey(edit, VK_HOME);
+  SimulateKey(edit, VK_DELETE);
+  Paste(edit, u"\u00E9 ?ZY");
+  EXPECT_EQ(edit.Text(), "ZB0ABC-10");
+}
+
 // A paste beyond the bytes a text may take on the air keeps what fits, between whole
 // characters as the user sees them: never a letter without the mark typed on it.
 TEST(EditTest, PastedTextIsCutToTheSentBytesBetweenWholeCharacters) {
@@ -277,6 +294,22 @@ TEST(MemoTest, AllowedCharactersInTheirCaseAreAllThatIsTypedOrPasted) {
   EXPECT_EQ(memo.Text(), "1,DL2AB\r\nN0CALL");
   memo.SetText("x y\r\n\xE9");
   EXPECT_EQ(memo.Text(), "x y\r\n\xE9");
+}
+
+// However the text comes in, into the empty memo or over all of it, pasted or composed
+// by an input method, it is taken as typed.
+TEST(MemoTest, WhatFillsTheWholeMemoIsTakenAsTyped) {
+  TMemo memo(nullptr);
+  memo.SetCharCase(ecUpperCase);
+  memo.SetAllowedChars("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-,");
+  Paste(memo, u"dl1abc, db0xyz;");
+  EXPECT_EQ(memo.Text(), "DL1ABC,DB0XYZ");
+  SimulateKey(memo, TKeyCode('A'), "\x01", ssCtrl);
+  Paste(memo, u"n0call ;");
+  EXPECT_EQ(memo.Text(), "N0CALL");
+  SimulateKey(memo, TKeyCode('A'), "\x01", ssCtrl);
+  SimulateInputMethod(memo, u"db0abc ");
+  EXPECT_EQ(memo.Text(), "DB0ABC");
 }
 
 // A memo whose lines are stored and sent holds them as they go out: in the code page
