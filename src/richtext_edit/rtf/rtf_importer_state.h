@@ -3,6 +3,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -53,6 +54,8 @@ struct TRDRTFImporter::TListState {
     bool FontSizeSet = false;
   };
   std::map<std::pair<int, int>, TLevelFlags> LevelFlags;
+  // The list overrides (with their levels) whose start number a paragraph took.
+  std::set<std::pair<int, int>> OverridesStarted;
   // Styles this read added (their indents and sizes may still be taken from the text).
   std::vector<bool> AddedByRead;
   // The marker item waiting for the next marker update, and whether it is of a Word 97
