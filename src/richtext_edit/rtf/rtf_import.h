@@ -36,7 +36,7 @@ struct TRDRTFHeaderFooter {
   int FooterDistance = 0;
 };
 
-constexpr std::int64_t kTableSlotsPerRead = 16384;
+constexpr std::int64_t kTableSlotsPerRead = 4096;
 constexpr std::int64_t kRTFBytesPerTableSlot = 4;
 
 TRDRTFErrorCode ReadRTF(TRDRTFReaderProperties& options, TStream& stream, TCustomRDData& rdData,
