@@ -6,12 +6,16 @@
 // as needed, in bytes per second. The target is at least 20 MB/s. Then RTFs holding a
 // costly metafile, imported and exported as HTML, and twenty bitmaps that each claim
 // 4096 x 4096 pixels in two bytes, imported, laid out and painted; and a progressive
-// JPEG of 4096 x 4096 pixels imported with its last scan repeated 0 or 2,000 times.
+// JPEG of 4096 x 4096 pixels imported with its last scan repeated 0 or 2,000 times. And
+// RTFs whose few bytes repeat rows of empty cells, read with the growth of the peak
+// resident memory: at most 64 MB + 1,000 times the file's size, in at most 1 s.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -313,5 +317,59 @@ void BM_ShowRunsInOwnColours(benchmark::State& state) {
 BENCHMARK(BM_ShowRunsInOwnColours)
     ->ArgsProduct({{5000, 10000, 20000, 40000}, {0, 10}})
     ->Unit(benchmark::kMillisecond);
+
+long StatusKilobytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
+  return 0;
+}
+
+// One row definition of 256 \cellx and rows of it (each \row four bytes that make 256
+// cells): 2,048 rows (10,744 bytes) read in 5.5 s at 1,091 MB, 512 rows (4,600 bytes) at
+// 290 MB, when every empty cell was a cell of its own and each table could take 131,072.
+std::string RepeatedRowsRtf(int rows) {
+  std::string rtf = "{\\rtf1\\trowd";
+  for (int c = 1; c <= 256; ++c) rtf += "\\cellx" + std::to_string(c * 9);
+  rtf += "\\pard\\intbl";
+  for (int r = 0; r < rows; ++r) rtf += "\\row";
+  return rtf + "}";
+}
+
+// Bare \cell words of a row that never ends (2.6 MB: 2.0 GB); the control, paragraphs of
+// one letter (2.4 MB: 130 MB).
+std::string RepeatedWordsRtf(const std::string& word, std::size_t size) {
+  std::string rtf = "{\\rtf1 ";
+  while (rtf.size() < size) rtf += word;
+  return rtf + "}";
+}
+
+// Argument: 0 and 1 the rows above, 2 the \cell words, 3 the control.
+void BM_ReadRepeatedCells(benchmark::State& state) {
+  const std::string rtf = state.range(0) == 0   ? RepeatedRowsRtf(BenchStations(2048))
+                          : state.range(0) == 1 ? RepeatedRowsRtf(BenchStations(512))
+                          : state.range(0) == 2
+                              ? RepeatedWordsRtf("\\cell", std::size_t(BenchStations(2600000)))
+                              : RepeatedWordsRtf("a\\par ", std::size_t(BenchStations(2400000)));
+  TMemoryStream stream;
+  stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
+  long growth = 0;
+  bool leftOut = false;
+  for (auto _ : state) {
+    malloc_trim(0);  // what earlier reads freed is no longer resident
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts from here
+    const long before = StatusKilobytes("VmRSS:");
+    {
+      TRtfDocument read(stream, state);
+      leftOut = read.document.GetRDFWarnings() & rdfwTableCellsLeftOut;
+    }
+    growth = std::max(growth, StatusKilobytes("VmHWM:") - before);
+  }
+  state.counters["peak_growth_mb"] = double(growth) / 1024;
+  state.counters["limit_mb"] = 64 + 1000 * double(rtf.size()) / (1 << 20);
+  state.counters["rtf_bytes"] = double(rtf.size());
+  state.counters["left_out"] = leftOut ? 1 : 0;
+}
+BENCHMARK(BM_ReadRepeatedCells)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -59,6 +59,11 @@ TEST(RoundTrip, PicturesShownAtAPagesSideComeBackAtThatSize) {
             "");
 }
 
+TEST(RoundTrip, ForeignDocumentsComeBackWhole) {
+  for (const std::string& rtf : round_trip::ForeignRTFs())
+    EXPECT_EQ(round_trip::CheckForeignRoundTrip(rtf), "") << rtf;
+}
+
 TEST(RoundTrip, SavedFuzzInputsComeBackWhole) {
   for (const auto& input : FuzzCorpus("richtext_edit/round_trip/fuzz")) {
     const std::string failure = CheckRoundTripsFromBytes(input.data(), input.size());

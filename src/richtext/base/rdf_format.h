@@ -39,3 +39,5 @@ constexpr unsigned rdfwConvertedToAnsi = 0x20;
 constexpr unsigned rdfwStyleDataError = 0x80;
 // Pictures left out as beyond what the document may hold decoded (see picture_budget.h).
 constexpr unsigned rdfwPicturesLeftOut = 0x100;
+// Table rows left out as beyond what a read may build (their text kept as paragraphs).
+constexpr unsigned rdfwTableCellsLeftOut = 0x200;

@@ -77,6 +77,9 @@ TRDRTFErrorCode TRDRTFImporter::Read(TStream& stream) {
     if (header_footer_->Header) header_footer_->Header->Clear();
     if (header_footer_->Footer) header_footer_->Footer->Clear();
   }
+  table_slots_left_ =
+      kTableSlotsPerRead +
+      std::max<std::int64_t>(0, stream.Size() - stream.Position()) / kRTFBytesPerTableSlot;
   const TRDRTFErrorCode result = reader.ReadFromStream(stream);
   if (options_.ParaStyleMode == rdrsAddIfNeeded) SettlePendingMarker();
   // A read that stopped at an error leaves its tables open; they go into the document

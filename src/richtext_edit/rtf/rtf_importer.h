@@ -16,6 +16,7 @@
 
 class TRDStyle;
 class TRDTableItemInfo;
+class TRDTableCellData;
 class TRDListInfo;
 
 class TRDRTFImporter {
@@ -74,6 +75,10 @@ class TRDRTFImporter {
   void EndTable();
   class TTableBuilder;
   void MoveOpenRowOut(TTableInfo& info);
+  bool MayTakeSeveralTables(const TTableInfo& info) const;
+  // The text of the rows from first on, which no table could take, as paragraphs.
+  void MoveRowsOut(TTableInfo& info, size_t first);
+  void MoveCellOut(TRDTableCellData& cell);
   // A cell without content gets one empty paragraph in the table's left-aligned style.
   void AddEmptyParagraph(TCustomRDData& cell);
   void EmptyCell(TRDTableItemInfo& table, int row, int col, bool hideBorders);
@@ -112,6 +117,10 @@ class TRDRTFImporter {
   int row_ = -1;
   int col_ = -1;
   bool moving_out_table_ = false;
+  // The slots the tables of this read may still take: every slot of a table is a cell
+  // of its own, so a few bytes of rows that repeat empty cells could otherwise make
+  // gigabytes of them. What a read may build grows with its bytes (Read).
+  std::int64_t table_slots_left_ = 0;
   // A paragraph or line break that came with dropped hidden text, with the paragraph's
   // properties then; rtf_ts_ContinuePara when none waits.
   TRDRTFPosition held_break_ = rtf_ts_ContinuePara;

@@ -97,7 +97,10 @@ bool TRDRTFImporter::AddParagraphMarker() {
     const int level = std::clamp(para.ListLevel, 0, 8);
     int start = 1;
     bool reset = false;
-    if (level < int(override.Levels.size())) {
+    // An override's start number starts its first paragraph of the level; the others
+    // count on from it.
+    if (level < int(override.Levels.size()) &&
+        lists_->OverridesStarted.insert({para.ListOverride, level}).second) {
       start = override.Levels[size_t(level)].StartAt;
       reset = override.Levels[size_t(level)].StartAtOverridden;
     }

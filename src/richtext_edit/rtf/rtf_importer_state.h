@@ -3,6 +3,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -11,16 +12,19 @@
 #include "richtext_edit/tables/table_item.h"
 
 struct TRDRTFImporter::TTableInfo {
-  // One finished row: its cells' content (a row of the working table) and its properties.
+  // One finished row: its cells' content (a row of the working table, whose slots hold
+  // only the cells that hold something) and its properties, shared with the row before
+  // when they are the same (rows repeating one definition cost no copy each).
   struct TRow {
     std::unique_ptr<TRDTableRow> Cells;
     int CellCount = 0;
-    TRDRTFRowProperties Props;
+    std::shared_ptr<const TRDRTFRowProperties> Props;
   };
 
   TCustomRDData* Enclosing = nullptr;
   int SavedRow = -1, SavedCol = -1;
-  // Collects the cells of the row being read; the rows keep its row objects.
+  // Collects the cells of the row being read; the rows keep its row objects. The cell
+  // being read is its last slot; a cell that ended empty leaves an empty slot behind.
   std::unique_ptr<TRDTableItemInfo> WorkRow;
   std::vector<TRow> Rows;
   bool PageBreak = false;
@@ -53,6 +57,8 @@ struct TRDRTFImporter::TListState {
     bool FontSizeSet = false;
   };
   std::map<std::pair<int, int>, TLevelFlags> LevelFlags;
+  // The list overrides (with their levels) whose start number a paragraph took.
+  std::set<std::pair<int, int>> OverridesStarted;
   // Styles this read added (their indents and sizes may still be taken from the text).
   std::vector<bool> AddedByRead;
   // The marker item waiting for the next marker update, and whether it is of a Word 97

@@ -10,6 +10,10 @@
 #include <optional>
 #include <utility>
 
+#include "platform/text/streams.h"
+#include "richtext/base/rdf_format.h"
+#include "richtext/formats/rdf_reader.h"
+#include "richtext/formats/rdf_writer.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/rtf/rtf_importer.h"
@@ -79,6 +83,45 @@ std::vector<int> CellRights(const TRDRTFRowProperties& props, int cellCount) {
     previous = x;
   }
   return rights;
+}
+
+// Cell i of the row is merged into the next one (\clmrg).
+bool JoinsNext(const TRDRTFRowProperties& props, size_t i) {
+  return i + 1 < props.Cells.size() && props.Cells[i + 1].HMerge == 2;
+}
+
+// The right edge of cell i, or of the last cell merged into it.
+int MergedRight(const TRDRTFRowProperties& props, const std::vector<int>& rights, size_t i) {
+  while (i + 1 < rights.size() && JoinsNext(props, i)) ++i;
+  return rights[i];
+}
+
+bool ContinuesVerticalMerge(const TRDRTFRowProperties& props) {
+  return std::any_of(props.Cells.begin(), props.Cells.end(),
+                     [](const TRDRTFCellProperties& cell) { return cell.VMerge == 2; });
+}
+
+// The cells of heading rows as read, for the tables that repeat them.
+using THeadingCopies = std::vector<std::unique_ptr<TRDTableRow>>;
+
+// A copy of a row's cells, their content through RDF (a copy keeps its text, styles,
+// pictures and tables); the copy belongs to the same working table.
+std::unique_ptr<TRDTableRow> CopyCells(const TRDTableRow& row) {
+  auto copy = std::make_unique<TRDTableRow>(0, row.Rows);
+  for (int i = 0; i < row.Count(); ++i) {
+    TRDTableCellData* cell = row.Items(i);
+    if (!cell) {
+      copy->InsertEmptySlot(i);
+      continue;
+    }
+    TMemoryStream content;
+    SaveRDFToStream(*cell, content, false);
+    content.SetPosition(0);
+    copy->InsertCellObject(i, std::make_unique<TRDTableCellData>(copy.get()));
+    copy->Items(i)->Clear();
+    LoadRDFFromStream(*copy->Items(i), content);
+  }
+  return copy;
 }
 
 // The cells merged into the cell above them, gathered while the rows are built: a run of
@@ -203,11 +246,17 @@ void TRDRTFImporter::EndCell() {
   SettleHeldBreak();
   TTableInfo& info = *tables_.back();
   TRDTableRow& row = *info.WorkRow->Rows->Items(0);
-  TRDTableCellData* cell = row.Items(col_);
-  if (cell->GetItemCount() == 0) AddEmptyParagraph(*cell);
+  // A cell that holds nothing keeps no cell object: its slot stays empty and the same
+  // object takes the next cell.
+  std::unique_ptr<TRDTableCellData> next;
+  if (row.Items(col_)->GetItemCount() == 0) {
+    next = row.TakeItem(col_);
+  } else {
+    next = std::make_unique<TRDTableCellData>(&row);
+  }
+  next->Clear();
   ++col_;
-  if (col_ >= row.Count()) row.AddCell();
-  row.Items(col_)->Clear();
+  row.InsertCellObject(col_, std::move(next));
   EnterData(row.Items(col_));
 }
 
@@ -218,19 +267,30 @@ void TRDRTFImporter::EndRow() {
   TRDRTFReaderState& state = reader_->State();
   const TRDRTFRowProperties& props = state.GetRowProps();
   TTableInfo::TRow record;
-  record.Props = props;
+  if (!info.Rows.empty() && *info.Rows.back().Props == props)
+    record.Props = info.Rows.back().Props;
+  else
+    record.Props = std::make_shared<const TRDRTFRowProperties>(props);
   record.CellCount = col_;
   TRDTableRows& work = *info.WorkRow->Rows;
+  TRDTableRow& cells = *work.Items(0);
   // Text after the last \cell still belongs to the row.
-  if (work.Items(0)->Items(col_)->GetItemCount() > 0) record.CellCount = col_ + 1;
+  if (cells.Items(col_)->GetItemCount() > 0) record.CellCount = col_ + 1;
   // Empty cells beyond those the row defines add no column (LibreOffice ends one cell too
   // many after a nested table); one that holds something stays.
   const int defined = int(props.Cells.size());
-  while (defined > 0 && record.CellCount > defined &&
-         !work.Items(0)->Items(record.CellCount - 1)->HasData(false))
+  const auto holdsData = [&cells](int col) {
+    return cells.Items(col) && cells.Items(col)->HasData(false);
+  };
+  while (defined > 0 && record.CellCount > defined && !holdsData(record.CellCount - 1))
     --record.CellCount;
+  // The cell being read, when still empty, goes on as the next row's first.
+  std::unique_ptr<TRDTableCellData> open;
+  if (cells.Items(col_)->GetItemCount() == 0) open = cells.TakeItem(col_);
   record.Cells = work.TakeRow(0);
-  work.AddRow(1)->Items(0)->Clear();
+  TRDTableRow& next = *work.AddRow(0);
+  next.InsertCellObject(0, open ? std::move(open) : std::make_unique<TRDTableCellData>(&next));
+  next.Items(0)->Clear();
 
   const bool first = info.Rows.empty();
   // Spacing and padding count only where given in twips.
@@ -294,7 +354,7 @@ void TRDRTFImporter::EndRow() {
   if (props.Heading) info.HeadingRowCount = int(info.Rows.size());
   ++row_;
   col_ = 0;
-  EnterData(work.Items(0)->Items(0));
+  EnterData(next.Items(0));
 }
 
 void TRDRTFImporter::AddEmptyParagraph(TCustomRDData& cell) {
@@ -310,16 +370,28 @@ void TRDRTFImporter::EmptyCell(TRDTableItemInfo& table, int row, int col, bool h
 }
 
 // The table of an RTF table that ended, built from the rows collected from first on, as
-// many as a table may hold: its columns from the edges of those rows, each row's cells
-// placed and merged in them, then the table's measures from what all the rows gave.
+// many as a table and the read's slots left may hold: its columns from the edges of
+// those rows, each row's cells placed and merged in them, then the table's measures from
+// what all the rows gave. A table that goes on from another starts with copies of the
+// heading rows (headings, their cells' content as read).
 class TRDRTFImporter::TTableBuilder {
  public:
-  TTableBuilder(TRDRTFImporter& importer, TTableInfo& info, size_t first)
-      : importer_(importer), info_(info), p_(importer.pixels_per_twip_), first_(first) {}
+  TTableBuilder(TRDRTFImporter& importer, TTableInfo& info, size_t first,
+                const THeadingCopies* headings)
+      : importer_(importer),
+        info_(info),
+        p_(importer.pixels_per_twip_),
+        first_(first),
+        headings_(headings) {}
+  // Null when not one row fits into the slots left.
   std::unique_ptr<TRDTableItemInfo> Build();
-  size_t RowsBuilt() const { return rights_.size(); }
+  size_t RowsBuilt() const { return rows_.size() - repeated_; }
 
  private:
+  // The rows the table takes: as many as fit, but a vertical merge that the table's bound
+  // would cut goes on whole in the next table.
+  void ChooseRows();
+  void AddEdges(TColumnEdges& edges, size_t row, const std::vector<int>& rights) const;
   void Merge(int top, int left, int colCount, int rowCount);
   void FillRow(int r, TVerticalRuns& runs);
   void SetCellLook(TRDTableCellData& own, const TRDRTFCellProperties& cellProps,
@@ -330,29 +402,79 @@ class TRDRTFImporter::TTableBuilder {
   TTableInfo& info_;
   const double p_;
   const size_t first_;
+  const THeadingCopies* headings_;
+  size_t repeated_ = 0;
   TColumnEdges edges_;
-  // The right edges of each row's cells (CellRights).
+  // The rows taken (indices into info_.Rows), with the right edges of their cells.
+  std::vector<size_t> rows_;
   std::vector<std::vector<int>> rights_;
   int cols_ = 0;
   std::unique_ptr<TRDTableItemInfo> table_;
 };
 
-std::unique_ptr<TRDTableItemInfo> TRDRTFImporter::TTableBuilder::Build() {
-  // Columns: the edges of the rows that the table holds.
-  for (size_t r = first_; r < info_.Rows.size(); ++r) {
-    const TTableInfo::TRow& row = info_.Rows[r];
-    std::vector<int> rights = CellRights(row.Props, row.CellCount);
-    TColumnEdges edges = edges_;
-    edges.Add(row.Props.Left);
-    for (const int x : rights) edges.Add(x);
-    const int cols = std::max(edges.Count() - 1, 1);
-    if (!rights_.empty() && !TRDTableRows::HoldsSlots(std::int64_t(rights_.size()) + 1, cols))
-      break;
-    edges_ = std::move(edges);
-    rights_.push_back(std::move(rights));
+void TRDRTFImporter::TTableBuilder::AddEdges(TColumnEdges& edges, size_t row,
+                                             const std::vector<int>& rights) const {
+  const TRDRTFRowProperties& props = *info_.Rows[row].Props;
+  edges.Add(props.Left);
+  // A cell merged into the next (\clmrg) ends no column: the merged cell is one cell
+  // from its left edge to the right edge of the last cell merged into it.
+  for (size_t i = 0; i < rights.size(); ++i)
+    if (!JoinsNext(props, i)) edges.Add(rights[i]);
+}
+
+void TRDRTFImporter::TTableBuilder::ChooseRows() {
+  const auto take = [this](size_t repeated) {
+    repeated_ = repeated;
+    rows_.clear();
+    rights_.clear();
+    edges_ = TColumnEdges();
+    std::vector<size_t> candidates;
+    for (size_t h = 0; h < repeated; ++h) candidates.push_back(h);
+    for (size_t r = first_; r < info_.Rows.size(); ++r) candidates.push_back(r);
+    for (const size_t r : candidates) {
+      const TTableInfo::TRow& row = info_.Rows[r];
+      rights_.push_back(CellRights(*row.Props, row.CellCount));
+      TColumnEdges edges = edges_;
+      AddEdges(edges, r, rights_.back());
+      const std::int64_t cols = std::max(edges.Count() - 1, 1);
+      const auto rowCount = std::int64_t(rows_.size()) + 1;
+      const bool bound = rows_.size() > repeated && !TRDTableRows::HoldsSlots(rowCount, cols);
+      if (bound || rowCount * cols > importer_.table_slots_left_) {
+        rights_.pop_back();
+        return bound;
+      }
+      edges_ = std::move(edges);
+      rows_.push_back(r);
+    }
+    return false;
+  };
+  const size_t headings = headings_ && first_ > 0 ? headings_->size() : 0;
+  bool boundReached = take(headings);
+  // Headings that leave no room for a row of the table's own are not repeated.
+  if (headings > 0 && rows_.size() <= headings) boundReached = take(0);
+  if (rows_.size() <= repeated_) {
+    rows_.clear();
+    rights_.clear();
+    return;
   }
+  // A vertical merge that the bound cuts goes on whole in the next table: this one ends
+  // before the merge's first row, unless the merge began with the table.
+  if (!boundReached || !ContinuesVerticalMerge(*info_.Rows[rows_.back() + 1].Props)) return;
+  size_t end = rows_.size() - 1;
+  while (end > repeated_ && ContinuesVerticalMerge(*info_.Rows[rows_[end]].Props)) --end;
+  if (end <= repeated_) return;
+  rows_.resize(end);
+  rights_.resize(end);
+  edges_ = TColumnEdges();
+  for (size_t i = 0; i < rows_.size(); ++i) AddEdges(edges_, rows_[i], rights_[i]);
+}
+
+std::unique_ptr<TRDTableItemInfo> TRDRTFImporter::TTableBuilder::Build() {
+  ChooseRows();
+  if (rows_.empty()) return nullptr;
   if (edges_.Count() < 2) edges_.Add(edges_[0] + kDefaultCellWidth);
   cols_ = edges_.Count() - 1;
+  importer_.table_slots_left_ -= std::int64_t(rows_.size()) * cols_;
   table_ = std::make_unique<TRDTableItemInfo>(0, cols_, &importer_.workbench_);
   table_->SetColor(clNone);
   table_->SetBorderStyle(rdtbRaisedColor);
@@ -364,7 +486,7 @@ std::unique_ptr<TRDTableItemInfo> TRDRTFImporter::TTableBuilder::Build() {
   TVerticalRuns runs(*table_->Rows, cols_, [this](int top, int left, int colCount, int rowCount) {
     Merge(top, left, colCount, rowCount);
   });
-  for (int r = 0; r < int(rights_.size()); ++r) FillRow(r, runs);
+  for (int r = 0; r < int(rows_.size()); ++r) FillRow(r, runs);
   runs.MergeAll();
   SetTableMeasures();
   return std::move(table_);
@@ -382,9 +504,14 @@ void TRDRTFImporter::TTableBuilder::Merge(int top, int left, int colCount, int r
 void TRDRTFImporter::TTableBuilder::FillRow(int r, TVerticalRuns& runs) {
   TRDTableRows& grid = *table_->Rows;
   const int cols = cols_;
-  const TTableInfo::TRow& row = info_.Rows[first_ + size_t(r)];
+  const TTableInfo::TRow& row = info_.Rows[rows_[size_t(r)]];
+  const TRDRTFRowProperties& props = *row.Props;
+  // A repeated heading row shows a copy of the heading's cells.
+  const std::unique_ptr<TRDTableRow> copied =
+      size_t(r) < repeated_ ? CopyCells(*(*headings_)[size_t(r)]) : nullptr;
+  const TRDTableRow& cells = copied ? *copied : *row.Cells;
   grid.AddRow(cols);
-  int start = std::min(edges_.IndexOf(row.Props.Left), cols - 1);
+  int start = std::min(edges_.IndexOf(props.Left), cols - 1);
   if (start > 0) {  // room left of the row: one empty cell
     Merge(r, 0, start, 1);
     importer_.EmptyCell(*table_, r, 0, true);
@@ -392,37 +519,44 @@ void TRDRTFImporter::TTableBuilder::FillRow(int r, TVerticalRuns& runs) {
   const std::vector<int>& xs = rights_[size_t(r)];
   for (int i = 0; i < int(xs.size()); ++i) {
     const TRDRTFCellProperties* cellProps =
-        i < int(row.Props.Cells.size()) ? &row.Props.Cells[size_t(i)] : nullptr;
-    TRDTableCellData* source = i < row.Cells->Count() ? row.Cells->Items(i) : nullptr;
-    const bool holdsText = source && i < row.CellCount;
-    if (start >= cols) {
-      // No column left: the text joins the row's last cell.
-      int mr, mc;
-      if (TRDTableCellData* last = runs.MainCell(r, cols - 1, mr, mc);
-          last && holdsText && source->HasData(false))
-        last->MoveItemsFrom(*source);
+        i < int(props.Cells.size()) ? &props.Cells[size_t(i)] : nullptr;
+    // A cell that ended empty left no cell object.
+    TRDTableCellData* source = i < cells.Count() ? cells.Items(i) : nullptr;
+    const bool read = i < row.CellCount;
+    const bool holdsText = source && read && source->HasData(false);
+    const std::uint8_t hMerge = cellProps ? cellProps->HMerge : 0;
+    const std::uint8_t vMerge = cellProps ? cellProps->VMerge : 0;
+    int mr, mc;
+    if (start >= cols || (hMerge == 2 && start > 0 && edges_.IndexOf(xs[size_t(i)]) <= start)) {
+      // No column left, or a cell merged into the one on its left that ends no column of
+      // its own: the text joins the cell on the left.
+      if (TRDTableCellData* left = runs.MainCell(r, start - 1, mr, mc); left && holdsText)
+        left->MoveItemsFrom(*source);
       continue;
     }
     const int end = std::clamp(edges_.IndexOf(xs[size_t(i)]), start + 1, cols);
     Merge(r, start, end - start, 1);
-    const std::uint8_t hMerge = cellProps ? cellProps->HMerge : 0;
-    const std::uint8_t vMerge = cellProps ? cellProps->VMerge : 0;
-    int mr, mc;
+    // The first row of a table joins no cell above, even where it went on from another.
+    const bool joinsAbove = vMerge == 2 && size_t(r) > repeated_;
     if (hMerge == 2 && start > 0) {
       runs.MergeAll();
       if (grid.GetMainCell(r, start - 1, mr, mc)) Merge(mr, mc, end - mc, r - mr + 1);
-    } else if (vMerge == 2 && r > 0 && !runs.Extend(r, start, end - start)) {
+    } else if (joinsAbove && !runs.Extend(r, start, end - start)) {
       runs.MergeAll();
       if (TRDTableCellData* above = grid.GetMainCell(r - 1, start, mr, mc))
         Merge(mr, mc, std::max(end - mc, above->ColSpan), r - mr + 1);
     }
     TRDTableCellData* own = runs.Covers(r, start) ? nullptr : grid.Cell(r, start);
     if (own && own->ColSpan >= 1 && cellProps)
-      SetCellLook(*own, *cellProps, row.Props, xs[size_t(i)] - edges_[start]);
-    if (own && holdsText && vMerge != 2) {
-      own->Clear();
-      own->MoveItemsFrom(*source);
-    } else if (holdsText && source->HasData(false)) {
+      SetCellLook(*own, *cellProps, props, MergedRight(props, xs, size_t(i)) - edges_[start]);
+    if (own && read && !joinsAbove) {
+      if (source) {
+        own->Clear();
+        own->MoveItemsFrom(*source);
+      } else {
+        importer_.EmptyCell(*table_, r, start, false);
+      }
+    } else if (holdsText) {
       // Text in a cell merged into another joins that cell rather than vanish.
       if (TRDTableCellData* main = runs.MainCell(r, start, mr, mc)) main->MoveItemsFrom(*source);
     }
@@ -529,9 +663,23 @@ void TRDRTFImporter::TTableBuilder::SetTableMeasures() {
     table->SetBorderHSpacing(0);
     table->SetBorderVSpacing(0);
   }
-  if (info.HeadingRowCount > 0 && first_ == 0) table->SetHeadingRowCount(info.HeadingRowCount);
+  if (first_ == 0 && info.HeadingRowCount > 0)
+    table->SetHeadingRowCount(std::min(info.HeadingRowCount, grid.Count()));
+  else if (repeated_ > 0)
+    table->SetHeadingRowCount(int(repeated_));
   if (importer_.options_.AutoHideTableGridLines) table->Options |= rdtoHideGridLines;
   table->ParaNo = importer_.matcher_.TableParaStyle(info.Alignment);
+}
+
+// Whether the rows may make more than one table: their slots, with as many columns as
+// all their edges could make, are more than a table or the read may take.
+bool TRDRTFImporter::MayTakeSeveralTables(const TTableInfo& info) const {
+  std::int64_t edges = 1;
+  for (const TTableInfo::TRow& row : info.Rows)
+    edges += std::max<std::int64_t>(std::int64_t(row.Props->Cells.size()), row.CellCount) + 1;
+  const std::int64_t slots =
+      std::int64_t(info.Rows.size()) * std::min<std::int64_t>(edges, kMaxColumns + 1);
+  return slots > std::min<std::int64_t>(TRDTableRows::kMaxSlots, table_slots_left_);
 }
 
 void TRDRTFImporter::EndTable() {
@@ -543,11 +691,20 @@ void TRDRTFImporter::EndTable() {
   row_ = info.SavedRow;
   col_ = info.SavedCol;
 
+  // Heading rows, as read, for the tables that may go on from the first.
+  THeadingCopies headings;
+  if (info.HeadingRowCount > 0 && size_t(info.HeadingRowCount) < info.Rows.size() &&
+      MayTakeSeveralTables(info))
+    for (int h = 0; h < info.HeadingRowCount; ++h)
+      headings.push_back(CopyCells(*info.Rows[size_t(h)].Cells));
   // Rows beyond what one table may hold go on in a table of their own, so that every
-  // table read can be written and read back.
-  for (size_t first = 0; first < info.Rows.size();) {
-    TTableBuilder builder(*this, info, first);
+  // table read can be written and read back; rows beyond what the read may build are
+  // left out of the tables.
+  size_t first = 0;
+  while (first < info.Rows.size()) {
+    TTableBuilder builder(*this, info, first, headings.empty() ? nullptr : &headings);
     std::unique_ptr<TRDTableItemInfo> table = builder.Build();
+    if (!table) break;
     if (table->RowCount() > 0 && table->ColCount() > 0) {
       if (info.PageBreak && first == 0) {
         page_break_pending_ = true;
@@ -557,34 +714,51 @@ void TRDRTFImporter::EndTable() {
       AddItem("", std::move(table), rtf_ts_NewPara);
       if (cell_markers_ && current_->KeepsMarkerList()) added.NotifyCellItems();
     }
+    // Headings that filled the first table whole are not repeated.
+    if (first == 0 && builder.RowsBuilt() <= size_t(info.HeadingRowCount)) headings.clear();
     first += builder.RowsBuilt();
+  }
+  if (first < info.Rows.size()) {
+    TCustomRDData& root = *target_.GetAbsoluteRootData();
+    root.SetRDFWarnings(root.GetRDFWarnings() | rdfwTableCellsLeftOut);
+    MoveRowsOut(info, first);
   }
   MoveOpenRowOut(info);
   // Every table read so far stands in the document now.
   if (current_->KeepsMarkerList()) cell_markers_ = false;
 }
 
+void TRDRTFImporter::MoveRowsOut(TTableInfo& info, size_t first) {
+  for (size_t r = first; r < info.Rows.size(); ++r) {
+    TRDTableRow& cells = *info.Rows[r].Cells;
+    for (int c = 0; c < cells.Count(); ++c)
+      if (TRDTableCellData* cell = cells.Items(c)) MoveCellOut(*cell);
+  }
+}
+
 // Text of a row that never ended is kept as paragraphs of the enclosing document.
 void TRDRTFImporter::MoveOpenRowOut(TTableInfo& info) {
   TRDTableRow& open = *info.WorkRow->Rows->Items(0);
+  for (int c = 0; c < open.Count(); ++c)
+    if (TRDTableCellData* cell = open.Items(c)) MoveCellOut(*cell);
+}
+
+void TRDRTFImporter::MoveCellOut(TRDTableCellData& cell) {
+  const int count = cell.GetItemCount();
+  if (count == 0 || !cell.HasData(false)) return;
   moving_out_table_ = true;
-  for (int c = 0; c < open.Count(); ++c) {
-    TRDTableCellData& cell = *open.Items(c);
-    const int count = cell.GetItemCount();
-    if (count == 0 || !cell.HasData(false)) continue;
-    std::vector<std::string> texts;
-    for (int i = 0; i < count; ++i) texts.push_back(cell.GetItemTextRaw(i));
-    std::vector<std::unique_ptr<TCustomRDItemInfo>> items = cell.Items.Delete(0, count);
-    for (int i = 0; i < count; ++i) {
-      TCustomRDItemInfo& item = *items[size_t(i)];
-      const TRDRTFPosition position = item.IsParaStart()          ? rtf_ts_NewPara
-                                      : item.GetLineBreakBefore() ? rtf_ts_NewLine
-                                                                  : rtf_ts_ContinuePara;
-      AddItem(std::move(texts[size_t(i)]), std::move(items[size_t(i)]), position);
-      // A finished table that comes out with the text.
-      if (cell_markers_ && current_->KeepsMarkerList()) item.NotifyCellItems();
-    }
-    cell.Clear();
+  std::vector<std::string> texts;
+  for (int i = 0; i < count; ++i) texts.push_back(cell.GetItemTextRaw(i));
+  std::vector<std::unique_ptr<TCustomRDItemInfo>> items = cell.Items.Delete(0, count);
+  for (int i = 0; i < count; ++i) {
+    TCustomRDItemInfo& item = *items[size_t(i)];
+    const TRDRTFPosition position = item.IsParaStart()          ? rtf_ts_NewPara
+                                    : item.GetLineBreakBefore() ? rtf_ts_NewLine
+                                                                : rtf_ts_ContinuePara;
+    AddItem(std::move(texts[size_t(i)]), std::move(items[size_t(i)]), position);
+    // A finished table that comes out with the text.
+    if (cell_markers_ && current_->KeepsMarkerList()) item.NotifyCellItems();
   }
+  cell.Clear();
   moving_out_table_ = false;
 }

@@ -22,12 +22,14 @@ struct TRDRTFBorderSide {
   int Width = 0;
   TColor Color = clNone;
   int Spacing = 0;
+  bool operator==(const TRDRTFBorderSide&) const = default;
 };
 
 // Four sides, 0 left, 1 top, 2 right, 3 bottom, each created on first use.
 struct TRDRTFParaBorder {
   std::array<std::optional<TRDRTFBorderSide>, 4> Sides;
   TRDRTFBorderSide& Side(int index);
+  bool operator==(const TRDRTFParaBorder&) const = default;
 };
 
 struct TRDRTFTab {

@@ -26,6 +26,7 @@ struct TRDRTFCellProperties {
   int BestHeight = 0;
   std::array<int, 4> Padding{};  // \clpad: 0 left, 1 top, 2 right, 3 bottom
   std::array<bool, 4> PaddingInTwips{};
+  bool operator==(const TRDRTFCellProperties&) const = default;
 };
 
 struct TRDRTFRowProperties {
@@ -58,6 +59,7 @@ struct TRDRTFRowProperties {
   void CloseCell(int right);
   // \row: the trailing open cell is dropped and cell shading is mixed into the colours.
   void Finish();
+  bool operator==(const TRDRTFRowProperties&) const = default;
 };
 
 // The \trftsWidth / \clftsWidth unit words: 2 percent, 3 twips, anything else automatic.

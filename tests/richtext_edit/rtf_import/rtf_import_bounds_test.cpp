@@ -109,6 +109,33 @@ TEST(RTFImportBounds, TablesNestedDeeperThanWeBuildKeepTheirText) {
   }
 }
 
+// Rows of empty cells cost a few bytes each (256 in the four bytes of a \\row): the tables
+// of one read take no more slots than its bytes pay for, and rows beyond them are left
+// out of the tables, their text kept as paragraphs in order, and the document says so.
+TEST(RTFImportBounds, TablesTakeNoMoreSlotsThanTheReadPaysFor) {
+  std::string rtf = "{\\rtf1\\trowd";
+  for (int c = 1; c <= 256; ++c) rtf += "\\cellx" + std::to_string(c * 9);
+  const int rows = 2048;
+  for (int r = 0; r < rows; ++r)
+    rtf += r % 256 == 5 ? "\\pard\\intbl\\cell r" + std::to_string(r) + "\\cell\\row" : "\\row";
+  rtf += "\\pard after\\par}";
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(rtf), rtf_ec_OK);
+  std::int64_t slots = 0;
+  for (int i = 0; const TRDTableItemInfo* table = doc.Table(i); ++i)
+    slots += std::int64_t(table->RowCount()) * table->ColCount();
+  EXPECT_GT(slots, 0);
+  EXPECT_LE(slots, kTableSlotsPerRead + std::int64_t(rtf.size()) / kRTFBytesPerTableSlot);
+  EXPECT_TRUE(doc.Document.GetRDFWarnings() & rdfwTableCellsLeftOut);
+  const std::string text = doc.Text();
+  size_t at = 0;
+  for (int r = 5; r < rows; r += 256) {
+    at = text.find("r" + std::to_string(r) + "\r\n", at);
+    ASSERT_NE(at, std::string::npos) << r << ": " << text;
+  }
+  EXPECT_EQ(text.substr(text.size() - 5), "after");
+}
+
 // A font size or picture scale a file gives without bound once overflowed where the
 // size was doubled for writing, or where the scaled size became whole pixels.
 TEST(RTFImportBounds, FontSizesAndPictureScalesStayInRange) {

@@ -60,6 +60,20 @@ TEST(RTFImportLists, Word97Lists) {
   ASSERT_EQ(Markers(outline).size(), 2u);
   EXPECT_EQ(Markers(outline)[0]->DisplayString, "1.");
   EXPECT_EQ(Markers(outline)[1]->DisplayString, "");
+
+  // An override's start number (\listoverridestartat) starts its first paragraph of the
+  // level only: word processors number three paragraphs of it 1., 2., 3.
+  TRTFImportDocument started;
+  started.Options.ParaStyleMode = rdrsAddIfNeeded;
+  ASSERT_EQ(started.Import("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list" + levels +
+                           "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1"
+                           "\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat1}"
+                           "\\ls1}}\\pard\\ls1\\ilvl0 a\\par\\pard\\ls1\\ilvl0 b\\par"
+                           "\\pard\\ls1\\ilvl0 c\\par}"),
+            rtf_ec_OK);
+  std::string shown;
+  for (const TRDMarkerItemInfo* marker : Markers(started)) shown += marker->DisplayString + " ";
+  EXPECT_EQ(shown, "1. 2. 3. ");
 }
 
 // The text of a list item stands where the level's \levelfollow puts it: after a tab at

@@ -10,6 +10,7 @@
 
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
+#include "richtext/base/rdf_format.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/formats/rtf_writer.h"
 #include "richtext/formats/text_export.h"
@@ -307,18 +308,25 @@ TEST(TableRTF, NestedTablesReadBackWhole) {
 }
 
 // An RTF table with more slots than a table may have goes on in a second table after
-// the first: each can be written and read back, and no row is lost.
+// the first: each can be written and read back, and no row is lost. The second repeats
+// the heading row, and a vertical merge the bound would cut goes on whole in it.
 TEST(TableRTF, RowsBeyondTheLargestTableGoOnInAnother) {
   const int cols = 256, rows = TRDTableRows::kMaxSlots / cols + 1;
-  const auto rowOf = [](const std::string& firstCell) {
-    std::string row = "\\trowd";
+  const int mergeFrom = rows - 4;
+  const auto rowOf = [&](int r) {
+    std::string row = r == 0 ? "\\trowd\\trhdr" : "\\trowd";
+    if (r >= mergeFrom) row += r == mergeFrom ? "\\clvmgf" : "\\clvmrg";
     for (int c = 1; c <= cols; ++c) row += "\\cellx" + std::to_string(15 * c);
-    row += "\\pard\\intbl " + firstCell + "\\cell";
-    for (int c = 1; c < cols; ++c) row += " \\cell";
+    row += std::string("\\pard\\intbl ") +
+           (r == 0           ? "head"
+            : r == mergeFrom ? "merged"
+                             : "") +
+           "\\cell" + (r == rows - 1 ? " last" : "") + "\\cell";
+    for (int c = 2; c < cols; ++c) row += " \\cell";
     return row + "\\row\n";
   };
   std::string rtf = "{\\rtf1\\ansi ";
-  for (int r = 0; r < rows; ++r) rtf += rowOf(r == rows - 1 ? "last" : "");
+  for (int r = 0; r < rows; ++r) rtf += rowOf(r);
   rtf += "after\\par}";
   TTableDocument doc;
   TMemoryStream stream;
@@ -332,10 +340,19 @@ TEST(TableRTF, RowsBeyondTheLargestTableGoOnInAnother) {
   TRDTableItemInfo& first = *tables[0];
   TRDTableItemInfo& second = *tables[1];
   EXPECT_EQ(first.ColCount(), cols);
-  EXPECT_EQ(first.RowCount(), rows - 1);
-  EXPECT_EQ(second.RowCount(), 1);
-  EXPECT_EQ(TTableDocument::CellText(*second.Cells(0, 0)), "last");
+  EXPECT_EQ(first.RowCount(), mergeFrom);
+  EXPECT_EQ(first.HeadingRowCount(), 1);
+  ASSERT_EQ(second.RowCount(), 5);
+  EXPECT_EQ(second.HeadingRowCount(), 1);
+  EXPECT_EQ(TTableDocument::CellText(*first.Cells(0, 0)), "head");
+  EXPECT_EQ(TTableDocument::CellText(*second.Cells(0, 0)), "head");
+  ASSERT_NE(second.Cells(1, 0), nullptr);
+  EXPECT_EQ(second.Cells(1, 0)->RowSpan, 4);
+  EXPECT_EQ(TTableDocument::CellText(*second.Cells(1, 0)), "merged");
+  EXPECT_EQ(TTableDocument::CellText(*second.Cells(4, 1)), "last");
+  EXPECT_TRUE(second.Rows->IsConsistent());
   EXPECT_EQ(doc.GetItemTextRaw(doc.GetItemCount() - 1), "after");
+  EXPECT_FALSE(doc.GetRDFWarnings() & rdfwTableCellsLeftOut);
 }
 
 TEST(TableRTF, EmptyTableAndApplicationText) {
