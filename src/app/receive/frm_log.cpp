@@ -24,6 +24,8 @@ constexpr unsigned kPlayTickMs = 1000;
 // not run).
 constexpr unsigned kCatchUpTickMs = 1;
 constexpr unsigned kFlushTickMs = 1000;
+// A report's box opens as soon as the flush that made it has returned.
+constexpr unsigned kReportTickMs = 1;
 constexpr int kConfirmYes = 6;
 constexpr char kBackspace = 8;
 constexpr const char* kProgressFormat = "dddd dd mmm yyyy - hh:nn:ss";
@@ -81,12 +83,18 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   timFlush->SetInterval(kFlushTickMs);
   timFlush->SetEnabled(false);
   timFlush->OnTimer = [this](TComponent*) { Recorder.FlushTick(); };
+  timReport = new TTimer(this);
+  timReport->Name = "timReport";
+  timReport->SetInterval(kReportTickMs);
+  timReport->SetEnabled(false);
+  timReport->OnTimer = [this](TComponent* Sender) { timReportTimer(Sender); };
 
-  Recorder.OnWriteError = [](const std::string& Error) { MyShowError(Error); };
+  // The recorder tells once per outage; the flushes go on meanwhile.
+  Recorder.OnWriteError = [this](const std::string& Error) { Report(Error); };
   // Lines lost while the file could not be written are never passed over in silence.
   Recorder.OnLinesLost = [this](int Lost) {
-    MyShowError(Format(ShownText(PrgMsg(&TfrmPrgMsg::lblErrLogLinesLost)), Lost,
-                       ShownFileName(Recorder.LogFileName())));
+    Report(Format(ShownText(PrgMsg(&TfrmPrgMsg::lblErrLogLinesLost)), Lost,
+                  ShownFileName(Recorder.LogFileName())));
   };
   Player.AnalysePacket = [this](const TReceivedPacket& Packet) {
     if (AnalysePacket) AnalysePacket(Packet);
@@ -207,6 +215,26 @@ void TfrmLog::memFilterKeyPress(TComponent*, char& Key) {
   Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
   const bool allowed = Key == kBackspace || (Key != 0 && std::strchr(kCallListChars, Key));
   if (!allowed) Key = 0;
+}
+
+void TfrmLog::Report(const std::string& Text) {
+  reports_.push_back(Text);
+  if (!reporting_) timReport->SetEnabled(true);
+}
+
+void TfrmLog::timReportTimer(TComponent*) {
+  timReport->SetEnabled(false);
+  if (reporting_) return;
+  reporting_ = true;
+  struct TDone {
+    bool& reporting;
+    ~TDone() { reporting = false; }
+  } done{reporting_};
+  while (!reports_.empty()) {
+    const std::string text = std::move(reports_.front());
+    reports_.pop_front();
+    MyShowError(text);
+  }
 }
 
 void TfrmLog::timPlayBackTimer(TComponent*) {

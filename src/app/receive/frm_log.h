@@ -4,7 +4,9 @@
 // each other. Its filter switch and filter text are kept with the settings.
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <string>
 
 #include "app/receive/packet_dispatcher.h"
 #include "app/receive/packet_log.h"
@@ -37,6 +39,10 @@ class TfrmLog : public TForm, public TDispatchLog {
   TTimer* timPlayBack;
   // Flushes the recording every 20 seconds, whether station aging runs or not.
   TTimer* timFlush;
+  // Shows the recorder's reports (a write failing, lines lost) in a turn of the message
+  // loop of its own: a box opened from the flush would hold the flushes, and with them
+  // the recording, until someone answered it.
+  TTimer* timReport;
 
   TPacketRecorder Recorder;
   TPacketPlayer Player;
@@ -67,11 +73,18 @@ class TfrmLog : public TForm, public TDispatchLog {
   void mbtnFilterClick(TComponent* Sender);
   void memFilterKeyPress(TComponent* Sender, char& Key);
   void timPlayBackTimer(TComponent* Sender);
+  void timReportTimer(TComponent* Sender);
 
   std::string ClassName() const override { return "TfrmLog"; }
 
  private:
   void ShowState();
+  // Queues an error box for timReport.
+  void Report(const std::string& Text);
+
+  std::deque<std::string> reports_;
+  // A report's box is open: the next reports follow it in turn.
+  bool reporting_ = false;
 };
 
 extern TfrmLog* frmLog;

@@ -7,7 +7,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
 
+#include "app/my_msg_boxes.h"
 #include "platform/gui/standard/open_dialog.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
@@ -77,6 +81,68 @@ TEST_F(LogWindowTest, RecordingFlushesEveryTwentySecondsOfItsOwnTimer) {
   EXPECT_FALSE(log.mbtnRecord->Enabled());
   log.mbtnStopClick(log.mbtnStop);
   EXPECT_FALSE(log.Player.Playing());
+}
+
+// A log folder taken away: the box that tells of it opens once the flush has returned,
+// in a turn of the message loop of its own, once for the outage. While it stands
+// unanswered the flushes go on, and once the folder is back the lines heard since are in
+// the file.
+TEST_F(LogWindowTest, AWriteErrorBoxTellsButHoldsNoFlush) {
+  const fs::path folder = dir_ / "logs";
+  fs::create_directories(folder);
+  const std::string file = (folder / "r.log").string();
+  log.StartRecording(file, false);
+  int errors = 0;
+  const auto tell = log.Recorder.OnWriteError;
+  log.Recorder.OnWriteError = [&](const std::string& Error) {
+    ++errors;
+    tell(Error);
+  };
+  bool in_flush = false;
+  const auto flush = [&] {
+    in_flush = true;
+    for (int i = 0; i < kFlushTicks; ++i) log.timFlush->OnTimer(log.timFlush);
+    in_flush = false;
+  };
+  log.AddLogLine("070601143005:A>APRS:>1");
+  flush();
+  fs::remove_all(folder);
+  log.AddLogLine("070601143006:A>APRS:>2");
+
+  // Inside the box: the outage goes on for another flush, then the folder is back.
+  bool box_in_flush = false;
+  std::string box_text;
+  std::string written_meanwhile;
+  int patience = 5000;
+  auto answer = std::make_shared<std::function<void()>>();
+  std::weak_ptr<std::function<void()>> self = answer;
+  *answer = [&, self] {
+    TfrmMyMsgDialog* box = OpenMyMsgBox();
+    if (!box) {
+      if (--patience > 0) QueueCall([me = self.lock()] { (*me)(); });
+      return;
+    }
+    box_in_flush = in_flush;
+    box_text = box->Text();
+    flush();
+    fs::create_directories(folder);
+    log.AddLogLine("070601143007:A>APRS:>3");
+    flush();
+    std::ifstream in(file, std::ios::binary);
+    written_meanwhile.assign(std::istreambuf_iterator<char>(in), {});
+    box->SetModalResult(mrOk);
+    patience = 0;
+  };
+  QueueCall([answer] { (*answer)(); });
+  flush();
+  EXPECT_EQ(errors, 1);
+  while (patience > 0) Application->ProcessMessages();
+  EXPECT_FALSE(box_in_flush);
+  EXPECT_NE(box_text.find("r.log"), std::string::npos) << box_text;
+  EXPECT_EQ(written_meanwhile, "070601143006:A>APRS:>2\r\n070601143007:A>APRS:>3\r\n");
+  EXPECT_EQ(errors, 1);
+  EXPECT_TRUE(log.Recorder.WriteError().empty());
+  log.StopRecording();
 }
 
 TEST_F(LogWindowTest, RecordButtonAsksForTheFileAndStartsANewLog) {
