@@ -305,6 +305,14 @@ std::vector<std::pair<std::int64_t, std::string>> TStationList::HeardBefore(
   return lines;
 }
 
+std::vector<std::string> TStationList::OldestKeys(size_t Count) const {
+  std::vector<std::string> keys;
+  keys.reserve(std::min(Count, heard_.size()));
+  for (auto entry = heard_.begin(); entry != heard_.end() && keys.size() < Count; ++entry)
+    keys.push_back(entry->second);
+  return keys;
+}
+
 void TStationList::DeleteKeys(const std::vector<std::string>& Keys) {
   // Sorted, upper-cased keys looked up by binary search: thousands of them cost no
   // allocation each, as a hash set's nodes would.

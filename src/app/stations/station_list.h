@@ -93,6 +93,9 @@ class TStationList : public TStrings {
   // The time last heard (monotonic) and key of each line heard at Before or earlier,
   // oldest first; lines whose time cannot be read are never among them.
   std::vector<std::pair<std::int64_t, std::string>> HeardBefore(std::int64_t Before) const;
+  // The keys of the Count lines heard longest ago (or of all, when fewer), oldest first;
+  // lines whose time cannot be read are never among them.
+  std::vector<std::string> OldestKeys(size_t Count) const;
   // Deletes the lines of all these keys (valid station keys, compared as FindKey does)
   // in one pass over the list: for thousands at once, where looking each up and
   // closing its gap would cost more.
