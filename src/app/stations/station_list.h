@@ -75,6 +75,8 @@ class TStationList : public TStrings {
   // Replaces the content by Lines, sorted once.
   void Assign(std::vector<std::string> Lines);
   size_t MemoryBytes() const;
+  // Counts every change of the lines: equal counts, equal content.
+  std::uint64_t Changes() const { return changes_; }
   // Every line in order, shared: a copy of the list's content that costs a pointer a
   // line, for a thread that reads it while the list goes on changing.
   std::vector<TText> SharedLines() const;
@@ -139,6 +141,7 @@ class TStationList : public TStrings {
   std::vector<std::vector<TLine>> chunks_;
   std::vector<int> starts_;  // the index of each chunk's first line
   int count_ = 0;
+  std::uint64_t changes_ = 0;
   THeard heard_;
   // Clear (aging every station at once) keeps the lines and time nodes as they lie,
   // without freeing each; the lines added later free one line each and take over a time

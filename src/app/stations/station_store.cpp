@@ -425,6 +425,9 @@ bool TStationStore::LoadStations(const std::string& FileName) {
 }
 
 void TStationStore::SaveStations(const std::string& FileName) {
+  // The text is made once a background save has let go of its own: two texts of a large
+  // store at once would double what the save adds to memory.
+  saver_.WaitUntilWritten();
   saver_.SaveNow(FileName, StationFileText());
 }
 
@@ -505,4 +508,5 @@ bool TStationStore::LoadStationsPiece(int Count) {
 void TStationStore::DropLoadingStations() {
   loading_ = {};
   next_loading_ = 0;
+  ++loading_changes_;
 }

@@ -10,6 +10,7 @@
 // heard longest ago go at once.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,7 +30,7 @@ constexpr uint8_t kWeatherStationMicEMsg = 32;
 // the stations heard longest ago go as aging takes them, and "Stn.dat" holds what is
 // left, so that memory, a save and the program's end stay bounded however long such a
 // feed runs.
-constexpr int kMaxStations = 250000;
+constexpr int kMaxStations = 200000;
 
 // "AAprs" + Trim(Owner) + Trim(Name), every character but an ASCII letter or digit
 // written as its decimal code: N0CALL-9 gives "AAprsN0CALL459". The key also names the
@@ -178,6 +179,8 @@ class TStationStore {
   // errors; it waits for a background save under way, so the file ends with the newest.
   bool LoadStations(const std::string& FileName);
   void SaveStations(const std::string& FileName);
+  // Counts every change of what a save writes: equal counts, equal files.
+  std::uint64_t Changes() const { return StationList.Changes() + loading_changes_; }
   // The same, on a thread of its own (background_saver.h): for the saves between start
   // and end, so that a crash, a lost display or a power cut loses minutes at most. The
   // records are taken here and now (StationFileSnapshot), the text is made and written
@@ -221,5 +224,6 @@ class TStationStore {
   bool aging_ = false;
   std::vector<TStationList::TText> loading_;  // records of "Stn.dat" still to come, in order
   size_t next_loading_ = 0;
+  std::uint64_t loading_changes_ = 0;
   TBackgroundSaver saver_;
 };

@@ -417,10 +417,16 @@ TEST_F(StationStore, BeyondItsBoundTheStationsHeardLongestAgoGoFirst) {
         << what;
   EXPECT_EQ(views.open_batches, 0);
   EXPECT_EQ(views.station_counts.back(), 3);
-  // A station heard again adds nothing, so takes none away.
+  // A station heard again adds nothing, so takes none away; a repeat changes nothing a
+  // save would write.
   now += 1 / MinsPerDay;
+  std::uint64_t changes = store.Changes();
   store.UpdateStation(Position("C", "52", now));
   EXPECT_GE(store.IndexOfStation("AAprsA"), 0);
+  EXPECT_NE(store.Changes(), changes);
+  changes = store.Changes();
+  store.UpdateStation(Position("C", "52", now));
+  EXPECT_EQ(store.Changes(), changes);
 
   const std::string path =
       (std::filesystem::temp_directory_path() / "velmora_stn_bound.dat").string();
