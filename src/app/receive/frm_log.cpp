@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 #include "app/language/frm_prg_msg.h"
 #include "app/shelf/form_build.h"
@@ -90,11 +91,14 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   timReport->OnTimer = [this](TComponent* Sender) { timReportTimer(Sender); };
 
   // The recorder tells once per outage; the flushes go on meanwhile.
-  Recorder.OnWriteError = [this](const std::string& Error) { Report(Error); };
+  Recorder.OnWriteError = [this](const std::string& Error) {
+    error_to_report_ = Error;
+    ReportSoon();
+  };
   // Lines lost while the file could not be written are never passed over in silence.
   Recorder.OnLinesLost = [this](int Lost) {
-    Report(Format(ShownText(PrgMsg(&TfrmPrgMsg::lblErrLogLinesLost)), Lost,
-                  ShownFileName(Recorder.LogFileName())));
+    lost_to_report_ += Lost;
+    ReportSoon();
   };
   Player.AnalysePacket = [this](const TReceivedPacket& Packet) {
     if (AnalysePacket) AnalysePacket(Packet);
@@ -217,8 +221,7 @@ void TfrmLog::memFilterKeyPress(TComponent*, char& Key) {
   if (!allowed) Key = 0;
 }
 
-void TfrmLog::Report(const std::string& Text) {
-  reports_.push_back(Text);
+void TfrmLog::ReportSoon() {
   if (!reporting_) timReport->SetEnabled(true);
 }
 
@@ -230,10 +233,13 @@ void TfrmLog::timReportTimer(TComponent*) {
     bool& reporting;
     ~TDone() { reporting = false; }
   } done{reporting_};
-  while (!reports_.empty()) {
-    const std::string text = std::move(reports_.front());
-    reports_.pop_front();
-    MyShowError(text);
+  while (!error_to_report_.empty() || lost_to_report_ > 0) {
+    if (!error_to_report_.empty()) {
+      MyShowError(std::exchange(error_to_report_, std::string()));
+    } else {
+      MyShowError(Format(ShownText(PrgMsg(&TfrmPrgMsg::lblErrLogLinesLost)),
+                         std::exchange(lost_to_report_, 0), ShownFileName(Recorder.LogFileName())));
+    }
   }
 }
 

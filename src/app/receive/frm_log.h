@@ -4,7 +4,6 @@
 // each other. Its filter switch and filter text are kept with the settings.
 #pragma once
 
-#include <deque>
 #include <functional>
 #include <string>
 
@@ -79,11 +78,15 @@ class TfrmLog : public TForm, public TDispatchLog {
 
  private:
   void ShowState();
-  // Queues an error box for timReport.
-  void Report(const std::string& Text);
+  // Have timReport show what waits.
+  void ReportSoon();
 
-  std::deque<std::string> reports_;
-  // A report's box is open: the next reports follow it in turn.
+  // What waits to be shown: a write error, and the lines lost since the last box told
+  // of lost lines (a feed faster than the waiting room loses some at every flush, and
+  // an unattended station would otherwise find a box for each).
+  std::string error_to_report_;
+  int lost_to_report_ = 0;
+  // A report's box is open: what comes meanwhile follows it in turn.
   bool reporting_ = false;
 };
 

@@ -10,7 +10,10 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "app/language/frm_prg_msg.h"
 #include "app/my_msg_boxes.h"
 #include "platform/gui/standard/open_dialog.h"
 #include "platform/sys/application.h"
@@ -86,8 +89,10 @@ TEST_F(LogWindowTest, RecordingFlushesEveryTwentySecondsOfItsOwnTimer) {
 // A log folder taken away: the box that tells of it opens once the flush has returned,
 // in a turn of the message loop of its own, once for the outage. While it stands
 // unanswered the flushes go on, and once the folder is back the lines heard since are in
-// the file.
+// the file. Lines lost meanwhile (more than the waiting room holds between two flushes,
+// twice) are told in one box after it.
 TEST_F(LogWindowTest, AWriteErrorBoxTellsButHoldsNoFlush) {
+  TfrmPrgMsg texts(nullptr);
   const fs::path folder = dir_ / "logs";
   fs::create_directories(folder);
   const std::string file = (folder / "r.log").string();
@@ -108,10 +113,18 @@ TEST_F(LogWindowTest, AWriteErrorBoxTellsButHoldsNoFlush) {
   flush();
   fs::remove_all(folder);
   log.AddLogLine("070601143006:A>APRS:>2");
+  const std::string filler(200, 'x');
+  int lost = 0;
+  const auto overflow = [&] {
+    const int before = log.Recorder.LostCount();
+    for (int n = 0; log.Recorder.LostCount() - before < 10; ++n)
+      log.AddLogLine("070601143008:B>APRS:>" + std::to_string(n) + filler);
+    lost += log.Recorder.LostCount() - before;
+  };
 
-  // Inside the box: the outage goes on for another flush, then the folder is back.
+  // Inside the first box: the outage goes on for another flush, then the folder is back.
   bool box_in_flush = false;
-  std::string box_text;
+  std::vector<std::string> boxes;
   std::string written_meanwhile;
   int patience = 5000;
   auto answer = std::make_shared<std::function<void()>>();
@@ -122,26 +135,38 @@ TEST_F(LogWindowTest, AWriteErrorBoxTellsButHoldsNoFlush) {
       if (--patience > 0) QueueCall([me = self.lock()] { (*me)(); });
       return;
     }
-    box_in_flush = in_flush;
-    box_text = box->Text();
-    flush();
-    fs::create_directories(folder);
-    log.AddLogLine("070601143007:A>APRS:>3");
-    flush();
-    std::ifstream in(file, std::ios::binary);
-    written_meanwhile.assign(std::istreambuf_iterator<char>(in), {});
+    boxes.push_back(box->Text());
+    if (boxes.size() == 1) {
+      box_in_flush = in_flush;
+      flush();
+      fs::create_directories(folder);
+      log.AddLogLine("070601143007:A>APRS:>3");
+      flush();
+      std::ifstream in(file, std::ios::binary);
+      written_meanwhile.assign(std::istreambuf_iterator<char>(in), {});
+      for (int round = 0; round < 2; ++round) {
+        overflow();
+        flush();
+      }
+    }
     box->SetModalResult(mrOk);
-    patience = 0;
+    patience = boxes.size() < 2 ? 5000 : 0;
+    if (patience > 0) QueueCall([me = self.lock()] { (*me)(); });
   };
   QueueCall([answer] { (*answer)(); });
   flush();
   EXPECT_EQ(errors, 1);
   while (patience > 0) Application->ProcessMessages();
   EXPECT_FALSE(box_in_flush);
-  EXPECT_NE(box_text.find("r.log"), std::string::npos) << box_text;
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_NE(boxes[0].find("r.log"), std::string::npos) << boxes[0];
+  // The second tells of the lost lines, all of them.
+  EXPECT_NE(boxes[1].find(std::to_string(lost) + " "), std::string::npos) << boxes[1];
   EXPECT_EQ(written_meanwhile, "070601143006:A>APRS:>2\r\n070601143007:A>APRS:>3\r\n");
   EXPECT_EQ(errors, 1);
   EXPECT_TRUE(log.Recorder.WriteError().empty());
+  // Nothing more waits to be told.
+  EXPECT_FALSE(log.timReport->Enabled());
   log.StopRecording();
 }
 
