@@ -17,7 +17,8 @@ is printed as "handled N at S s", the moment the program had handled N messages.
 --repeat as well, the messages are one message heard again via ever new digipeaters.
 
 With --flood SECONDS every line is a station not heard before (--width bytes a line),
-for that long or --lines lines, whichever ends first: "stations N, the last CALL".
+for that long or --lines lines, whichever ends first: "stations N, the last CALL";
+--rate paces them (lines a second), as a busy server would send them.
 """
 import argparse
 import random
@@ -218,8 +219,9 @@ class Flood:
     then the message to the program. Made as they go, so a million lines cost the server
     no memory."""
 
-    def __init__(self, seconds, count, width, own_call):
+    def __init__(self, seconds, count, width, own_call, rate=0):
         self.seconds, self.count, self.width, self.own_call = seconds, count, width, own_call
+        self.rate = rate
         self.sent = 0
         self.last_call = ""
 
@@ -248,6 +250,8 @@ class Flood:
                      for i in range(min(200, self.count - self.sent))]
             client.sendall("".join(line + "\r\n" for line in chunk).encode("latin-1"))
             self.sent += len(chunk)
+            if self.rate:
+                time.sleep(len(chunk) / self.rate)
             self.last_call = self.call(self.sent - 1)
         end = f"DL9END>APRS,TCPIP*,qAC,T2END::{self.own_call:<9}:feed end{{99999\r\n"
         client.sendall(end.encode("latin-1"))
@@ -330,6 +334,8 @@ def main():
     parser.add_argument("--flood", type=float, metavar="SECONDS",
                         help="a new station in every line for SECONDS (or --lines lines)")
     parser.add_argument("--width", type=int, default=510, help="bytes of a --flood line")
+    parser.add_argument("--rate", type=float, default=0,
+                        help="--flood lines a second at most (0: as fast as taken)")
     parser.add_argument("--repeat", action="store_true",
                         help="with --messages: one message again and again via new digipeaters")
     args = parser.parse_args()
@@ -337,7 +343,7 @@ def main():
         print(passcode(args.call))
         return 0
     if args.flood:
-        feed, counts = Flood(args.flood, args.lines, args.width, args.call), {"flood": "new"}
+        feed, counts = Flood(args.flood, args.lines, args.width, args.call, args.rate), {"flood": "new"}
     elif args.messages:
         feed, counts = make_message_feed(args.lines, args.stations, args.call, args.checkpoint,
                                          args.repeat)
