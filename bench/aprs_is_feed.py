@@ -234,7 +234,8 @@ class Flood:
             n //= 36
             if n == 0:
                 break
-        return "F" + suffix.rjust(5, "A")
+        # Five base-36 digits with leading zeros: a different call for each n.
+        return "F" + suffix.rjust(5, "0")
 
     def line(self, n, rnd):
         call = self.call(n)

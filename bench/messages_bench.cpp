@@ -113,7 +113,7 @@ BENCHMARK(BM_MessageFlood)->Iterations(BenchIterations(150000))->Unit(benchmark:
 // Arg(0) messages of the kind before the timed ones; Arg(1) 1: the one message
 // repeated, 0: distinct messages.
 void BM_MessageRepeats(benchmark::State& state) {
-  const int before = int(state.range(0));
+  const int before = state.range(0) == 0 ? 0 : BenchStations(int(state.range(0)));
   const bool repeated = state.range(1) != 0;
   TBenchCalls calls;
   TfrmAprsMsg msg(nullptr);
