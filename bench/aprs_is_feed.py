@@ -13,7 +13,12 @@ Prints one line: lines, seconds, lines/s, and the feed's make-up.
 
 With --messages the feed is distinct messages only (--lines of them), and every
 --checkpoint messages one to the program's own call: the time of each acknowledgement
-is printed as "handled N at S s", the moment the program had handled N messages.
+is printed as "handled N at S s", the moment the program had handled N messages. With
+--repeat as well, the messages are one message heard again via ever new digipeaters.
+
+With --flood SECONDS every line is a station not heard before (--width bytes a line),
+for that long or --lines lines, whichever ends first: "stations N, the last CALL";
+--rate paces them (lines a second), as a busy server would send them.
 """
 import argparse
 import random
@@ -183,23 +188,78 @@ def make_feed(lines, stations, own_call, seed=42):
     return out, counts
 
 
-def make_message_feed(count, stations, own_call, checkpoint, seed=42):
+def make_message_feed(count, stations, own_call, checkpoint, repeat=False, seed=42):
     """Returns (lines, make-up): `count` distinct messages from `stations` calls, one in
-    ten to ALL, and after every `checkpoint` of them a numbered message to own_call."""
+    ten to ALL, and after every `checkpoint` of them a numbered message to own_call.
+    With repeat, `count` times one message instead, each time via a digipeater not heard
+    before."""
     rnd = random.Random(seed)
     calls = make_calls(stations, rnd)
     out = []
     for n in range(1, count + 1):
-        src = rnd.choice(calls)
-        to = "ALL" if n % 10 == 0 else rnd.choice(calls)
         igate = rnd.choice(IGATES)
-        out.append(f"{src}>APRS,TCPIP*,qAC,{igate}::{to:<9}:{rnd.choice(MSG_TEXTS)} #{n}"
-                   f"{{{n % 99999 + 1}")
+        if repeat:
+            out.append(f"DL1ABC>APRS,D{n}X*,qAR,{igate}::OE1XY    :Meet at the hamfest{{42")
+        else:
+            src = rnd.choice(calls)
+            to = "ALL" if n % 10 == 0 else rnd.choice(calls)
+            out.append(f"{src}>APRS,TCPIP*,qAC,{igate}::{to:<9}:{rnd.choice(MSG_TEXTS)} #{n}"
+                       f"{{{n % 99999 + 1}")
         if n % checkpoint == 0:
             out.append(f"DL9END>APRS,TCPIP*,qAC,T2END::{own_call:<9}:checkpoint"
                        f"{{C{n // checkpoint}")
     out.append(f"DL9END>APRS,TCPIP*,qAC,T2END::{own_call:<9}:feed end{{99999")
-    return out, {"message": count, "checkpoints": count // checkpoint, "end message": 1}
+    return out, {"repeat" if repeat else "message": count, "checkpoints": count // checkpoint,
+                 "end message": 1}
+
+
+class Flood:
+    """A station not heard before in every line, each line `width` bytes: written as fast
+    as the socket takes them for `seconds` or until `count` lines, whichever comes first,
+    then the message to the program. Made as they go, so a million lines cost the server
+    no memory."""
+
+    def __init__(self, seconds, count, width, own_call, rate=0):
+        self.seconds, self.count, self.width, self.own_call = seconds, count, width, own_call
+        self.rate = rate
+        self.sent = 0
+        self.last_call = ""
+
+    @staticmethod
+    def call(n):
+        digits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+        suffix = ""
+        while True:
+            suffix = digits[n % 36] + suffix
+            n //= 36
+            if n == 0:
+                break
+        # Five base-36 digits with leading zeros: a different call for each n.
+        return "F" + suffix.rjust(5, "0")
+
+    def line(self, n, rnd):
+        call = self.call(n)
+        head = (f"{call}>APRS,TCPIP*,qAC,T2FLOOD:!" +
+                position(rnd.uniform(-79, 79), rnd.uniform(-178, 178), "/", "-") + " flood ")
+        return head + "x" * max(0, self.width - 2 - len(head))
+
+    def __call__(self, client):
+        rnd = random.Random(7)
+        deadline = time.monotonic() + self.seconds
+        while self.sent < self.count and time.monotonic() < deadline:
+            chunk = [self.line(self.sent + i, rnd)
+                     for i in range(min(200, self.count - self.sent))]
+            client.sendall("".join(line + "\r\n" for line in chunk).encode("latin-1"))
+            self.sent += len(chunk)
+            if self.rate:
+                time.sleep(len(chunk) / self.rate)
+            self.last_call = self.call(self.sent - 1)
+        end = f"DL9END>APRS,TCPIP*,qAC,T2END::{self.own_call:<9}:feed end{{99999\r\n"
+        client.sendall(end.encode("latin-1"))
+        self.sent += 1
+
+    def __len__(self):
+        return self.sent
 
 
 def passcode(call):
@@ -227,10 +287,14 @@ def serve(port, feed, timeout, checkpoint=0):
     login = received.split(b"\n")[0].decode("latin-1").strip()
     received = received[received.index(b"\n") + 1:]
     start = time.monotonic()
-    data = "".join(line + "\r\n" for line in feed).encode("latin-1")
+    if callable(feed):
+        send = feed
+    else:
+        data = "".join(line + "\r\n" for line in feed).encode("latin-1")
+        send = lambda client: client.sendall(data)
     sent_at = []
     # Written on a thread of its own, so that the acknowledgements are timed as they come.
-    writer = threading.Thread(target=lambda: (client.sendall(data),
+    writer = threading.Thread(target=lambda: (send(client),
                                               sent_at.append(time.monotonic() - start)))
     writer.start()
     deadline = start + timeout
@@ -268,21 +332,33 @@ def main():
     parser.add_argument("--passcode", action="store_true", help="print the call's passcode")
     parser.add_argument("--messages", action="store_true", help="distinct messages only")
     parser.add_argument("--checkpoint", type=int, default=10000)
+    parser.add_argument("--flood", type=float, metavar="SECONDS",
+                        help="a new station in every line for SECONDS (or --lines lines)")
+    parser.add_argument("--width", type=int, default=510, help="bytes of a --flood line")
+    parser.add_argument("--rate", type=float, default=0,
+                        help="--flood lines a second at most (0: as fast as taken)")
+    parser.add_argument("--repeat", action="store_true",
+                        help="with --messages: one message again and again via new digipeaters")
     args = parser.parse_args()
     if args.passcode:
         print(passcode(args.call))
         return 0
-    if args.messages:
-        feed, counts = make_message_feed(args.lines, args.stations, args.call, args.checkpoint)
+    if args.flood:
+        feed, counts = Flood(args.flood, args.lines, args.width, args.call, args.rate), {"flood": "new"}
+    elif args.messages:
+        feed, counts = make_message_feed(args.lines, args.stations, args.call, args.checkpoint,
+                                         args.repeat)
     else:
         feed, counts = make_feed(args.lines, args.stations, args.call)
-    if args.save:
+    if args.save and not args.flood:
         with open(args.save, "w", encoding="latin-1", newline="") as f:
             f.writelines(line + "\r\n" for line in feed)
     print("feed: " + ", ".join(f"{k} {v}" for k, v in counts.items()), flush=True)
     login, sent, seconds, done = serve(args.port, feed, args.timeout,
                                        args.checkpoint if args.messages else 0)
     print(f"login: {login}")
+    if args.flood:
+        print(f"stations {len(feed) - 1}, the last {feed.last_call}")
     print(f"lines {len(feed)} sent in {sent:.2f} s, handled in {seconds:.2f} s: "
           f"{len(feed) / seconds:.0f} lines/s" + ("" if done else " (NO ACK: not finished)"))
     return 0 if done else 1

@@ -10,6 +10,11 @@
 // memory from the first 50,000 messages to the end (the lists are bounded: it stays
 // flat however many come).
 //
+// One message heard again and again, each time via a station not heard before, against
+// as many distinct messages: 2,000 of them timed after 0 or 14,000 of the same kind
+// (the 2,000 after 16,000). A repeat should cost what a new message costs, and neither
+// more as the run goes on.
+//
 // One message list of a bound of 1,000, 3,000 or 10,000 entries holding that many:
 // what a new message costs while the list is below its bound and once it is full (the
 // oldest leave as the newest come). Both should cost the same, whatever the bound.
@@ -104,6 +109,35 @@ void BM_MessageFlood(benchmark::State& state) {
   state.counters["growth_mb"] = ResidentMegabytes() - start_mb;
 }
 BENCHMARK(BM_MessageFlood)->Iterations(BenchIterations(150000))->Unit(benchmark::kMicrosecond);
+
+// Arg(0) messages of the kind before the timed ones; Arg(1) 1: the one message
+// repeated, 0: distinct messages.
+void BM_MessageRepeats(benchmark::State& state) {
+  const int before = state.range(0) == 0 ? 0 : BenchStations(int(state.range(0)));
+  const bool repeated = state.range(1) != 0;
+  TBenchCalls calls;
+  TfrmAprsMsg msg(nullptr);
+  msg.OwnCalls = &calls;
+  msg.Kiss = nullptr;
+  int n = 0;
+  auto next = [&] {
+    TAprsInfo info = FloodMessage(n);
+    if (repeated) {
+      info.SrcCall = "DL1ABC";
+      info.Data = ":OE1XY    :Meet at the hamfest{42";
+    }
+    info.HeardVia = "D" + std::to_string(n) + "X";
+    ++n;
+    return info;
+  };
+  while (n < before) msg.HandleRxMessage(next());
+  for (auto _ : state) msg.HandleRxMessage(next());
+  state.counters["monitor_entries"] = msg.rdMonitor->ItemCount() / kMsgEntryItems;
+}
+BENCHMARK(BM_MessageRepeats)
+    ->ArgsProduct({{0, 14000}, {0, 1}})
+    ->Iterations(BenchIterations(2000))
+    ->Unit(benchmark::kMicrosecond);
 
 // The list is filled with Arg(0) entries; Arg(1) 1: that is its bound, so that every
 // message that comes makes room; 0: its bound lies beyond what the run adds.

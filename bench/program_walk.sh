@@ -18,7 +18,9 @@
 # time meanwhile (window_probe.py) into $OUT/probe.txt. SCROLL_UP=1 scrolls the monitor
 # up a little once the feed runs, as a user reading it does, and writes the clock of that
 # moment (as window_probe.py gives it) into $OUT/scrolled.txt; SCROLL_UP=end does the
-# same but leaves the monitor at its end, the walk to compare with.
+# same but leaves the monitor at its end, the walk to compare with. END_BY=term ends the
+# program with SIGTERM instead of its close button and writes the seconds it took to go
+# into $OUT/end.txt.
 set -eu
 bin=$(cd "$1" && pwd)
 lines=${2:-60000}
@@ -105,10 +107,18 @@ if [ "${PROBE:-0}" = 1 ]; then kill "$probepid"; fi
 echo "program CPU: $(( $(cpu) - before )) ticks of $(getconf CLK_TCK)/s" > "$OUT/cpu.txt"
 import -window root "$OUT/end.png"
 if [ "${PERF:-0}" = 1 ]; then kill -INT "$perfpid"; wait "$perfpid"; fi
-wmctrl -c "APRS station"
-sleep 3
-import -window root "$OUT/closing.png"
-answer_until_ended "$pid"
+if [ "${END_BY:-close}" = term ]; then
+  # Ended as a logout ends it: the seconds from the signal until the process is gone.
+  start=$(date +%s.%N)
+  kill -TERM "$pid"
+  while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
+  echo "ended in $(echo "$(date +%s.%N) - $start" | bc) s" > "$OUT/end.txt"
+else
+  wmctrl -c "APRS station"
+  sleep 3
+  import -window root "$OUT/closing.png"
+  answer_until_ended "$pid"
+fi
 EOF
 chmod +x "$out/session.sh"
 HERE=$here OUT=$out FEED_PID=$feed "${XSESSION:-$here/../../shared/tools/xsession.sh}" "$display" "$out/session.sh" || true

@@ -38,6 +38,18 @@ long long Lookup(const std::unordered_map<std::string, long long>& Index, const 
   return it == Index.end() ? -1 : it->second;
 }
 
+// The blank-separated words of Text.
+int WordCount(const std::string& Text) {
+  int words = 0;
+  bool in_word = false;
+  for (char c : Text) {
+    const bool blank = c == ' ';
+    if (!blank && !in_word) ++words;
+    in_word = !blank;
+  }
+  return words;
+}
+
 void ShowEnd(TRichDoc& Viewer) {
   Viewer.SetVScrollPos(Viewer.GetVScrollMax());
 }
@@ -178,8 +190,10 @@ void TMsgList::AddOrUpdate(const std::string& Src, const std::string& Dst, bool 
       viewer.ReplaceItemText(first + meiRxCount, IntToStr(count + 1));
       viewer.ReplaceItemText(first + meiRxLabel, "] RX-CNT:");
       const std::string old_tag = viewer.ReadItemText(first + meiTag);
-      // The tag grows unless it is this station alone (the whole texts compared).
-      if (UpperCase(" " + old_tag + " ") != UpperCase(" " + Tag + " ")) {
+      // The tag grows unless it is this station alone (the whole texts compared) or
+      // already names as many stations as it may.
+      if (UpperCase(" " + old_tag + " ") != UpperCase(" " + Tag + " ") &&
+          WordCount(old_tag) < kMsgTagMaxStations) {
         const std::string kept = Trim(old_tag);
         viewer.ReplaceItemText(first + meiTag, kept.empty() ? Tag : kept + " " + Tag);
       }

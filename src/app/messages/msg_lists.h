@@ -33,6 +33,12 @@ enum TMsgEntryItem {
   meiNumber = 11,
 };
 
+// Stations a received entry's tag names at most: the same message heard again via yet
+// another station counts up but names it only while the tag holds fewer. A message
+// repeated all day via ever new stations would otherwise grow its tag without end, and
+// every repeat would copy and lay out the whole of it again.
+constexpr int kMsgTagMaxStations = 8;
+
 // Trimmed S followed by blanks up to 9 characters (a longer text stays as it is).
 std::string PadAddressee(const std::string& S);
 // S without '|', '~' and '{', which the message format reserves.
@@ -66,8 +72,9 @@ class TMsgList {
   int FindAckedLine(const std::string& Src, const std::string& Dst,
                     const std::string& Number) const;
   // Adds the entry, or updates the one already there: a received one counts up and
-  // gains the new tag; an own one shows its send count, and from count 6 on it is given
-  // up ("MSG NOACK"). TxCount -1 for received messages. The view shows its end afterwards.
+  // gains the new tag (up to kMsgTagMaxStations stations); an own one shows its send count, and
+  // from count 6 on it is given up ("MSG NOACK"). TxCount -1 for received messages. The view shows
+  // its end afterwards.
   void AddOrUpdate(const std::string& Src, const std::string& Dst, bool Received, int TxCount,
                    const std::string& Number, const std::string& Text, const std::string& Tag);
   // Marks the entry whose text item is ItemNo with a paragraph style and shows it.

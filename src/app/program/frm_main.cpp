@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "app/map/frm_aprs.h"
 #include "app/monitor/monitor_appender.h"
@@ -132,7 +133,8 @@ void TfrmMain::ShutDown() {
   // Saved before the waits below: a logout may end the process during them.
   SaveSettingsOnce();
   if (frmLog) frmLog->Recorder.FlushLog();
-  SaveStationFile();
+  const bool saved = SaveStationFile();
+  const std::uint64_t changes = frmAprs ? frmAprs->Stations.Changes() : 0;
   // The TNC, the GPS receiver and the weather station take some seconds more to let go;
   // no window should stand there meanwhile looking as if the program had hung.
   for (int n = Screen->FormCount() - 1; n >= 0; --n) Screen->Forms(n)->Hide();
@@ -140,8 +142,8 @@ void TfrmMain::ShutDown() {
   TncRs232().CloseRs232();
   if (frmGpsStatus) frmGpsStatus->GpsRxMain->SetRun(false);
   if (frmSetup) frmSetup->WxStn->SetRun(false);
-  // What the devices brought in meanwhile.
-  SaveStationFile();
+  // What the devices brought in meanwhile: a large file is not written twice for nothing.
+  if (frmAprs && (!saved || frmAprs->Stations.Changes() != changes)) SaveStationFile();
 }
 
 void TfrmMain::LastSaves() {
@@ -156,12 +158,14 @@ void TfrmMain::SaveSettingsOnce() {
   SaveSettings(*frmSetup);
 }
 
-void TfrmMain::SaveStationFile() {
-  if (!frmAprs) return;
+bool TfrmMain::SaveStationFile() {
+  if (!frmAprs) return false;
   try {
     frmAprs->Stations.SaveStations(frmAprs->StationFileName());
+    return true;
   } catch (const Exception& error) {
     // The heard stations would be gone at the next start: say so.
     MyShowError(error.what());
+    return false;
   }
 }

@@ -49,7 +49,8 @@ class TfrmMain : public TForm {
  private:
   // The settings are saved once, while the windows still stand where they were left.
   void SaveSettingsOnce();
-  void SaveStationFile();
+  // False when the file could not be written (the user was told).
+  bool SaveStationFile();
 
   bool shut_down_done_ = false;
   bool settings_saved_ = false;

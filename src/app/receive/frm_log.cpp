@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 #include "app/language/frm_prg_msg.h"
 #include "app/shelf/form_build.h"
@@ -24,6 +25,8 @@ constexpr unsigned kPlayTickMs = 1000;
 // not run).
 constexpr unsigned kCatchUpTickMs = 1;
 constexpr unsigned kFlushTickMs = 1000;
+// A report's box opens as soon as the flush that made it has returned.
+constexpr unsigned kReportTickMs = 1;
 constexpr int kConfirmYes = 6;
 constexpr char kBackspace = 8;
 
@@ -85,12 +88,21 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
   timFlush->SetInterval(kFlushTickMs);
   timFlush->SetEnabled(false);
   timFlush->OnTimer = [this](TComponent*) { Recorder.FlushTick(); };
+  timReport = new TTimer(this);
+  timReport->Name = "timReport";
+  timReport->SetInterval(kReportTickMs);
+  timReport->SetEnabled(false);
+  timReport->OnTimer = [this](TComponent* Sender) { timReportTimer(Sender); };
 
-  Recorder.OnWriteError = [](const std::string& Error) { MyShowError(Error); };
+  // The recorder tells once per outage; the flushes go on meanwhile.
+  Recorder.OnWriteError = [this](const std::string& Error) {
+    error_to_report_ = Error;
+    ReportSoon();
+  };
   // Lines lost while the file could not be written are never passed over in silence.
   Recorder.OnLinesLost = [this](int Lost) {
-    MyShowError(Format(ShownText(PrgMsg(&TfrmPrgMsg::lblErrLogLinesLost)), Lost,
-                       ShownFileName(Recorder.LogFileName())));
+    lost_to_report_ += Lost;
+    ReportSoon();
   };
   Player.AnalysePacket = [this](const TReceivedPacket& Packet) {
     if (AnalysePacket) AnalysePacket(Packet);
@@ -214,6 +226,28 @@ void TfrmLog::memFilterKeyPress(TComponent*, char& Key) {
   Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
   const bool allowed = Key == kBackspace || (Key != 0 && std::strchr(kCallListChars, Key));
   if (!allowed) Key = 0;
+}
+
+void TfrmLog::ReportSoon() {
+  if (!reporting_) timReport->SetEnabled(true);
+}
+
+void TfrmLog::timReportTimer(TComponent*) {
+  timReport->SetEnabled(false);
+  if (reporting_) return;
+  reporting_ = true;
+  struct TDone {
+    bool& reporting;
+    ~TDone() { reporting = false; }
+  } done{reporting_};
+  while (!error_to_report_.empty() || lost_to_report_ > 0) {
+    if (!error_to_report_.empty()) {
+      MyShowError(std::exchange(error_to_report_, std::string()));
+    } else {
+      MyShowError(Format(ShownText(PrgMsg(&TfrmPrgMsg::lblErrLogLinesLost)),
+                         std::exchange(lost_to_report_, 0), ShownFileName(Recorder.LogFileName())));
+    }
+  }
 }
 
 void TfrmLog::timPlayBackTimer(TComponent*) {

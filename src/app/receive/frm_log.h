@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "app/receive/packet_dispatcher.h"
 #include "app/receive/packet_log.h"
@@ -37,6 +38,10 @@ class TfrmLog : public TForm, public TDispatchLog {
   TTimer* timPlayBack;
   // Flushes the recording every 20 seconds, whether station aging runs or not.
   TTimer* timFlush;
+  // Shows the recorder's reports (a write failing, lines lost) in a turn of the message
+  // loop of its own: a box opened from the flush would hold the flushes, and with them
+  // the recording, until someone answered it.
+  TTimer* timReport;
 
   TPacketRecorder Recorder;
   TPacketPlayer Player;
@@ -67,11 +72,22 @@ class TfrmLog : public TForm, public TDispatchLog {
   void mbtnFilterClick(TComponent* Sender);
   void memFilterKeyPress(TComponent* Sender, char& Key);
   void timPlayBackTimer(TComponent* Sender);
+  void timReportTimer(TComponent* Sender);
 
   std::string ClassName() const override { return "TfrmLog"; }
 
  private:
   void ShowState();
+  // Have timReport show what waits.
+  void ReportSoon();
+
+  // What waits to be shown: a write error, and the lines lost since the last box told
+  // of lost lines (a feed faster than the waiting room loses some at every flush, and
+  // an unattended station would otherwise find a box for each).
+  std::string error_to_report_;
+  int lost_to_report_ = 0;
+  // A report's box is open: what comes meanwhile follows it in turn.
+  bool reporting_ = false;
 };
 
 extern TfrmLog* frmLog;

@@ -106,6 +106,7 @@ void TStationList::InsertAt(int index, const std::string& text) {
     starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(place.chunk) + 1, 0);
   }
   ++count_;
+  ++changes_;
   Renumber(place.chunk + 1);
 }
 
@@ -119,6 +120,7 @@ void TStationList::EraseAt(int index) {
     starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(place.chunk));
   }
   --count_;
+  ++changes_;
   Renumber(place.chunk);
 }
 
@@ -195,6 +197,7 @@ void TStationList::Clear() {
   }
   starts_.clear();
   count_ = 0;
+  ++changes_;
 }
 
 TStationList::TText TStationList::NewText(std::string text) {
@@ -214,6 +217,7 @@ int TStationList::Replace(int index, const std::string& text) {
     TLine& line = chunks_[place.chunk][place.offset];
     Reheard(line, text);
     line.order = order;
+    ++changes_;
     return index;
   }
   Delete(index);
@@ -242,6 +246,7 @@ void TStationList::Assign(std::vector<std::string> Lines) {
     starts_.push_back(static_cast<int>(first));
   }
   count_ = static_cast<int>(Lines.size());
+  ++changes_;
 }
 
 size_t TStationList::MemoryBytes() const {
@@ -305,6 +310,14 @@ std::vector<std::pair<std::int64_t, std::string>> TStationList::HeardBefore(
   return lines;
 }
 
+std::vector<std::string> TStationList::OldestKeys(size_t Count) const {
+  std::vector<std::string> keys;
+  keys.reserve(std::min(Count, heard_.size()));
+  for (auto entry = heard_.begin(); entry != heard_.end() && keys.size() < Count; ++entry)
+    keys.push_back(entry->second);
+  return keys;
+}
+
 void TStationList::DeleteKeys(const std::vector<std::string>& Keys) {
   // Sorted, upper-cased keys looked up by binary search: thousands of them cost no
   // allocation each, as a hash set's nodes would.
@@ -335,4 +348,5 @@ void TStationList::DeleteKeys(const std::vector<std::string>& Keys) {
   std::erase_if(chunks_, [](const std::vector<TLine>& lines) { return lines.empty(); });
   starts_.resize(chunks_.size());
   Renumber(0);
+  ++changes_;
 }

@@ -75,6 +75,8 @@ class TStationList : public TStrings {
   // Replaces the content by Lines, sorted once.
   void Assign(std::vector<std::string> Lines);
   size_t MemoryBytes() const;
+  // Counts every change of the lines: equal counts, equal content.
+  std::uint64_t Changes() const { return changes_; }
   // Every line in order, shared: a copy of the list's content that costs a pointer a
   // line, for a thread that reads it while the list goes on changing.
   std::vector<TText> SharedLines() const;
@@ -93,6 +95,9 @@ class TStationList : public TStrings {
   // The time last heard (monotonic) and key of each line heard at Before or earlier,
   // oldest first; lines whose time cannot be read are never among them.
   std::vector<std::pair<std::int64_t, std::string>> HeardBefore(std::int64_t Before) const;
+  // The keys of the Count lines heard longest ago (or of all, when fewer), oldest first;
+  // lines whose time cannot be read are never among them.
+  std::vector<std::string> OldestKeys(size_t Count) const;
   // Deletes the lines of all these keys (valid station keys, compared as FindKey does)
   // in one pass over the list: for thousands at once, where looking each up and
   // closing its gap would cost more.
@@ -136,6 +141,7 @@ class TStationList : public TStrings {
   std::vector<std::vector<TLine>> chunks_;
   std::vector<int> starts_;  // the index of each chunk's first line
   int count_ = 0;
+  std::uint64_t changes_ = 0;
   THeard heard_;
   // Clear (aging every station at once) keeps the lines and time nodes as they lie,
   // without freeing each; the lines added later free one line each and take over a time

@@ -307,6 +307,7 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
     } else {
       StationList.Add(line);
       views_.Rows->AddOrUpdateStationRow(line);
+      DropOldestBeyondBound();
     }
   }
 
@@ -338,6 +339,32 @@ void TStationStore::RemoveStation(const std::string& Key) {
     views_.Rows->DeleteStationRow(Key);
   }
   ForgetStation(Key);
+}
+
+void TStationStore::DropOldestBeyondBound() {
+  const int over = StationList.Count() - std::max(MaxStations, 1);
+  if (over <= 0) return;
+  for (const std::string& key : StationList.OldestKeys(static_cast<size_t>(over)))
+    RemoveStation(key);
+}
+
+void TStationStore::KeepNewest(std::vector<std::string>& Lines) const {
+  const size_t keep = static_cast<size_t>(std::max(MaxStations, 1));
+  if (Lines.size() <= keep) return;
+  // Every record read has a readable time (IsStationRecord).
+  std::vector<std::pair<TDateTime, size_t>> heard;
+  heard.reserve(Lines.size());
+  for (size_t n = 0; n < Lines.size(); ++n) {
+    TDateTime time = 0;
+    ReadStamp(Field(sfRxStamp, Lines[n]), time);
+    heard.emplace_back(time, n);
+  }
+  const auto newest = heard.end() - static_cast<std::ptrdiff_t>(keep);
+  std::nth_element(heard.begin(), newest, heard.end());
+  std::vector<bool> kept(Lines.size(), false);
+  for (auto entry = newest; entry != heard.end(); ++entry) kept[entry->second] = true;
+  size_t n = 0;
+  std::erase_if(Lines, [&](const std::string&) { return !kept[n++]; });
 }
 
 void TStationStore::ForgetStation(const std::string& Key) {
@@ -410,11 +437,15 @@ bool TStationStore::SetStatusText(const std::string& Key, const std::string& Esc
 bool TStationStore::LoadStations(const std::string& FileName) {
   std::vector<std::string> lines;
   if (!ReadStationFile(FileName, lines)) return false;
+  KeepNewest(lines);
   StationList.Assign(std::move(lines));
   return true;
 }
 
 void TStationStore::SaveStations(const std::string& FileName) {
+  // The text is made once a background save has let go of its own: two texts of a large
+  // store at once would double what the save adds to memory.
+  saver_.WaitUntilWritten();
   saver_.SaveNow(FileName, StationFileText());
 }
 
@@ -461,6 +492,7 @@ bool TStationStore::BeginLoadStations(const std::string& FileName) {
   DropLoadingStations();
   std::vector<std::string> lines;
   if (!ReadStationFile(FileName, lines)) return false;
+  KeepNewest(lines);
   // In the list's order, each joins the list at its end.
   std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
     return CompareText(a, b) < 0;
@@ -482,6 +514,8 @@ bool TStationStore::LoadStationsPiece(int Count) {
       StationList.Add(*line);
       views_.Rows->AddOrUpdateStationRow(*line);
       views_.Markers->ShowLoadedStation(*line);
+      // Stations heard meanwhile and those of the file may be more than the bound holds.
+      DropOldestBeyondBound();
     }
   }
   if (!LoadingStations()) DropLoadingStations();
@@ -492,4 +526,5 @@ bool TStationStore::LoadStationsPiece(int Count) {
 void TStationStore::DropLoadingStations() {
   loading_ = {};
   next_loading_ = 0;
+  ++loading_changes_;
 }

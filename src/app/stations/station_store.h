@@ -6,9 +6,11 @@
 // Every decoded position goes through UpdateStation, which drops repeats heard within
 // 20 seconds (digipeated copies, the same packet from radio and internet) and keeps the
 // windows in step through its views (TStationViews, one per role). AgeStations removes
-// stations not heard for the configured number of minutes.
+// stations not heard for the configured number of minutes; beyond kMaxStations those
+// heard longest ago go at once.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +24,13 @@ class TSoundQueue;
 
 // MicEMsg of a weather station: beyond the Mic-E text table, so nothing is shown.
 constexpr uint8_t kWeatherStationMicEMsg = 32;
+
+// Stations the store holds at most: far more than a full feed brings within any aging
+// time, so that only a feed gone wrong (a new call in every line) reaches it. Beyond it
+// the stations heard longest ago go as aging takes them, and "Stn.dat" holds what is
+// left, so that memory, a save and the program's end stay bounded however long such a
+// feed runs.
+constexpr int kMaxStations = 200000;
 
 // "AAprs" + Trim(Owner) + Trim(Name), every character but an ASCII letter or digit
 // written as its decimal code: N0CALL-9 gives "AAprsN0CALL459". The key also names the
@@ -149,6 +158,8 @@ class TStationStore {
   std::function<std::uint64_t()> Ticks = GetTickCount;
   // Receive sounds and spelled callsigns; none plays while unset.
   TSoundQueue* Sounds = nullptr;
+  // Stations held at most (kMaxStations); a file of more is read for its newest.
+  int MaxStations = kMaxStations;
 
   // Adds or replaces the station of a decoded position.
   void UpdateStation(TAprsInfo Info);
@@ -168,6 +179,8 @@ class TStationStore {
   // errors; it waits for a background save under way, so the file ends with the newest.
   bool LoadStations(const std::string& FileName);
   void SaveStations(const std::string& FileName);
+  // Counts every change of what a save writes: equal counts, equal files.
+  std::uint64_t Changes() const { return StationList.Changes() + loading_changes_; }
   // The same, on a thread of its own (background_saver.h): for the saves between start
   // and end, so that a crash, a lost display or a power cut loses minutes at most. The
   // records are taken here and now (StationFileSnapshot), the text is made and written
@@ -198,6 +211,10 @@ class TStationStore {
   bool IsRepeat(int Index, const std::string& NewLine) const;
   // DeleteStation but for the counter.
   void RemoveStation(const std::string& Key);
+  // Beyond MaxStations the stations heard longest ago go, as aging takes them.
+  void DropOldestBeyondBound();
+  // A file's records as the bound leaves them: the MaxStations heard last.
+  void KeepNewest(std::vector<std::string>& Lines) const;
   // What RemoveStation does after the marker, the lines and their rows went.
   void ForgetStation(const std::string& Key);
   // ForgetStation but for the symbol places.
@@ -207,5 +224,6 @@ class TStationStore {
   bool aging_ = false;
   std::vector<TStationList::TText> loading_;  // records of "Stn.dat" still to come, in order
   size_t next_loading_ = 0;
+  std::uint64_t loading_changes_ = 0;
   TBackgroundSaver saver_;
 };

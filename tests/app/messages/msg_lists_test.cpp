@@ -239,6 +239,15 @@ TEST_F(MsgListTest, AnEntryIsUpdatedNotAddedAgain) {
   ASSERT_EQ(viewer.ItemCount(), kMsgEntryItems);
   EXPECT_EQ(viewer.ReadItemText(meiRxCount), "2");
   EXPECT_EQ(viewer.ReadItemText(meiTag), "WIDE1-1 DB0XYZ");
+  // Heard again via ever new stations, it counts on but names only the first few.
+  std::string named = "WIDE1-1 DB0XYZ";
+  for (int n = 0; n < 40; ++n) {
+    const std::string via = "DB" + std::to_string(n) + "X";
+    list.AddOrUpdate("DL1ABC", "N0CALL", true, -1, "{7", "hi", via);
+    if (n < kMsgTagMaxStations - 2) named += " " + via;
+  }
+  EXPECT_EQ(viewer.ReadItemText(meiTag), named);
+  EXPECT_EQ(viewer.ReadItemText(meiRxCount), "42");
   // Another text under the same number is a new entry, and the newest answers the number.
   list.AddOrUpdate("DL1ABC", "N0CALL", true, -1, "{7", "hi again", "WIDE1-1");
   EXPECT_EQ(list.FindAckedLine("DL1ABC", "N0CALL", "{7"), kMsgEntryItems + meiText);

@@ -7,7 +7,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "app/language/frm_prg_msg.h"
+#include "app/my_msg_boxes.h"
 #include "platform/gui/standard/clipboard.h"
 #include "platform/gui/standard/open_dialog.h"
 #include "platform/sys/application.h"
@@ -78,6 +85,90 @@ TEST_F(LogWindowTest, RecordingFlushesEveryTwentySecondsOfItsOwnTimer) {
   EXPECT_FALSE(log.mbtnRecord->Enabled());
   log.mbtnStopClick(log.mbtnStop);
   EXPECT_FALSE(log.Player.Playing());
+}
+
+// A log folder taken away: the box that tells of it opens once the flush has returned,
+// in a turn of the message loop of its own, once for the outage. While it stands
+// unanswered the flushes go on, and once the folder is back the lines heard since are in
+// the file. Lines lost meanwhile (more than the waiting room holds between two flushes,
+// twice) are told in one box after it.
+TEST_F(LogWindowTest, AWriteErrorBoxTellsButHoldsNoFlush) {
+  TfrmPrgMsg texts(nullptr);
+  const fs::path folder = dir_ / "logs";
+  fs::create_directories(folder);
+  const std::string file = (folder / "r.log").string();
+  log.StartRecording(file, false);
+  int errors = 0;
+  const auto tell = log.Recorder.OnWriteError;
+  log.Recorder.OnWriteError = [&](const std::string& Error) {
+    ++errors;
+    tell(Error);
+  };
+  bool in_flush = false;
+  const auto flush = [&] {
+    in_flush = true;
+    for (int i = 0; i < kFlushTicks; ++i) log.timFlush->OnTimer(log.timFlush);
+    in_flush = false;
+  };
+  log.AddLogLine("070601143005:A>APRS:>1");
+  flush();
+  fs::remove_all(folder);
+  log.AddLogLine("070601143006:A>APRS:>2");
+  const std::string filler(200, 'x');
+  int lost = 0;
+  const auto overflow = [&] {
+    const int before = log.Recorder.LostCount();
+    for (int n = 0; log.Recorder.LostCount() - before < 10; ++n)
+      log.AddLogLine("070601143008:B>APRS:>" + std::to_string(n) + filler);
+    lost += log.Recorder.LostCount() - before;
+  };
+
+  // Inside the first box: the outage goes on for another flush, then the folder is back.
+  bool box_in_flush = false;
+  std::vector<std::string> boxes;
+  std::string written_meanwhile;
+  int patience = 5000;
+  auto answer = std::make_shared<std::function<void()>>();
+  std::weak_ptr<std::function<void()>> self = answer;
+  *answer = [&, self] {
+    TfrmMyMsgDialog* box = OpenMyMsgBox();
+    if (!box) {
+      if (--patience > 0) QueueCall([me = self.lock()] { (*me)(); });
+      return;
+    }
+    boxes.push_back(box->Text());
+    if (boxes.size() == 1) {
+      box_in_flush = in_flush;
+      flush();
+      fs::create_directories(folder);
+      log.AddLogLine("070601143007:A>APRS:>3");
+      flush();
+      std::ifstream in(file, std::ios::binary);
+      written_meanwhile.assign(std::istreambuf_iterator<char>(in), {});
+      for (int round = 0; round < 2; ++round) {
+        overflow();
+        flush();
+      }
+    }
+    box->SetModalResult(mrOk);
+    patience = boxes.size() < 2 ? 5000 : 0;
+    if (patience > 0) QueueCall([me = self.lock()] { (*me)(); });
+  };
+  QueueCall([answer] { (*answer)(); });
+  flush();
+  EXPECT_EQ(errors, 1);
+  while (patience > 0) Application->ProcessMessages();
+  EXPECT_FALSE(box_in_flush);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_NE(boxes[0].find("r.log"), std::string::npos) << boxes[0];
+  // The second tells of the lost lines, all of them.
+  EXPECT_NE(boxes[1].find(std::to_string(lost) + " "), std::string::npos) << boxes[1];
+  EXPECT_EQ(written_meanwhile, "070601143006:A>APRS:>2\r\n070601143007:A>APRS:>3\r\n");
+  EXPECT_EQ(errors, 1);
+  EXPECT_TRUE(log.Recorder.WriteError().empty());
+  // Nothing more waits to be told.
+  EXPECT_FALSE(log.timReport->Enabled());
+  log.StopRecording();
 }
 
 TEST_F(LogWindowTest, RecordButtonAsksForTheFileAndStartsANewLog) {

@@ -431,6 +431,65 @@ TEST_F(StationStore, AgingThousandsRemovesExactlyTheOldOnes) {
   EXPECT_EQ(store.StationList.Count(), 599);
 }
 
+// Beyond its bound the store lets the stations heard longest ago go as aging does, from
+// every window, one for each new station; "Stn.dat" holds what stays, and a file of more
+// stations (saved under another bound) is read for its newest, whole or in pieces.
+TEST_F(StationStore, BeyondItsBoundTheStationsHeardLongestAgoGoFirst) {
+  store.MaxStations = 3;
+  for (const char* call : {"A", "B", "C"}) {
+    store.UpdateStation(Position(call, "50", now));
+    now += 1 / MinsPerDay;
+  }
+  // A, heard first, is heard again: B is now the one heard longest ago.
+  store.UpdateStation(Position("A", "51", now));
+  now += 1 / MinsPerDay;
+  views.calls.clear();
+  store.UpdateStation(Position("D", "50", now));
+  EXPECT_EQ(store.StationList.Count(), 3);
+  EXPECT_LT(store.IndexOfStation("AAprsB"), 0);
+  for (const char* what : {"marker- ", "row- ", "places- ", "pick- ", "crosshair- "})
+    EXPECT_EQ(std::count(views.calls.begin(), views.calls.end(), what + std::string("AAprsB")), 1)
+        << what;
+  EXPECT_EQ(views.open_batches, 0);
+  EXPECT_EQ(views.station_counts.back(), 3);
+  // A station heard again adds nothing, so takes none away; a repeat changes nothing a
+  // save would write.
+  now += 1 / MinsPerDay;
+  std::uint64_t changes = store.Changes();
+  store.UpdateStation(Position("C", "52", now));
+  EXPECT_GE(store.IndexOfStation("AAprsA"), 0);
+  EXPECT_NE(store.Changes(), changes);
+  changes = store.Changes();
+  store.UpdateStation(Position("C", "52", now));
+  EXPECT_EQ(store.Changes(), changes);
+
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "velmora_stn_bound.dat").string();
+  store.SaveStations(path);
+  const std::string saved = store.StationList.Text();
+  EXPECT_EQ(saved.find("AAprsB"), std::string::npos);
+  for (bool pieces : {false, true}) {
+    TRecordingViews views2;
+    TStationStore loaded(views2);
+    loaded.Clock = store.Clock;
+    loaded.Ticks = store.Ticks;
+    loaded.MaxStations = 2;
+    if (pieces) {
+      ASSERT_TRUE(loaded.BeginLoadStations(path));
+      while (loaded.LoadStationsPiece(1)) {
+      }
+    } else {
+      ASSERT_TRUE(loaded.LoadStations(path));
+    }
+    // A, D and C were heard in this order.
+    ASSERT_EQ(loaded.StationList.Count(), 2) << pieces;
+    EXPECT_LT(loaded.IndexOfStation("AAprsA"), 0) << pieces;
+    EXPECT_GE(loaded.IndexOfStation("AAprsC"), 0) << pieces;
+    EXPECT_GE(loaded.IndexOfStation("AAprsD"), 0) << pieces;
+  }
+  std::filesystem::remove(path);
+}
+
 TEST_F(StationStore, AgingEveryStationEmptiesTheStoreAndEveryWindow) {
   for (int i = 0; i < 40; ++i) {
     store.UpdateStation(Position("S" + std::to_string(i), "50", Noon() - (60 + i) / MinsPerDay));
