@@ -19,6 +19,7 @@
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/support/rtf_event_log.h"
 #include "richtext_edit/tables/table_document.h"
+#include "support/c_numbers.h"
 #include "support/office_convert.h"
 #include "support/scratch_files.h"
 
@@ -428,7 +429,7 @@ TWordBox FindWord(const std::string& pdf, const std::string& word) {
   const size_t start = xml.rfind("<word", at);
   const auto attribute = [&](const std::string& name) {
     const size_t p = xml.find(name + "=\"", start);
-    return std::stod(xml.substr(p + name.size() + 2));
+    return CNumber(xml.substr(p + name.size() + 2));
   };
   return {attribute("xMin"), attribute("xMax") - attribute("xMin"),
           attribute("yMax") - attribute("yMin")};
