@@ -3,7 +3,7 @@
 // printf and std::stod may take ',' instead.
 #pragma once
 
-#include <locale.h>
+#include <clocale>
 
 #include <string>
 
