@@ -33,8 +33,12 @@ $(TEST_DIR)/build.ninja:
 test-build: deps $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
+# The suite runs as most of the program's users run it: in a German locale (decimal
+# commas, German error texts) and their time zone; install-deps provides the locale.
+TEST_LOCALE := LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 TZ=Europe/Berlin
+
 test: test-build
-	mkdir -p $(TEST_DIR)/runtime $(TEST_DIR)/tmp && chmod 700 $(TEST_DIR)/runtime && cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(TEST_DIR)/runtime \
+	mkdir -p $(TEST_DIR)/runtime $(TEST_DIR)/tmp && chmod 700 $(TEST_DIR)/runtime && cd $(TEST_DIR) && $(TEST_LOCALE) QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(TEST_DIR)/runtime \
 	  TMPDIR=$(CURDIR)/$(TEST_DIR)/tmp \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \

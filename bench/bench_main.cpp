@@ -31,8 +31,10 @@ int BenchIterations(int Full) {
 }
 
 int main(int argc, char** argv) {
-  TApplication app(argc, argv);
+  // The options first: the application takes the user's locale, and in one with a decimal
+  // comma "--benchmark_min_time=0.001" would no longer read as a number.
   benchmark::Initialize(&argc, argv);
+  TApplication app(argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -10,6 +10,7 @@
 #include "platform/gui/graphics/canvas.h"
 #include "platform/gui/graphics/standard_icons.h"
 #include "platform/gui/graphics/unicode_text.h"
+#include "platform/gui/standard/message_box.h"
 #include "platform/sys/application.h"
 #include "platform/text/cp1252.h"
 
@@ -246,6 +247,7 @@ int ShowMessageBox(TMyMsgKind kind, const std::string& text) {
     LogMessage((frmMyMsgDialog ? frmMyMsgDialog->HeadWord(kind) + ": " : std::string()) + text);
     return kMsgEscapeResult;
   }
+  if (!BoxWillBeAnswered(text)) return kMsgEscapeResult;
   if (!EarlierBoxesAnswered()) return mrCancel;  // no more questions once ending
   std::vector<TfrmMyMsgDialog*>& boxes = OpenBoxes();
   for (TfrmMyMsgDialog* box : boxes) box->Hide();

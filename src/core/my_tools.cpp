@@ -13,7 +13,6 @@
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-constexpr int kCenturyWindowYears = 50;
 
 void AppendHexByte(std::string& out, unsigned char c) {
   out += kHexDigits[c >> 4];
@@ -48,13 +47,8 @@ std::optional<TDateTime> TryStampToDateTime(const std::string& Stamp) {
     return std::nullopt;
   }
   auto pair = [&](int at) { return (Stamp[at] - '0') * 10 + (Stamp[at + 1] - '0'); };
-  int currentYear = 0, month = 0, day = 0;
-  DecodeDate(Now(), currentYear, month, day);
-  const int threshold = currentYear - kCenturyWindowYears;
-  int year = pair(0) + threshold / 100 * 100;
-  if (year < threshold) year += 100;
   TDateTime date = 0, time = 0;
-  if (!TryEncodeDate(year, pair(2), pair(4), date) ||
+  if (!TryEncodeDate(CenturyYear(pair(0)), pair(2), pair(4), date) ||
       !TryEncodeTime(pair(6), pair(8), pair(10), 0, time)) {
     return std::nullopt;
   }

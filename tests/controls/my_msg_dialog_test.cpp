@@ -1,5 +1,6 @@
 #include "controls/my_msg_dialog.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include "platform/test_support/gui_test_support.h"
@@ -126,6 +127,9 @@ TEST_F(MyMsgDialogTest, ConfirmAnswersSixSevenOrThreeForEsc) {
   EXPECT_EQ(MyConfirm("Sicher?"), mrNo);
   QueueCall([this] { SimulateKey(*box.mbtnYes, VK_ESCAPE); });
   EXPECT_EQ(MyConfirm("Sicher?"), 3);
+  EXPECT_FALSE(box.Visible());
+  // Unanswered in a test run, it fails the test at once and answers as Esc does.
+  EXPECT_NONFATAL_FAILURE(EXPECT_EQ(MyConfirm("Niemand da?"), 3), "does not answer: Niemand da?");
   EXPECT_FALSE(box.Visible());
 }
 

@@ -15,6 +15,7 @@
 #include "core/aprs_data.h"
 #include "core/tnc2_line.h"
 #include "platform/text/string_list.h"
+#include "support/c_numbers.h"
 
 namespace {
 
@@ -81,6 +82,7 @@ TOurDecode DecodeLine(const std::string& raw) {
 }
 
 std::string Formatted(const std::string& format, double value) {
+  TCNumbers c;  // the suite's numbers have a '.' before the fraction
   char text[64];
   std::snprintf(text, sizeof text, format.empty() ? "%g" : format.c_str(), value);
   return text;
@@ -139,7 +141,7 @@ bool AltitudeAgrees(const TOurDecode& ours, const TExpectRow& row) {
   if (ours.AltitudeFeet < 0) return false;
   const double metres = ours.AltitudeFeet * 0.3048;
   return (!row.Format.empty() && Formatted(row.Format, metres) == row.Expected) ||
-         std::fabs(metres - std::stod(row.Expected)) <= 0.1524 + 1e-9;
+         std::fabs(metres - CNumber(row.Expected)) <= 0.1524 + 1e-9;
 }
 
 // Cases where our decoders read the packet otherwise, on purpose: "id field" -> reason.

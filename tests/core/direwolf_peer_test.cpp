@@ -25,6 +25,7 @@
 #include "core/tnc2_line.h"
 #include "platform/sys/child_process.h"
 #include "platform/text/string_list.h"
+#include "support/c_numbers.h"
 
 namespace {
 
@@ -39,10 +40,10 @@ std::vector<std::string> ReadLines(const std::string& path) {
   return lines;
 }
 
-// A peer's output, colours removed; empty when it is not installed.
+// A peer's output in the C locale, colours removed; empty when it is not installed.
 std::vector<std::string> RunDecoder(const std::string& command) {
   std::vector<std::string> lines;
-  const std::string output = RunAndCapture(command + " 2>/dev/null");
+  const std::string output = RunAndCapture("LC_ALL=C " + command + " 2>/dev/null");
   // Drop the colour sequences: ESC, "[", digits and ";", a letter.
   std::string line;
   for (size_t i = 0; i < output.size(); ++i) {
@@ -126,7 +127,7 @@ TEST(DirewolfPeer, PositionsAgreeWithDecodeAprs) {
     for (size_t j = i + 1; j < output.size() && j < i + 4; ++j) {
       if (std::optional<TPeerPosition> p = ParsePeerPosition(output[j])) {
         const size_t range = output[j - 1].find(", range=");
-        if (range != std::string::npos) p->RangeMiles = std::stod(output[j - 1].substr(range + 8));
+        if (range != std::string::npos) p->RangeMiles = CNumber(output[j - 1].substr(range + 8));
         peer.emplace(output[i], *p);
         break;
       }

@@ -2,7 +2,7 @@
 // its dummy rotator "-m 1" answering "l" (locator to longitude and latitude), "L"
 // (position to locator) and "B" (distance and bearing). rotctl measures 10008 km per
 // 90 degrees of arc; its distances are scaled to our 111.1361111 km per degree.
-// Skipped where rotctl is missing.
+// rotctl runs, and its numbers are read, in the C locale. Skipped where rotctl is missing.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +11,7 @@
 
 #include "core/locator.h"
 #include "platform/sys/child_process.h"
+#include "support/c_numbers.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ constexpr double kRotctlKmPerDegree = 10008.0 / 90;
 
 std::vector<std::string> Rotctl(const std::string& arguments) {
   std::vector<std::string> words;
-  std::istringstream stream(RunAndCapture("rotctl -m 1 " + arguments + " 2>/dev/null"));
+  std::istringstream stream(RunAndCapture("LC_ALL=C rotctl -m 1 " + arguments + " 2>/dev/null"));
   for (std::string word; stream >> word;) words.push_back(word);
   return words;
 }
@@ -28,6 +29,7 @@ bool RotctlMissing() {
 }
 
 std::string Fixed(double value) {
+  TCNumbers c;
   char text[32];
   std::snprintf(text, sizeof text, "%.6f", value);
   return text;
@@ -47,8 +49,8 @@ TEST(LocatorPeer, LocatorsAgreeWithRotctl) {
     ASSERT_TRUE(MaidenheadToLatLon(ours, our_lon, our_lat));
     const std::vector<std::string> centre = Rotctl("l " + ours);
     ASSERT_EQ(centre.size(), 2u);
-    EXPECT_NEAR(our_lon, std::stod(centre[0]), 2e-6) << ours;
-    EXPECT_NEAR(our_lat, std::stod(centre[1]), 2e-6) << ours;
+    EXPECT_NEAR(our_lon, CNumber(centre[0]), 2e-6) << ours;
+    EXPECT_NEAR(our_lat, CNumber(centre[1]), 2e-6) << ours;
   }
 }
 
@@ -64,16 +66,16 @@ TEST(LocatorPeer, DistanceAndBearingAgreeWithRotctl) {
     const std::vector<std::string> theirs =
         Rotctl("B " + Fixed(lon1) + " " + Fixed(lat1) + " " + Fixed(lon2) + " " + Fixed(lat2));
     ASSERT_EQ(theirs.size(), 2u);
-    const double their_km = std::stod(theirs[0]) / kRotctlKmPerDegree * kKmPerDegree;
+    const double their_km = CNumber(theirs[0]) / kRotctlKmPerDegree * kKmPerDegree;
     EXPECT_NEAR(distance, their_km, 0.01 + their_km * 1e-6);
-    EXPECT_NEAR(bearing, std::stod(theirs[1]), 0.5);  // rotctl rounds to whole degrees
+    EXPECT_NEAR(bearing, CNumber(theirs[1]), 0.5);  // rotctl rounds to whole degrees
   }
   double distance = 0, bearing = 0;
   bool ok = false;
   QthDistanceBearing("JN49GA", "JN49GB", distance, ok, bearing);
   const std::vector<std::string> theirs = Rotctl("B 8.541667 49.020833 8.541667 49.0625");
   ASSERT_EQ(theirs.size(), 2u);
-  EXPECT_NEAR(distance, std::stod(theirs[0]) / kRotctlKmPerDegree * kKmPerDegree, 0.001);
+  EXPECT_NEAR(distance, CNumber(theirs[0]) / kRotctlKmPerDegree * kKmPerDegree, 0.001);
 }
 
 }  // namespace

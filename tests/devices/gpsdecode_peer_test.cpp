@@ -11,6 +11,7 @@
 #include "devices/nmea_dec.h"
 #include "devices/nmea_test_support.h"
 #include "platform/sys/child_process.h"
+#include "support/c_numbers.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ namespace {
 std::vector<std::string> GpsdecodeLines(const char* Log) {
   std::vector<std::string> lines;
   if (!ProgramAvailable("gpsdecode")) return lines;
-  const std::string output = RunAndCapture("gpsdecode < '" + LogPath(Log) + "' 2>/dev/null");
+  const std::string output =
+      RunAndCapture("LC_ALL=C gpsdecode < '" + LogPath(Log) + "' 2>/dev/null");
   std::istringstream stream(output);
   for (std::string line; std::getline(stream, line);) lines.push_back(line);
   return lines;
@@ -32,7 +34,7 @@ bool Number(const std::string& Json, const std::string& Key, double& Value) {
   const std::size_t start = at + tag.size();
   const std::size_t end = Json.find_first_not_of("-0123456789.", start);
   if (end == start) return false;
-  Value = std::stod(Json.substr(start, end - start));
+  Value = CNumber(Json.substr(start, end - start));
   return true;
 }
 

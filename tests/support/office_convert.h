@@ -31,8 +31,10 @@ inline std::vector<std::string> OfficeConvertAll(const std::vector<std::string>&
                                                  std::string* log = nullptr) {
   const std::string outFolder = ScratchFolder() + "/office_out";
   const auto quoted = [](const std::string& s) { return "'" + s + "'"; };
-  std::string command = "soffice --headless -env:UserInstallation=file://" + ScratchFolder() +
-                        "/office_profile " +
+  // In one locale whatever the user's: LibreOffice takes its measures (inches or
+  // centimetres) and the text export's character set from it.
+  std::string command = "LC_ALL=C.UTF-8 soffice --headless -env:UserInstallation=file://" +
+                        ScratchFolder() + "/office_profile " +
                         (inputFilter.empty() ? "" : "--infilter=" + quoted(inputFilter) + " ") +
                         "--convert-to " + quoted(format) + " --outdir " + quoted(outFolder);
   for (const std::string& file : files) {

@@ -59,5 +59,10 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   TApplication app(argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new TApplicationReset);
+  // Nobody answers a box in a test run: one the test did not queue an answer for would
+  // hold the test until its time-out.
+  RefuseUnansweredBoxes([](const std::string& Text) {
+    ADD_FAILURE() << "A box opened that the test does not answer: " << Text;
+  });
   return RUN_ALL_TESTS();
 }

@@ -171,6 +171,10 @@ void TSerialPort::Close() {
   if (fd < 0) return;
   CancelWait();
   tcflush(fd, TCIOFLUSH);
+  // The exclusive mark belongs to the terminal, not to our descriptor: where the far end
+  // stays open (a pseudo-terminal of a software TNC) it would outlive the close and
+  // refuse every later open but root's, ours included.
+  ioctl(fd, TIOCNXCL);
   ::close(fd);
 }
 

@@ -3,7 +3,8 @@
 // Port numbers map to device files through the per-user table
 // `<ConfigFolder()>ports`, lines like "COM3=/dev/ttyUSB0"; a number that the table
 // does not name is /dev/ttyS<n-1>. The port is always 8 data bits, no parity, one stop
-// bit, raw, and used exclusively: a second open of the same device fails as busy.
+// bit, raw, and used exclusively while open: a second open of the same device fails as
+// busy, and after Close the device is free again for anyone.
 //
 // Reads and writes may come from different threads; a reader thread waits with
 // WaitForData, and Close (from any other thread) wakes that wait at once.

@@ -269,8 +269,30 @@ std::string DateTimeToStr(TDateTime Value) {
       QLocale::system().toString(QDateTime(ToQDate(Value), ToQTime(Value)), QLocale::ShortFormat));
 }
 
+int CenturyYear(int TwoDigitYear) {
+  constexpr int kWindowYears = 50;
+  int current = 0, month = 0, day = 0;
+  DecodeDate(Now(), current, month, day);
+  const int first = current - kWindowYears;
+  const int year = first - first % 100 + TwoDigitYear;
+  return year < first ? year + 100 : year;
+}
+
+namespace {
+
+// Qt reads the two-digit year of a format as one of 1900..1999.
+QDate InCenturyWindow(const QDate& Date, const QString& Format) {
+  if (!Date.isValid() || Format.contains(u"yyyy") || !Format.contains(u"yy")) return Date;
+  return QDate(CenturyYear(Date.year() % 100), Date.month(), Date.day());
+}
+
+}  // namespace
+
 bool TryStrToDate(std::string_view Text, TDateTime& Value) {
-  const QDate date = QLocale::system().toDate(ToQString(std::string(Text)), QLocale::ShortFormat);
+  const QLocale locale = QLocale::system();
+  const QDate date =
+      InCenturyWindow(locale.toDate(ToQString(std::string(Text)), QLocale::ShortFormat),
+                      locale.dateFormat(QLocale::ShortFormat));
   if (!date.isValid()) return false;
   Value = FromQDate(date);
   return true;
@@ -288,9 +310,11 @@ bool TryStrToTime(std::string_view Text, TDateTime& Value) {
 
 bool TryStrToDateTime(std::string_view Text, TDateTime& Value) {
   const QString text = ToQString(std::string(Text)).trimmed();
-  const QDateTime stamp = QLocale::system().toDateTime(text, QLocale::ShortFormat);
+  const QLocale locale = QLocale::system();
+  const QDateTime stamp = locale.toDateTime(text, QLocale::ShortFormat);
   if (stamp.isValid()) {
-    const TDateTime date = FromQDate(stamp.date());
+    const TDateTime date =
+        FromQDate(InCenturyWindow(stamp.date(), locale.dateTimeFormat(QLocale::ShortFormat)));
     Value = date + (date < 0 ? -1 : 1) * FromQTime(stamp.time());
     return true;
   }

@@ -42,12 +42,17 @@ int DayOfWeek(TDateTime Value);
 // FormatDateTime("yymmddhhnnss", EncodeDate(2007, 6, 1)) == "070601000000".
 std::string FormatDateTime(std::string_view Pattern, TDateTime Value);
 
+// The year a two-digit year (0..99) stands for: the one of its century window, which
+// puts it at most 50 years before the current year and less than 50 after it.
+int CenturyYear(int TwoDigitYear);
+
 // The date, the time of day, or both, in the user's locale's short formats.
 std::string DateToStr(TDateTime Value);
 std::string DateTimeToStr(TDateTime Value);
 
 // Texts in the user's locale's short date and time formats (a date, a time of day, or a
-// date followed by a time); false, and Value unchanged, for anything else.
+// date followed by a time); false, and Value unchanged, for anything else. A two-digit
+// year is read as CenturyYear gives it.
 bool TryStrToDate(std::string_view Text, TDateTime& Value);
 bool TryStrToTime(std::string_view Text, TDateTime& Value);
 bool TryStrToDateTime(std::string_view Text, TDateTime& Value);

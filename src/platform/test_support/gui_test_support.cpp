@@ -203,20 +203,34 @@ namespace {
 
 // Calls queued before the last ForgetQueuedCalls belong to a finished test.
 unsigned queued_calls_generation = 0;
+// Calls of this generation not run yet: only they can answer a box.
+int queued_calls_waiting = 0;
 
 }  // namespace
 
 void QueueCall(std::function<void()> Call) {
+  ++queued_calls_waiting;
   QMetaObject::invokeMethod(
       qApp,
       [call = std::move(Call), generation = queued_calls_generation] {
-        if (generation == queued_calls_generation) Dispatch(call);
+        if (generation != queued_calls_generation) return;
+        --queued_calls_waiting;
+        Dispatch(call);
       },
       Qt::QueuedConnection);
 }
 
 void ForgetQueuedCalls() {
   ++queued_calls_generation;
+  queued_calls_waiting = 0;
+}
+
+void RefuseUnansweredBoxes(std::function<void(const std::string& Text)> Fail) {
+  SetBoxAnswerCheck([fail = std::move(Fail)](const std::string& Text) {
+    if (queued_calls_waiting > 0) return true;
+    fail(Text);
+    return false;
+  });
 }
 
 void AnswerMessageBox(int Id, std::string* Text, std::string* Caption) {

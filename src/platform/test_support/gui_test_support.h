@@ -57,6 +57,11 @@ void QueueCall(std::function<void()> Call);
 // Calls queued so far never run. A test that queued an answer for a box that did not
 // come must not have it answer the next test's box instead.
 void ForgetQueuedCalls();
+// From here on, a box (a message box or the program's own) that opens while no queued
+// call is left to answer it does not open: Fail gets its text, and the box gives the
+// answer it gives while the application ends. A test that would wait on it for ever
+// fails at once instead.
+void RefuseUnansweredBoxes(std::function<void(const std::string& Text)> Fail);
 // Presses the button of the open message box that gives Id; Text and Caption receive
 // what the box shows. Call from QueueCall.
 void AnswerMessageBox(int Id, std::string* Text = nullptr, std::string* Caption = nullptr);

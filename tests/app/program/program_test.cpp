@@ -682,7 +682,8 @@ TEST_F(ProgramEndTest, ALostDisplaySavesTheStationsAndTheSettings) {
 TEST_F(ProgramEndTest, ASoundTheOutputRefusesHoldsNothingUp) {
   TNullSinkServer sound;
   if (!sound.Missing().empty()) GTEST_SKIP() << sound.Missing();
-  TChildProcess streams(sound.Env() + "exec pactl subscribe", folder + "streams.txt");
+  // Its events in English, as they are looked for below.
+  TChildProcess streams(sound.Env() + "LC_ALL=C exec pactl subscribe", folder + "streams.txt");
   const auto wave = [](int Tag, int Channels, int Rate, int Bits, const std::string& Samples) {
     std::string out;
     const auto put = [&out](uint32_t Value, int Bytes) {

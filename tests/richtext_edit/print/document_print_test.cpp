@@ -16,6 +16,7 @@
 #include "richtext/support/test_formatted_data.h"
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/print/paper.h"
+#include "support/c_numbers.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -222,7 +223,7 @@ TEST(PrintPeers, SpacedTextEndsBeforeTheTextAfterIt) {
   std::vector<std::tuple<std::string, double, double>> words;
   for (size_t at = xml.find("<word "); at != std::string::npos; at = xml.find("<word ", at + 1)) {
     const auto attribute = [&](const std::string& name) {
-      return std::stod(xml.substr(xml.find(name + "=\"", at) + name.size() + 2));
+      return CNumber(xml.substr(xml.find(name + "=\"", at) + name.size() + 2));
     };
     const size_t text = xml.find('>', at) + 1;
     words.emplace_back(xml.substr(text, xml.find('<', text) - text), attribute("xMin"),

@@ -19,6 +19,7 @@
 #include "richtext_edit/rtf/rtf_import.h"
 #include "richtext_edit/support/rtf_event_log.h"
 #include "richtext_edit/tables/table_document.h"
+#include "support/c_numbers.h"
 #include "support/office_convert.h"
 #include "support/scratch_files.h"
 
@@ -442,7 +443,7 @@ TWordBox FindWord(const std::string& pdf, const std::string& word) {
   const size_t start = xml.rfind("<word", at);
   const auto attribute = [&](const std::string& name) {
     const size_t p = xml.find(name + "=\"", start);
-    return std::stod(xml.substr(p + name.size() + 2));
+    return CNumber(xml.substr(p + name.size() + 2));
   };
   return {attribute("xMin"), attribute("xMax") - attribute("xMin"),
           attribute("yMax") - attribute("yMin")};
@@ -508,6 +509,19 @@ int LinesPrintedOnce(const std::string& pdf, const std::string& prefix, int coun
   return once;
 }
 
+// At most how many 10-point lines of a cell one printed page holds, in the fonts this
+// machine has: a cell of kProbe lines goes over pages, each full but the last.
+int CellLinesAPageHolds() {
+  constexpr int kProbe = 400;
+  TTableDocument probe;
+  probe.style.TextStyles().Items(0).Size = 10;
+  FillCell(*probe.AddRowsTable(1).Cells(0, 0), "P", kProbe);
+  const TRDPrintResult printed = PrintDocumentToPdf(probe, ScratchFolder() + "/probe.pdf", {});
+  EXPECT_GE(printed.PageCount, 2) << printed.Error;
+  if (printed.PageCount < 2) return kProbe;
+  return (kProbe + printed.PageCount - 2) / (printed.PageCount - 1);
+}
+
 // Tables over many pages, printed to PDF and read back: every line of a long table, of a
 // row taller than the page in the middle of one (with the heading above every page), of
 // rows bound by a merged cell taller than the page together and of a table of 100 rows
@@ -524,18 +538,19 @@ TEST(TablePrintPeers, EveryLineOfALongTableIsPrintedOnce) {
   EXPECT_EQ(LinesPrintedOnce(file, "R", 5000), 5000);
 
   // A heading taller than the page: printed once, and every row after it.
+  const int headingLines = CellLinesAPageHolds() * 3 / 2;
   TTableDocument headed;
   headed.style.TextStyles().Items(0).Size = 10;
   TRDTableItemInfo& headedTable = headed.AddRowsTable(201);
   headedTable.SetHeadingRowCount(1);
-  FillCell(*headedTable.Cells(0, 0), "H", 60);
+  FillCell(*headedTable.Cells(0, 0), "H", headingLines);
   const std::string headedFile = ScratchFolder() + "/tall_heading.pdf";
   const TRDPrintResult headedResult = PrintDocumentToPdf(headed, headedFile, {});
   ASSERT_TRUE(headedResult.Ok) << headedResult.Error;
   EXPECT_TRUE(headedResult.Warnings.empty());
   RecordProperty("rows_under_tall_heading_printed", LinesPrintedOnce(headedFile, "R", 201));
   EXPECT_EQ(LinesPrintedOnce(headedFile, "R", 201), 200);  // R1 .. R200
-  EXPECT_EQ(LinesPrintedOnce(headedFile, "H", 60), 60);
+  EXPECT_EQ(LinesPrintedOnce(headedFile, "H", headingLines), headingLines);
 
   TTableDocument tall;
   tall.style.TextStyles().Items(0).Size = 10;

@@ -54,13 +54,27 @@ int ResultOf(int button) {
   }
 }
 
+TBoxAnswerCheck& AnswerCheck() {
+  static TBoxAnswerCheck check;
+  return check;
+}
+
 }  // namespace
+
+void SetBoxAnswerCheck(TBoxAnswerCheck Check) {
+  AnswerCheck() = std::move(Check);
+}
+
+bool BoxWillBeAnswered(const std::string& Text) {
+  return !AnswerCheck() || AnswerCheck()(Text);
+}
 
 int MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags) {
   if (Application && Application->Ending()) {
     LogMessage(Caption.empty() ? Text : Caption + ": " + Text);
     return IDCANCEL;
   }
+  if (!BoxWillBeAnswered(Text)) return IDCANCEL;
   // A message may name a file as the file system names it (ShownFileName).
   QMessageBox box(IconOf(Flags), ToQString(Caption), ToQString(Text, TTextBytes::Sent),
                   ButtonsOf(Flags));

@@ -2,6 +2,7 @@
 // own skinned box.
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Buttons (one of these) ...
@@ -34,3 +35,12 @@ void ShowMessage(const std::string& Text);
 // the button pressed.
 extern const char* const kErrorBoxCaption;
 int ShowErrorBox(const std::string& Text);
+
+// Where nobody is there to answer boxes (an unattended run), a check that every box, the
+// program's skinned ones too, passes before it opens: false means no answer will come,
+// and the box then does not open but gives the answer it gives while the application
+// ends. None by default.
+using TBoxAnswerCheck = std::function<bool(const std::string& Text)>;
+void SetBoxAnswerCheck(TBoxAnswerCheck Check);
+// False when the check says the box showing Text would never be answered.
+bool BoxWillBeAnswered(const std::string& Text);

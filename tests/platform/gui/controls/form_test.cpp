@@ -1,3 +1,4 @@
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -289,6 +290,9 @@ TEST(MessageBox, ShowsTheTextAndReturnsTheButtonPressed) {
   EXPECT_EQ(MessageBox("x", "y", MB_YESNOCANCEL | MB_ICONWARNING), IDCANCEL);
   QueueCall([] { AnswerMessageBox(IDOK); });
   EXPECT_EQ(MessageBox("x", "y", MB_OKCANCEL | MB_ICONERROR), IDOK);
+  // With no answer queued the box would wait for ever: the test fails at once instead.
+  EXPECT_NONFATAL_FAILURE(EXPECT_EQ(MessageBox("Niemand da?", "y", MB_YESNO), IDCANCEL),
+                          "does not answer: Niemand da?");
 }
 
 TEST(MessageBox, TheErrorBoxIsCaptionedError) {
