@@ -630,14 +630,19 @@ def picture_resized_in_cell(s):
     """A picture in a cell resized by mouse past the cell's edge takes the size dragged
     and selects no cells; a corner dragged out of the cell grows it."""
     a = Editor(s, "A", 0)
-    middle = a.ask("picture", 1, 0, 60, 40)
-    for _ in range(2):  # the click that opens the cell may leave the picture unselected
-        s.xdo("mousemove", "--sync", *middle)
-        s.xdo("click", 1)
-        handle = a.ask("handle")
-        if handle != (-1, -1):
-            break
-    else:
+
+    def grab(handle):
+        """The handle's point, the picture clicked until it shows its handles (the click
+        that opens the cell may leave it unselected)."""
+        for _ in range(3):
+            at = a.ask(handle)
+            if at != (-1, -1):
+                return at
+            middle = []  # the picture laid out in its cell
+            wait_until("the picture laid out", lambda: middle.append(a.ask("middle")) or
+                       middle[-1] != (-1, -1))
+            s.xdo("mousemove", "--sync", *middle[-1])
+            s.xdo("click", 1)
         raise Failure("the picture in the cell shows no handles")
 
     def drag(start, dx, dy):
@@ -647,12 +652,16 @@ def picture_resized_in_cell(s):
             s.xdo("mousemove", "--sync", start[0] + dx * step // 10, start[1] + dy * step // 10)
         s.xdo("mouseup", 1)
 
-    drag(handle, 330, 0)
-    wait_until("the picture 390 x 40", lambda: a.ask("size") == (390, 40))
-    expect("cells selected by the resize", a.ask("selected"), (0, 0))
-    drag(a.ask("corner"), 40, 30)
+    # A corner out of the cell, downwards; then in the other cell of the row, which the
+    # grown picture leaves in the window, the right edge far past the cell's.
+    a.ask("picture", 1, 0, 60, 40)
+    drag(grab("corner"), 40, 30)
     wait_until("the picture grown by its corner", lambda: a.ask("size")[1] > 40)
     expect("cells selected by the corner's drag", a.ask("selected"), (0, 0))
+    a.ask("picture", 1, 1, 60, 40)
+    drag(grab("handle"), 330, 0)
+    wait_until("the picture 390 x 40", lambda: a.ask("size") == (390, 40))
+    expect("cells selected by the resize", a.ask("selected"), (0, 0))
 
 
 def tiny_png():

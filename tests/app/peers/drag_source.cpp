@@ -37,6 +37,7 @@
 //       all           selects the whole document, as a program's menu does: the middle
 //                     of "alpha"
 //       picture R C W H  puts a W x H picture alone in cell (R, C): its middle
+//       middle        the middle of that picture
 //       handle        the handle on the right edge of that picture, its cell edited
 //       corner        its bottom right handle
 //       size          "width height" of the picture
@@ -378,8 +379,8 @@ class TEditorProbe {
       return FindWord(root, "omicron", itemNo, start) &&
              WordMiddle(root, itemNo, start, int(std::string("omicron").size()), at);
     }
-    if (verb == "picture" || verb == "handle" || verb == "corner" || verb == "size" ||
-        verb == "selected")
+    if (verb == "picture" || verb == "middle" || verb == "handle" || verb == "corner" ||
+        verb == "size" || verb == "selected")
       return FollowPicture(verb, command, at);
     if (verb == "cellend") {
       int row = -1, col = -1;
@@ -393,7 +394,6 @@ class TEditorProbe {
   }
 
   bool FollowPicture(const std::string& verb, std::istringstream& command, TPoint& at) {
-    TRDEditRDData& root = editor_.EditData();
     if (verb == "selected") {
       at = Point(0, 0);
       for (int r = 0; r < table_.RowCount(); ++r)
@@ -401,7 +401,7 @@ class TEditorProbe {
       return true;
     }
     if (verb == "picture") {
-      int row = -1, col = -1, width = 0, height = 0, left = 0, top = 0;
+      int row = -1, col = -1, width = 0, height = 0;
       command >> row >> col >> width >> height;
       TRDTableCellData* cell = table_.Cells(row, col);
       if (!cell || width < 1 || height < 1) return false;
@@ -409,28 +409,51 @@ class TEditorProbe {
       bitmap->SetSize(width, height);
       auto item = TRDGraphicItemInfo::CreateWithGraphic(cell, std::move(bitmap), rdvaBaseline);
       picture_ = item.get();
+      picture_cell_ = cell;
       cell->Clear();
       cell->AddItemAtEnd("", std::move(item));
+      table_.MarkChanged();
       editor_.FormatDocument();
       editor_.Invalidate();
-      if (!root.GetItemCoords(root.GetItemNo(&table_), left, top)) return false;
-      const TRDDrawLineInfo& line = *cell->DrawItems[picture_->DrawItemNo];
-      const int padding = table_.CellPadding();
-      at = ScreenOf(editor_, left + cell->Left + padding + line.Left + line.Width / 2,
-                    top + cell->Top + padding + cell->GetExtraVOffs() + line.Top + line.Height / 2);
-      return true;
+      return PictureMiddle(at);
     }
     if (!picture_) return false;
     if (verb == "size") {
       at = Point(picture_->GetImageWidth(), picture_->GetImageHeight());
       return true;
     }
+    if (verb == "middle") return PictureMiddle(at);
     // The handles of the picture selected in the cell's editor, 3 pixels inside its edges.
-    TCustomRichDocEdit* cellEditor = editor_.InplaceEditor();
+    TCustomRichDocEdit* cellEditor = PictureEditor();
     if (!cellEditor || !cellEditor->EditData().Resizer) return false;
     const TRDDrawLineInfo& line = *cellEditor->EditData().DrawItems[picture_->DrawItemNo];
     at = ScreenOf(*cellEditor, line.Left + line.Width - 3,
                   verb == "corner" ? line.Top + line.Height - 3 : line.Top + line.Height / 2);
+    return true;
+  }
+
+  // The cell editor open on the picture's cell.
+  TCustomRichDocEdit* PictureEditor() {
+    TCustomRichDocEdit* cellEditor = editor_.InplaceEditor();
+    if (!cellEditor || cellEditor->EditData().Items.IndexOfObject(picture_) < 0) return nullptr;
+    return cellEditor;
+  }
+
+  // The middle of the picture, in its cell's editor when that is open; alone in its
+  // closed cell, it starts where the cell's content does.
+  bool PictureMiddle(TPoint& at) {
+    if (TCustomRichDocEdit* cellEditor = PictureEditor()) {
+      const TRDDrawLineInfo& line = *cellEditor->EditData().DrawItems[picture_->DrawItemNo];
+      at = ScreenOf(*cellEditor, line.Left + line.Width / 2, line.Top + line.Height / 2);
+      return true;
+    }
+    TRDEditRDData& root = editor_.EditData();
+    int left = 0, top = 0;
+    if (!root.GetItemCoords(root.GetItemNo(&table_), left, top)) return false;
+    const TRDTableCellData& cell = *picture_cell_;
+    const int padding = table_.CellPadding();
+    at = ScreenOf(editor_, left + cell.Left + padding + picture_->GetWidth() / 2,
+                  top + cell.Top + padding + cell.GetExtraVOffs() + picture_->GetHeight() / 2);
     return true;
   }
 
@@ -456,6 +479,7 @@ class TEditorProbe {
   TCustomRichDocEdit& editor_;
   TRDTableItemInfo& table_;
   TRDGraphicItemInfo* picture_ = nullptr;
+  TRDTableCellData* picture_cell_ = nullptr;
   std::string file_;
   std::string text_ = "-", rdf_ = "-", selected_ = "-", grids_ = "-";
   bool over_ = false;
