@@ -590,7 +590,7 @@ def clipboard_into_editor(s):
     a = Editor(s, "A", 0)
     first = s.work / "first"
     first.mkdir()
-    put(first / "offer.rtf", "{\\rtf1 {\\b cut short")
+    put(first / "offer.rtf", "{\\rtf1 a whole line\\par {\\b cut short")
     put(first / "offer.txt", "plain fallback text")
     owner = s.start("clipboard owner", s.bin / "drop_target", first, "own")
     s.xdo("mousemove", "--sync", *a.ask("point", "beta"))

@@ -238,7 +238,8 @@ TEST(EditorClipboard, TheFallbackGoesInAtTheCaretTheKeysMoved) {
   f.data.SetSelectionBounds(0, 7, 0, 7);  // what a click between the words leaves
   f.data.PlaceCaretAtItem(0, 7, false);
   SimulateKey(f.edit, VK_END);
-  Put({{RichTextClipboardFormat(), "{\\rtf1 {\\b cut short"},
+  // A paragraph goes in before the RTF ends short, and is taken back.
+  Put({{RichTextClipboardFormat(), "{\\rtf1 a whole line\\par {\\b cut short"},
        {CF_UNICODETEXT, Utf16(u"plain fallback text")}});
   f.edit.Paste();
   EXPECT_EQ(Texts(f.data), "[Hello world.plain fallback text]");
