@@ -628,7 +628,8 @@ def clipboard_into_editor(s):
 
 def picture_resized_in_cell(s):
     """A picture in a cell resized by mouse past the cell's edge takes the size dragged
-    and selects no cells; a corner dragged out of the cell grows it."""
+    and selects no cells; a corner dragged out of the cell grows it; a side dragged past
+    the centre with Ctrl leaves it 2 pixels wide."""
     a = Editor(s, "A", 0)
 
     def grab(handle):
@@ -645,12 +646,21 @@ def picture_resized_in_cell(s):
             s.xdo("click", 1)
         raise Failure("the picture in the cell shows no handles")
 
-    def drag(start, dx, dy):
+    def drag(start, dx, dy, ctrl=False):
         s.xdo("mousemove", "--sync", *start)
+        if ctrl:
+            s.xdo("keydown", "ctrl")
         s.xdo("mousedown", 1)
         for step in range(1, 11):
             s.xdo("mousemove", "--sync", start[0] + dx * step // 10, start[1] + dy * step // 10)
         s.xdo("mouseup", 1)
+        if ctrl:
+            s.xdo("keyup", "ctrl")
+
+    # About the centre (Ctrl), the right edge dragged past it: the least box, not 1 px.
+    a.ask("picture", 0, 0, 100, 50)
+    drag(grab("handle"), -67, 0, ctrl=True)
+    wait_until("the picture 2 x 50", lambda: a.ask("size") == (2, 50))
 
     # A corner out of the cell, downwards; then in the other cell of the row, which the
     # grown picture leaves in the window, the right edge far past the cell's.

@@ -24,19 +24,20 @@ bool OnBottomEdge(int i) {
   return i == 2 || i == 3 || i == 6;
 }
 
+// The least size of an item, its spacing not counted.
 constexpr int kLeastSize = 2;
 
-// Widens low..high (one axis of the frame) to the least size: about its centre when the
-// item resizes about its centre, else by moving the edge the handle holds.
-void KeepLeastSize(int& low, int& high, bool lowMoved, bool aboutCentre) {
-  if (high - low >= kLeastSize) return;
+// Widens low..high (one axis of the frame) to least: about its centre when the item
+// resizes about its centre, else by moving the edge the handle holds.
+void KeepLeastSize(int& low, int& high, int least, bool lowMoved, bool aboutCentre) {
+  if (high - low >= least) return;
   if (aboutCentre) {
-    low = (low + high) / 2 - kLeastSize / 2;
-    high = low + kLeastSize;
+    low = (low + high) / 2 - least / 2;
+    high = low + least;
   } else if (lowMoved) {
-    low = high - kLeastSize;
+    low = high - least;
   } else {
-    high = low + kLeastSize;
+    high = low + least;
   }
 }
 
@@ -177,9 +178,11 @@ void TRDItemResizer::MouseMove(TShiftState shift, int x, int y, int hOffset, int
     if (bottom) r.Top = Height - r.Bottom;
   }
   // The least size holds for the box as drawn: mirrored edges that crossed the centre
-  // make a box of the least size about it, not one of negative width.
-  KeepLeastSize(r.Left, r.Right, left, ctrl);
-  KeepLeastSize(r.Top, r.Bottom, top, ctrl);
+  // make a box of the least size about it, not one of negative width. The frame holds
+  // the item's spacing too.
+  const int leastWidth = kLeastSize + 2 * SpacingX(), leastHeight = kLeastSize + 2 * SpacingY();
+  KeepLeastSize(r.Left, r.Right, leastWidth, left, ctrl);
+  KeepLeastSize(r.Top, r.Bottom, leastHeight, top, ctrl);
   const bool corner = i < 4;
   if (corner || keep_proportions_ || (shift & ssShift)) {
     const int refW = Width - 2 * SpacingX(), refH = Height - 2 * SpacingY();
@@ -213,8 +216,8 @@ void TRDItemResizer::MouseMove(TShiftState shift, int x, int y, int hOffset, int
       }
     }
   }
-  KeepLeastSize(r.Left, r.Right, left, ctrl);
-  KeepLeastSize(r.Top, r.Bottom, top, ctrl);
+  KeepLeastSize(r.Left, r.Right, leastWidth, left, ctrl);
+  KeepLeastSize(r.Top, r.Bottom, leastHeight, top, ctrl);
   NewRect = r;
 }
 
