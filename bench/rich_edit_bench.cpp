@@ -3,8 +3,9 @@
 // selection of 100 paragraphs as one undo step, undoing that deletion, and the memory the
 // undo list takes for 10,000 typed characters (counted by this program's allocator).
 // Then work that grows with a pasted document or a selection: an RTF of many short
-// paragraphs inserted at the caret beside the same RTF read into an empty editor, and a
-// text style applied to many selected lines, and undone; each should grow with its size.
+// paragraphs (of one piece, and of two pieces to join) inserted at the caret beside the
+// same RTF read into an empty editor, and a text style applied to many selected lines of
+// one and of three pieces, undone and redone; each should grow with its size.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -168,12 +169,20 @@ void BM_ReadRTFIntoEmptyEditor(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadRTFIntoEmptyEditor)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 
+// Lines of two pieces of the same style, as word processors write runs: each line's
+// pieces are joined into one item after the paste.
+std::string TwoRunParagraphsRTF(int paragraphs) {
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20\n";
+  for (int i = 0; i < paragraphs; ++i)
+    rtf += "{\\b Line " + std::to_string(i) + "}{\\b  of the log}\\par\n";
+  return rtf + "}";
+}
+
 // Pasted into the middle of a line of a laid-out editor: one undo step, the first and
 // last pasted paragraphs joined with the line's head and tail.
-void BM_InsertRTFAtCaret(benchmark::State& state) {
-  const int paragraphs = BenchStations(int(state.range(0)));
+void InsertAtCaret(benchmark::State& state, const std::string& rtf, int paragraphs) {
   TMemoryStream stream;
-  StreamOf(ShortParagraphsRTF(paragraphs), stream);
+  StreamOf(rtf, stream);
   RegisterRTFInsertion();
   for (auto _ : state) {
     state.PauseTiming();
@@ -195,20 +204,35 @@ void BM_InsertRTFAtCaret(benchmark::State& state) {
   }
   state.counters["paragraphs"] = paragraphs;
 }
+
+void BM_InsertRTFAtCaret(benchmark::State& state) {
+  const int paragraphs = BenchStations(int(state.range(0)));
+  InsertAtCaret(state, ShortParagraphsRTF(paragraphs), paragraphs);
+}
 BENCHMARK(BM_InsertRTFAtCaret)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 
-// `lines` one-item paragraphs, selected from inside the first to inside the last, so
-// that both ends are split.
+void BM_InsertTwoRunRTFAtCaret(benchmark::State& state) {
+  const int paragraphs = BenchStations(int(state.range(0)));
+  InsertAtCaret(state, TwoRunParagraphsRTF(paragraphs), paragraphs);
+}
+BENCHMARK(BM_InsertTwoRunRTFAtCaret)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
+
+// `lines` paragraphs of `runs` items of different styles, selected from inside the
+// first to inside the last, so that both ends are split; the style joins each line.
 struct SelectedLines : Editor {
-  explicit SelectedLines(int lines) : lines(lines) {
-    for (int i = 0; i < lines; ++i) edit.AddTextParagraph("Line " + std::to_string(i), 0, 0);
+  SelectedLines(int lines, int runs) : lines(lines) {
+    static const char* const kRuns[] = {" in", " three", " runs"};
+    for (int i = 0; i < lines; ++i) {
+      edit.AddTextParagraph("Line " + std::to_string(i), 0, 0);
+      for (int k = 1; k < runs; ++k) edit.AddTextContinued(kRuns[k % 3], 1 + k);
+    }
     edit.FormatDocument();
   }
   void Select() {
-    edit.SetSelectionRange(0, 3, lines - 1, 3);
+    edit.SetSelectionRange(0, 3, edit.ItemCount() - 1, 3);
     edit.EditData().MoveCaretToSelectionEnd(false);
   }
-  // Both ends split: two items more.
+  // Both ends split, every line one item: two items more than lines.
   void Apply(benchmark::State& state) {
     if (!edit.ApplyTextStyle(1) || edit.ItemCount() != lines + 2)
       state.SkipWithError("the style was not applied");
@@ -216,9 +240,10 @@ struct SelectedLines : Editor {
   int lines;
 };
 
+// Arguments: lines, runs a line.
 void BM_ApplyTextStyleToSelectedLines(benchmark::State& state) {
   const int lines = BenchStations(int(state.range(0)));
-  SelectedLines d(lines);
+  SelectedLines d(lines, int(state.range(1)));
   for (auto _ : state) {
     state.PauseTiming();
     d.Select();
@@ -230,11 +255,16 @@ void BM_ApplyTextStyleToSelectedLines(benchmark::State& state) {
   }
   state.counters["lines"] = lines;
 }
-BENCHMARK(BM_ApplyTextStyleToSelectedLines)->Arg(8000)->Arg(32000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ApplyTextStyleToSelectedLines)
+    ->Args({8000, 1})
+    ->Args({32000, 1})
+    ->Args({8000, 3})
+    ->Args({32000, 3})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_UndoTextStyleOnSelectedLines(benchmark::State& state) {
   const int lines = BenchStations(int(state.range(0)));
-  SelectedLines d(lines);
+  SelectedLines d(lines, int(state.range(1)));
   for (auto _ : state) {
     state.PauseTiming();
     d.Select();
@@ -244,7 +274,31 @@ void BM_UndoTextStyleOnSelectedLines(benchmark::State& state) {
   }
   state.counters["lines"] = lines;
 }
-BENCHMARK(BM_UndoTextStyleOnSelectedLines)->Arg(8000)->Arg(32000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoTextStyleOnSelectedLines)
+    ->Args({8000, 1})
+    ->Args({32000, 1})
+    ->Args({8000, 3})
+    ->Args({32000, 3})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_RedoTextStyleOnSelectedLines(benchmark::State& state) {
+  const int lines = BenchStations(int(state.range(0)));
+  SelectedLines d(lines, int(state.range(1)));
+  d.Select();
+  d.Apply(state);
+  for (auto _ : state) {
+    state.PauseTiming();
+    d.edit.Undo();
+    state.ResumeTiming();
+    d.edit.Redo();
+  }
+  if (d.edit.ItemCount() != lines + 2) state.SkipWithError("the redo differs");
+  state.counters["lines"] = lines;
+}
+BENCHMARK(BM_RedoTextStyleOnSelectedLines)
+    ->Args({8000, 3})
+    ->Args({32000, 3})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -18,7 +18,9 @@ into another editor program they arrive, and so do blocks of merged cells and wh
 documents copied and pasted there; a move that another program answers late
 deletes the dragged word, not the word the user selected meanwhile, which stays selected.
 Text selected in a viewer's cell, and in a cell of a table in a cell, is the primary
-selection and drags out. Xvfb and
+selection and drags out. A paste falls back to text at the caret, and a clipboard
+owner that does not answer is asked once. A picture in a cell resized by mouse past the
+cell's edge takes the size dragged. Xvfb and
 xdotool drive it; every wait is for an event (a window mapped, a file written), bounded
 so that a broken drag fails instead of hanging.
 
@@ -581,6 +583,97 @@ def files_into_editor(s):
         s.stop(source)
 
 
+def clipboard_into_editor(s):
+    """Ctrl+V with RTF cut short on the clipboard puts the text offered beside it at the
+    caret the keys moved after a click; with the clipboard's owner stopped it asks the
+    owner once and the editor answers again without it."""
+    a = Editor(s, "A", 0)
+    first = s.work / "first"
+    first.mkdir()
+    put(first / "offer.rtf", "{\\rtf1 a whole line\\par {\\b cut short")
+    put(first / "offer.txt", "plain fallback text")
+    owner = s.start("clipboard owner", s.bin / "drop_target", first, "own")
+    s.xdo("mousemove", "--sync", *a.ask("point", "beta"))
+    s.xdo("click", 1)
+    s.xdo("key", "End")
+    s.xdo("key", "ctrl+v")
+    a.holds("the text after the line's end", b"alpha beta gammaplain fallback text")
+    s.stop(owner)
+
+    stopped = s.work / "stopped"
+    stopped.mkdir()
+    put(stopped / "offer.rtf", "{\\rtf1 stopped}")
+    put(stopped / "offer.txt", "from the stopped owner")
+    owner = s.start("clipboard owner", s.bin / "drop_target", stopped, "own")
+    window = s.xdo("search", "--onlyvisible", "--name", "^clipboard owner$").split()[0]
+    owner.send_signal(signal.SIGSTOP)
+    before = a.text()
+    s.xdo("mousemove", "--sync", *a.ask("point", "kappa"))
+    s.xdo("click", 1)
+    started = time.monotonic()
+    s.xdo("key", "ctrl+v")
+    a.ask("point", "lambda")  # answered once the paste is over
+    seconds = time.monotonic() - started
+    owner.send_signal(signal.SIGCONT)
+    expect("the text after a paste the owner never answered", a.text(), before)
+    # The requests the owner had waiting come before the key sent to it now.
+    s.xdo("key", "--window", window.decode(), "x")
+    log = lambda: (read(stopped / "requests") or b"").split()
+    wait_until("the owner's backlog", lambda: b"key" in log())
+    requests = log()[:log().index(b"key")].count(b"request")
+    print(f"stopped owner: the editor answered after {seconds:.1f} s, {requests} requests")
+    if requests > 2:
+        raise Failure(f"the stopped owner was asked {requests} times")
+
+
+def picture_resized_in_cell(s):
+    """A picture in a cell resized by mouse past the cell's edge takes the size dragged
+    and selects no cells; a corner dragged out of the cell grows it; a side dragged past
+    the centre with Ctrl leaves it 2 pixels wide."""
+    a = Editor(s, "A", 0)
+
+    def grab(handle):
+        """The handle's point, the picture clicked until it shows its handles (the click
+        that opens the cell may leave it unselected)."""
+        for _ in range(3):
+            at = a.ask(handle)
+            if at != (-1, -1):
+                return at
+            middle = []  # the picture laid out in its cell
+            wait_until("the picture laid out", lambda: middle.append(a.ask("middle")) or
+                       middle[-1] != (-1, -1))
+            s.xdo("mousemove", "--sync", *middle[-1])
+            s.xdo("click", 1)
+        raise Failure("the picture in the cell shows no handles")
+
+    def drag(start, dx, dy, ctrl=False):
+        s.xdo("mousemove", "--sync", *start)
+        if ctrl:
+            s.xdo("keydown", "ctrl")
+        s.xdo("mousedown", 1)
+        for step in range(1, 11):
+            s.xdo("mousemove", "--sync", start[0] + dx * step // 10, start[1] + dy * step // 10)
+        s.xdo("mouseup", 1)
+        if ctrl:
+            s.xdo("keyup", "ctrl")
+
+    # About the centre (Ctrl), the right edge dragged past it: the least box, not 1 px.
+    a.ask("picture", 0, 0, 100, 50)
+    drag(grab("handle"), -67, 0, ctrl=True)
+    wait_until("the picture 2 x 50", lambda: a.ask("size") == (2, 50))
+
+    # A corner out of the cell, downwards; then in the other cell of the row, which the
+    # grown picture leaves in the window, the right edge far past the cell's.
+    a.ask("picture", 1, 0, 60, 40)
+    drag(grab("corner"), 40, 30)
+    wait_until("the picture grown by its corner", lambda: a.ask("size")[1] > 40)
+    expect("cells selected by the corner's drag", a.ask("selected"), (0, 0))
+    a.ask("picture", 1, 1, 60, 40)
+    drag(grab("handle"), 330, 0)
+    wait_until("the picture 390 x 40", lambda: a.ask("size") == (390, 40))
+    expect("cells selected by the resize", a.ask("selected"), (0, 0))
+
+
 def tiny_png():
     """A 2 x 2 red picture."""
     def chunk(kind, data):
@@ -615,7 +708,7 @@ def main():
                   viewer_freed_while_dragging, list_target_killed_while_answering,
                   files_into_editor, editor_moves, editor_moves_between_cells,
                   editors_between_programs, merged_tables_between_programs,
-                  viewer_cell_text):
+                  viewer_cell_text, clipboard_into_editor, picture_resized_in_cell):
         with tempfile.TemporaryDirectory() as work:
             session = Session(bin_dir, work)
             try:

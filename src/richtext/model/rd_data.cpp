@@ -69,6 +69,45 @@ std::vector<std::unique_ptr<TCustomRDItemInfo>> TRDItemList::Delete(int index, i
   return removed;
 }
 
+void TRDItemList::InsertPlaced(std::vector<TPlaced> entries) {
+  if (entries.empty()) return;
+  auto& list = store_->entries;
+  const int oldCount = Count(), newCount = oldCount + int(entries.size());
+  if (entries.front().Index < 0 || entries.back().Index >= newCount)
+    throw ERDListIndexError(entries.back().Index);
+  list.resize(size_t(newCount));
+  // From the end: each old entry moves up by the number of new ones before it.
+  int from = oldCount - 1;
+  for (int to = newCount - 1, k = int(entries.size()) - 1; k >= 0; --to) {
+    if (to == entries[size_t(k)].Index) {
+      TPlaced& placed = entries[size_t(k--)];
+      store_->control_count += ControlItems(placed.Item.get());
+      list[size_t(to)] = Entry{std::move(placed.Text), std::move(placed.Item)};
+    } else {
+      list[size_t(to)] = std::move(list[size_t(from--)]);
+    }
+  }
+}
+
+void TRDItemList::DeleteTaken(std::vector<int> indices) {
+  if (indices.empty()) return;
+  std::sort(indices.begin(), indices.end());
+  for (int index : indices) {
+    Check(index);
+    if (store_->entries[size_t(index)].Item) throw ERDListIndexError(index);
+  }
+  auto& list = store_->entries;
+  size_t to = size_t(indices.front()), k = 0;
+  for (size_t from = to; from < list.size(); ++from) {
+    if (k < indices.size() && from == size_t(indices[k])) {
+      ++k;
+      continue;
+    }
+    list[to++] = std::move(list[from]);
+  }
+  list.resize(to);
+}
+
 int TRDItemList::IndexOfObject(const TCustomRDItemInfo* item) const {
   // From the end: the item asked for is most often one just added (a table an import
   // appended, whose cells then ask where it stands).
@@ -517,6 +556,8 @@ void TCustomRDData::JoinItemsInRange(int first, int last) {
       if (TCustomRDData* sub = item->GetSubDoc(k))
         sub->JoinItemsInRange(0, sub->GetItemCount() - 1);
   }
+  // Joined items leave their places empty until the list closes the gaps once.
+  std::vector<int> joined;
   for (int i = last; i > first; --i) {
     TCustomRDItemInfo* previous = GetItem(i - 1);
     TCustomRDItemInfo* item = GetItem(i);
@@ -529,8 +570,10 @@ void TCustomRDData::JoinItemsInRange(int first, int last) {
       previous->Checkpoint->ItemInfo = previous;
     }
     Items.SetString(i - 1, Items.Strings(i - 1) + Items.Strings(i));
-    DeleteItems(i, 1);
+    FreeItem(i, false);
+    joined.push_back(i);
   }
+  Items.DeleteTaken(std::move(joined));
 }
 
 // --- style usage ------------------------------------------------------------------------------

@@ -69,6 +69,17 @@ class TRDItemList {
   std::unique_ptr<TCustomRDItemInfo> TakeObject(int index);
   // Removes count entries from index, handing their objects back to the caller.
   std::vector<std::unique_ptr<TCustomRDItemInfo>> Delete(int index, int count);
+  // Many entries in and out at once, in one pass over the entries after the first of
+  // them (an edit over a long document would otherwise move the tail once per item).
+  struct TPlaced {
+    int Index;  // where the entry stands once all are in
+    std::string Text;
+    std::unique_ptr<TCustomRDItemInfo> Item;
+  };
+  // entries in rising order of Index.
+  void InsertPlaced(std::vector<TPlaced> entries);
+  // Removes the entries at indices (any order) whose objects were taken.
+  void DeleteTaken(std::vector<int> indices);
   int IndexOfObject(const TCustomRDItemInfo* item) const;
   // Control items (style rdsComponent) held: layout places them after every format,
   // and a log of thousands of text items should not pay for a walk to find none.

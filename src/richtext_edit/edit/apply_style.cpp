@@ -223,11 +223,12 @@ class TTextStyleApplication {
   void JoinAfterConversion(int first, int last) {
     if (first > 0) --first;
     if (last + 1 < data_.GetItemCount()) ++last;
+    TRDItemJoiner joiner(data_);
     for (int i = last; i > first; --i) {
       TCustomRDItemInfo* prev = data_.GetItem(i - 1);
       if (!data_.CanJoinItems(i - 1, *prev, false, *data_.GetItem(i))) continue;
       const int prevLength = data_.GetItemLength(i - 1);
-      data_.JoinWithNextItemWithUndo(i - 1);
+      joiner.JoinWithNext(i - 1);
       auto follow = [&](int& itemNo, int& offs) {
         if (itemNo == i) {
           itemNo = i - 1;
@@ -240,6 +241,7 @@ class TTextStyleApplication {
       follow(end_no_, end_offs_);
       data_.GetItem(i - 1)->ClearMisspellings();
     }
+    joiner.Finish();
     data_.GetItem(std::min(first, data_.GetItemCount() - 1))->ClearMisspellings();
   }
 

@@ -318,14 +318,20 @@ void TRDEditRDData::InsertItemsWithUndo(
   if (items.empty()) return;
   const int count = int(items.size());
   TRDUndoInsertItemsInfo* record = AddInsertItemsRecord(index, count);
-  for (auto& [text, item] : items) {
-    TCustomRDItemInfo* raw = item.get();
-    raw->DrawItemNo = -1;
-    raw->NotifyData(this, text);
-    Items.Insert(index, std::move(text), std::move(item));
-    raw->NotifyDataEx(this);
-    AddMarkerToList(index);
-    if (fromUndo) raw->MovingFromUndoList(index, this);
+  // All in one pass over the items after them.
+  std::vector<TRDItemList::TPlaced> placed;
+  placed.reserve(items.size());
+  for (int k = count - 1; k >= 0; --k) {
+    auto& [text, item] = items[size_t(k)];
+    item->DrawItemNo = -1;
+    item->NotifyData(this, text);
+    placed.push_back({index + count - 1 - k, std::move(text), std::move(item)});
+  }
+  Items.InsertPlaced(std::move(placed));
+  for (int i = index; i < index + count; ++i) {
+    GetItem(i)->NotifyDataEx(this);
+    AddMarkerToList(i);
+    if (fromUndo) GetItem(i)->MovingFromUndoList(i, this);
   }
   FinishInsertedItems(index, count, fullReformat, record);
 }

@@ -89,6 +89,34 @@ struct TRDDragDropCaretInfo {
   int OriginY = 0;
 };
 
+class TRDEditRDData;
+
+// Joins text items with the items after them, as JoinWithNextItemWithUndo does one pair,
+// many in one pass: the joined items leave their places empty and the item list closes
+// the gaps once, at Finish (or when the joiner goes). Pairs come from the end of the
+// document towards its start, so that the numbers still to come stay valid; nothing
+// else may change the document's items between the first join and Finish.
+class TRDItemJoiner {
+ public:
+  explicit TRDItemJoiner(TRDEditRDData& data) : data_(data) {}
+  ~TRDItemJoiner() { Finish(); }
+  TRDItemJoiner(const TRDItemJoiner&) = delete;
+  TRDItemJoiner& operator=(const TRDItemJoiner&) = delete;
+
+  // Joins item itemNo + 1 into item itemNo, which must lie before every item joined so far.
+  void JoinWithNext(int itemNo);
+  void Finish();
+
+ private:
+  TRDEditRDData& data_;
+  TRDUndoJoinItemsInfo* record_ = nullptr;
+  std::vector<int> emptied_;
+  // Own text length of the last host, for the item joined into it next: the part of its
+  // text that was its own before the items after it came.
+  int last_host_ = -1;
+  int last_host_length_ = 0;
+};
+
 class TRDEditRDData : public TRichDocRDData {
  public:
   explicit TRDEditRDData(TCustomRichDoc& richDoc);
@@ -381,6 +409,9 @@ class TRDEditRDData : public TRichDocRDData {
   void AddModifyItemTerminator(int itemNo, bool opening);
   void AddReformatRangeRecord(int first, int last, bool fullRoot);
   void JoinWithNextItemWithUndo(int itemNo);
+  // Puts joined items back in their places and cuts their texts off their hosts, in one
+  // pass, recording the joins to do again.
+  void PartJoinedItemsWithUndo(std::vector<TRDUndoJoinItemsInfo::TJoined> joined);
 
   // Replaces an item's text without recording (typing records move characters so).
   void SetItemTextRaw(int itemNo, std::string text);

@@ -17,9 +17,9 @@
 
 namespace {
 
-// The clipboard's text as UTF-16 up to its first NUL.
-std::string ClipboardText() {
-  std::string text = Clipboard().GetAsBytes(CF_UNICODETEXT);
+// The offer's text as UTF-16 up to its first NUL.
+std::string ClipboardText(TClipboardOffer& offer) {
+  std::string text = offer.GetAsBytes(CF_UNICODETEXT);
   text.resize(text.size() & ~std::size_t(1));
   for (std::size_t i = 0; i < text.size(); i += 2)
     if (text[i] == '\0' && text[i + 1] == '\0') {
@@ -32,10 +32,10 @@ std::string ClipboardText() {
 }  // namespace
 
 bool TCustomRichDocEdit::CanPaste() {
-  const TClipboard& clipboard = Clipboard();
-  return clipboard.HasFormat(CF_TEXT) || clipboard.HasFormat(CF_UNICODETEXT) ||
-         clipboard.HasFormat(CF_BITMAP) || clipboard.HasFormat(RichTextClipboardFormat()) ||
-         clipboard.HasFormat(RichDocClipboardFormat());
+  const TClipboardOffer offer = Clipboard().Offer();
+  return offer.HasFormat(CF_TEXT) || offer.HasFormat(CF_UNICODETEXT) ||
+         offer.HasFormat(CF_BITMAP) || offer.HasFormat(RichTextClipboardFormat()) ||
+         offer.HasFormat(RichDocClipboardFormat());
 }
 
 bool TCustomRichDocEdit::CanPasteFormat(unsigned Format) {
@@ -55,26 +55,30 @@ void TCustomRichDocEdit::Paste() {
     root.OnPaste(&root, doDefault);
     if (!doDefault) return;
   }
-  const TClipboard& clipboard = Clipboard();
-  if (clipboard.HasFormat(RichDocClipboardFormat()) && PasteRDF()) return;
-  if (clipboard.HasFormat(RichTextClipboardFormat()) && PasteRTF()) return;
-  if (clipboard.HasFormat(CF_UNICODETEXT)) {
+  // One offer for the whole paste: another program is asked once for each thing, and a
+  // request it leaves unanswered ends the paste instead of each question waiting again.
+  TClipboardOffer offer = Clipboard().Offer();
+  if (offer.HasFormat(RichDocClipboardFormat()) && PasteRDFFrom(offer)) return;
+  if (offer.HasFormat(RichTextClipboardFormat()) && PasteRTFFrom(offer)) return;
+  if (offer.HasFormat(CF_UNICODETEXT)) {
     TRDEditRDData& data = ActiveEditor().EditData();
-    if (!data.IsUnicodeTextStyle(data.CurTextStyleNo, data.CurParaStyleNo) &&
-        clipboard.HasFormat(CF_TEXT))
-      PasteText();
-    else
-      PasteTextW();
-  } else if (clipboard.HasFormat(CF_TEXT)) {
-    PasteText();
-  } else if (clipboard.HasFormat(CF_BITMAP)) {
-    PasteBitmap(false);
+    PasteTextFrom(offer, data.IsUnicodeTextStyle(data.CurTextStyleNo, data.CurParaStyleNo) ||
+                             !offer.HasFormat(CF_TEXT));
+  } else if (offer.HasFormat(CF_TEXT)) {
+    PasteTextFrom(offer, false);
+  } else if (offer.HasFormat(CF_BITMAP)) {
+    PasteBitmapFrom(offer, false);
   }
 }
 
 bool TCustomRichDocEdit::PasteRDF() {
+  TClipboardOffer offer = Clipboard().Offer();
+  return PasteRDFFrom(offer);
+}
+
+bool TCustomRichDocEdit::PasteRDFFrom(TClipboardOffer& Offer) {
   std::string document;
-  if (!RichDocBlockDocument(Clipboard().GetAsBytes(RichDocClipboardFormat()), document)) {
+  if (!RichDocBlockDocument(Offer.GetAsBytes(RichDocClipboardFormat()), document)) {
     EditData().Beep();
     return false;
   }
@@ -85,15 +89,22 @@ bool TCustomRichDocEdit::PasteRDF() {
 }
 
 bool TCustomRichDocEdit::PasteRTF() {
-  const TClipboard& clipboard = Clipboard();
-  if (!clipboard.HasFormat(RichTextClipboardFormat())) return false;
-  const std::string rtf = clipboard.GetAsBytes(RichTextClipboardFormat());
+  TClipboardOffer offer = Clipboard().Offer();
+  return PasteRTFFrom(offer);
+}
+
+bool TCustomRichDocEdit::PasteRTFFrom(TClipboardOffer& Offer) {
+  if (!Offer.HasFormat(RichTextClipboardFormat())) return false;
+  const std::string rtf = Offer.GetAsBytes(RichTextClipboardFormat());
+  if (rtf.empty()) return false;
   TMemoryStream stream;
   stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
   stream.SetPosition(0);
   // Pictures the RTF names by relative paths lie beside the page it was copied from.
   TRDRTFReaderProperties& properties = ActiveEditor().RTFReadProperties();
-  properties.BasePath = HtmlSourceBasePath(clipboard.GetAsBytes(HtmlClipboardFormat()));
+  properties.BasePath = Offer.HasFormat(HtmlClipboardFormat())
+                            ? HtmlSourceBasePath(Offer.GetAsBytes(HtmlClipboardFormat()))
+                            : std::string();
   struct TClearBasePath {
     TRDRTFReaderProperties& properties;
     ~TClearBasePath() { properties.BasePath.clear(); }
@@ -102,27 +113,38 @@ bool TCustomRichDocEdit::PasteRTF() {
 }
 
 bool TCustomRichDocEdit::PasteText() {
+  TClipboardOffer offer = Clipboard().Offer();
+  return PasteTextFrom(offer, false);
+}
+
+bool TCustomRichDocEdit::PasteTextW() {
+  TClipboardOffer offer = Clipboard().Offer();
+  return PasteTextFrom(offer, true);
+}
+
+bool TCustomRichDocEdit::PasteTextFrom(TClipboardOffer& Offer, bool Unicode) {
+  if (Unicode) return InsertTextW(ClipboardText(Offer));
   // The system's one text is Unicode: it goes in in the current style's code page, so
   // that what the page has survives.
   TRDEditRDData& data = ActiveEditor().EditData();
   return InsertText(
-      RawUnicodeToAnsi(data.GetStyleCodePage(data.GetCurrentTextStyleNo()), ClipboardText()),
+      RawUnicodeToAnsi(data.GetStyleCodePage(data.GetCurrentTextStyleNo()), ClipboardText(Offer)),
       false);
 }
 
-bool TCustomRichDocEdit::PasteTextW() {
-  return InsertTextW(ClipboardText());
+bool TCustomRichDocEdit::PasteBitmap(bool TextAsName) {
+  TClipboardOffer offer = Clipboard().Offer();
+  return PasteBitmapFrom(offer, TextAsName);
 }
 
-bool TCustomRichDocEdit::PasteBitmap(bool TextAsName) {
-  if (TCustomRichDocEdit* inner = InplaceEditor()) return inner->PasteBitmap(TextAsName);
+bool TCustomRichDocEdit::PasteBitmapFrom(TClipboardOffer& Offer, bool TextAsName) {
+  if (TCustomRichDocEdit* inner = InplaceEditor()) return inner->PasteBitmapFrom(Offer, TextAsName);
   if (!BeforeChange(false)) return false;
-  const TClipboard& clipboard = Clipboard();
   auto bitmap = std::make_unique<TBitmap>();
-  if (!clipboard.GetBitmap(*bitmap) || bitmap->Empty()) return false;
+  if (!Offer.GetBitmap(*bitmap) || bitmap->Empty()) return false;
   std::string name;
-  if (TextAsName && clipboard.HasFormat(CF_TEXT)) {
-    name = clipboard.GetAsBytes(CF_TEXT);
+  if (TextAsName && Offer.HasFormat(CF_TEXT)) {
+    name = Offer.GetAsBytes(CF_TEXT);
     name = name.substr(0, name.find('\0'));
   }
   return InsertPicture(name, std::move(bitmap), rdvaBaseline);

@@ -101,8 +101,14 @@ bool InsertWholeOrNothing(TCustomRichDocEdit& editor, const std::function<bool()
   const int steps = undo.Count();
   const TRDUndoInfos* open = undo.LastStep();
   const int records = open ? open->Count() : 0;
+  // Where the insertion goes: the selection it replaces, or the caret as the keys left
+  // it (the bounds of an empty selection may still hold the last click).
   int startNo, startOffs, endNo, endOffs;
   data.GetSelectionBounds(startNo, startOffs, endNo, endOffs, false);
+  if (startNo == endNo && startOffs == endOffs && data.GetCurrentItemNo() >= 0) {
+    startNo = endNo = data.GetCurrentItemNo();
+    startOffs = endOffs = data.GetOffsetInCurrentItem();
+  }
   if (insert()) return true;
   std::unique_ptr<TRDUndoInfos> part = TakeRecordedSince(undo, steps, open, records);
   if (!part || part->Records.empty()) return false;

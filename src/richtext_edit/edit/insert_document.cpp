@@ -27,11 +27,12 @@ bool HasParagraphCheckpoint(const TCustomRDItemInfo& item) {
 void TRDEditRDData::JoinInsertedItems(int& firstItemNo, int& lastItemNo, int& caretOffs,
                                       int& itemsAdded) {
   bool f = false;
+  TRDItemJoiner joiner(*this);
   // After the range.
   if (lastItemNo + 1 < GetItemCount()) {
     TCustomRDItemInfo* next = GetItem(lastItemNo + 1);
     if (CanJoinItems(lastItemNo, *GetItem(lastItemNo), false, *next)) {
-      JoinWithNextItemWithUndo(lastItemNo);
+      joiner.JoinWithNext(lastItemNo);
       GetItem(lastItemNo)->ClearMisspellings();
       --itemsAdded;
     } else if (next->GetContinuesPara() && GetItem(lastItemNo)->IsFullLine()) {
@@ -49,13 +50,14 @@ void TRDEditRDData::JoinInsertedItems(int& firstItemNo, int& lastItemNo, int& ca
         sub->JoinItemsInRange(0, sub->GetItemCount() - 1);
     if (CanJoinItems(i - 1, *GetItem(i - 1), false, *item)) {
       if (chain) caretOffs += GetItemLength(i - 1);
-      JoinWithNextItemWithUndo(i - 1);
+      joiner.JoinWithNext(i - 1);
       --lastItemNo;
       --itemsAdded;
     } else {
       chain = false;
     }
   }
+  joiner.Finish();
   // Before the range.
   if (firstItemNo > 0 && firstItemNo < GetItemCount()) {
     TCustomRDItemInfo* prev = GetItem(firstItemNo - 1);

@@ -24,6 +24,23 @@ bool OnBottomEdge(int i) {
   return i == 2 || i == 3 || i == 6;
 }
 
+// The least size of an item, its spacing not counted.
+constexpr int kLeastSize = 2;
+
+// Widens low..high (one axis of the frame) to least: about its centre when the item
+// resizes about its centre, else by moving the edge the handle holds.
+void KeepLeastSize(int& low, int& high, int least, bool lowMoved, bool aboutCentre) {
+  if (high - low >= least) return;
+  if (aboutCentre) {
+    low = (low + high) / 2 - least / 2;
+    high = low + least;
+  } else if (lowMoved) {
+    low = high - least;
+  } else {
+    high = low + least;
+  }
+}
+
 }  // namespace
 
 TRDItemResizer::TRDItemResizer(const TRDDrawLineInfo& drawItem, int drawItemNo, int itemNo,
@@ -153,14 +170,6 @@ void TRDItemResizer::MouseMove(TShiftState shift, int x, int y, int hOffset, int
   if (right) r.Right = px;
   if (top) r.Top = py;
   if (bottom) r.Bottom = py;
-  if (r.Right - 1 <= r.Left) {
-    if (left) r.Left = r.Right - 2;
-    if (right) r.Right = r.Left + 2;
-  }
-  if (r.Bottom - 1 <= r.Top) {
-    if (top) r.Top = r.Bottom - 2;
-    if (bottom) r.Bottom = r.Top + 2;
-  }
   const bool ctrl = (shift & ssCtrl) != 0;
   if (ctrl) {
     if (left) r.Right = Width - r.Left;
@@ -168,6 +177,12 @@ void TRDItemResizer::MouseMove(TShiftState shift, int x, int y, int hOffset, int
     if (right) r.Left = Width - r.Right;
     if (bottom) r.Top = Height - r.Bottom;
   }
+  // The least size holds for the box as drawn: mirrored edges that crossed the centre
+  // make a box of the least size about it, not one of negative width. The frame holds
+  // the item's spacing too.
+  const int leastWidth = kLeastSize + 2 * SpacingX(), leastHeight = kLeastSize + 2 * SpacingY();
+  KeepLeastSize(r.Left, r.Right, leastWidth, left, ctrl);
+  KeepLeastSize(r.Top, r.Bottom, leastHeight, top, ctrl);
   const bool corner = i < 4;
   if (corner || keep_proportions_ || (shift & ssShift)) {
     const int refW = Width - 2 * SpacingX(), refH = Height - 2 * SpacingY();
@@ -201,6 +216,8 @@ void TRDItemResizer::MouseMove(TShiftState shift, int x, int y, int hOffset, int
       }
     }
   }
+  KeepLeastSize(r.Left, r.Right, leastWidth, left, ctrl);
+  KeepLeastSize(r.Top, r.Bottom, leastHeight, top, ctrl);
   NewRect = r;
 }
 

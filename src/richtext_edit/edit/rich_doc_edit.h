@@ -13,6 +13,7 @@
 #include "richtext/view/rich_doc.h"
 #include "richtext_edit/edit/edit_data.h"
 
+class TClipboardOffer;
 class TDataObject;
 class TGraphic;
 class TStream;
@@ -286,6 +287,11 @@ class TCustomRichDocEdit : public TCustomRichDoc {
 
  private:
   void RunQueued();
+  // The readers of the clipboard's formats, on one offer of it.
+  bool PasteRDFFrom(TClipboardOffer& Offer);
+  bool PasteRTFFrom(TClipboardOffer& Offer);
+  bool PasteTextFrom(TClipboardOffer& Offer, bool Unicode);
+  bool PasteBitmapFrom(TClipboardOffer& Offer, bool TextAsName);
   // The steps every insertion shares: permission, a caret that takes content, one undo
   // step of kind insert with the selection deleted first (afterDelete runs then), the
   // change reported. insert answers whether something went in.

@@ -59,6 +59,39 @@ bool TRDUndoDeleteItemInfo::NeedsFullFormatAfterUndo(TRDEditRDData& data) {
          (ValidItem(data, ItemNo) && data.GetLinesMinWidth(ItemNo, ItemNo) > data.MinDocumentWidth);
 }
 
+void TRDUndoJoinRangeInfo::GetAffectedItems(int& startItemNo, int& endItemNo,
+                                            TRDEditRDData&) const {
+  startItemNo = FirstItemNo;
+  endItemNo = LastItemNo;
+}
+
+bool TRDUndoJoinRangeInfo::NeedsFullFormatBeforeUndo(TRDEditRDData& data) {
+  SavedMinWidth = data.GetLinesMinWidth(FirstItemNo, LastItemNo);
+  return false;
+}
+
+bool TRDUndoJoinRangeInfo::NeedsFullFormatAfterUndo(TRDEditRDData& data) {
+  const int now = data.GetLinesMinWidth(FirstItemNo, LastItemNo + Added);
+  if (now == SavedMinWidth) return false;
+  return !(SavedMinWidth < data.MinDocumentWidth && now <= data.MinDocumentWidth);
+}
+
+TRDUndoJoinItemsInfo::~TRDUndoJoinItemsInfo() {
+  auto* data = dynamic_cast<TRDEditRDData*>(Owner());
+  for (TJoined& joined : Joined)
+    if (joined.Item && data) data->FreeHeldItem(joined.Item);
+}
+
+void TRDUndoJoinItemsInfo::Undo(TRDEditRDData& data) {
+  data.PartJoinedItemsWithUndo(std::move(Joined));
+  Joined.clear();
+}
+
+void TRDUndoPartItemsInfo::Undo(TRDEditRDData& data) {
+  TRDItemJoiner joiner(data);
+  for (int itemNo : ItemNos) joiner.JoinWithNext(itemNo - 1);
+}
+
 TRDUndoStringItemListInfo::~TRDUndoStringItemListInfo() {
   auto* data = dynamic_cast<TRDEditRDData*>(Owner());
   for (auto& entry : List)

@@ -104,6 +104,45 @@ class TRDUndoDeleteItemsInfo : public TRDUndoItemRangeInfo {
   int ItemsAdded() const override { return int(List.size()); }
 };
 
+// Neighbouring text items joined, or parted again, in one pass. It touches items
+// FirstItemNo..LastItemNo in the numbering it is undone in; the width test runs over
+// their lines.
+class TRDUndoJoinRangeInfo : public TRDUndoInfo {
+ public:
+  int FirstItemNo = -1;
+  int LastItemNo = -1;
+  int Added = 0;  // items the undo adds
+  int SavedMinWidth = 0;
+  bool NeedsFullFormatBeforeUndo(TRDEditRDData& data) override;
+  bool NeedsFullFormatAfterUndo(TRDEditRDData& data) override;
+  void GetAffectedItems(int& startItemNo, int& endItemNo, TRDEditRDData&) const override;
+  int ItemsAdded() const override { return Added; }
+};
+
+// Items joined into the item before them, in the order joined (falling item numbers,
+// each the number the item had before any of them went), each with its own text and the
+// length its host had before it came.
+class TRDUndoJoinItemsInfo : public TRDUndoJoinRangeInfo {
+ public:
+  struct TJoined {
+    int ItemNo = -1;
+    int HostLength = 0;  // bytes of the host's text before the join
+    std::string Text;
+    std::unique_ptr<TCustomRDItemInfo> Item;
+  };
+  ~TRDUndoJoinItemsInfo() override;
+  std::vector<TJoined> Joined;
+  void Undo(TRDEditRDData& data) override;
+};
+
+// Items parted from the item before them: undoing joins them again. The numbers are the
+// parted items', falling.
+class TRDUndoPartItemsInfo : public TRDUndoJoinRangeInfo {
+ public:
+  std::vector<int> ItemNos;
+  void Undo(TRDEditRDData& data) override;
+};
+
 class TRDUndoInsertSubstringInfo : public TRDUndoWidthInfo {
  public:
   int Pos = 0;

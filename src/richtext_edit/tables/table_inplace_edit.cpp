@@ -7,6 +7,7 @@
 #include "platform/sys/date_time.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext_edit/edit/item_resizer.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {
@@ -283,7 +284,10 @@ void TRDTableInplaceEdit::SetSelectedLook(bool Value) {
 
 void TRDTableInplaceEdit::MouseMove(TShiftState Shift, int X, int Y) {
   const bool outside = X < 0 || Y < 0 || X >= Width() || Y >= Height();
-  if (pressed_ && (Shift & ssLeft)) {
+  // A picture being resized follows the pointer wherever it goes, over other cells too.
+  const TRDItemResizer* resizer = EditData().Resizer.get();
+  const bool resizing = resizer && resizer->Dragging;
+  if (pressed_ && (Shift & ssLeft) && !resizing) {
     outer_.FollowMouseForAutoScroll(Shift, Left() + X, Top() + Y);
     if (outside || (table_.State & rdtsCellsSelected)) {
       const TPoint p = ToOuter(X, Y);

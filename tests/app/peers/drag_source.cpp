@@ -26,7 +26,7 @@
 //     to FILE and its whole document to FILE.rdf whenever they change, the selected text
 //     to FILE.sel, and FILE.over whenever a drag comes over it. It follows the commands
 //     the test writes to FILE.cmd, one line "N VERB ARGUMENTS" (each new N once), and
-//     answers "N x y", a screen point, in FILE.at:
+//     answers "N x y", a screen point ("-1 -1" when it cannot follow it), in FILE.at:
 //       select WORD   selects the word where it stands (its cell edited): its middle
 //       point WORD    the middle of a word of the editor's own paragraphs
 //       lineend N     just right of the end of the document's item N
@@ -36,6 +36,12 @@
 //                     cell as a block: the middle of "omicron"
 //       all           selects the whole document, as a program's menu does: the middle
 //                     of "alpha"
+//       picture R C W H  puts a W x H picture alone in cell (R, C): its middle
+//       middle        the middle of that picture
+//       handle        the handle on the right edge of that picture, its cell edited
+//       corner        its bottom right handle
+//       size          "width height" of the picture
+//       selected      "N 0", N the cells selected
 //     It also writes the tables of its document to FILE.grid, "RxC/N;" for each, N the
 //     cells there are (merged slots hold none).
 //   drag_source viewer-cell FILE
@@ -53,6 +59,7 @@
 #include "lists/ex_section_list.h"
 #include "platform/gui/controls/drag_drop.h"
 #include "platform/gui/controls/forms.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/application.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
@@ -60,6 +67,7 @@
 #include "platform/text/streams.h"
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/formats/text_export.h"
+#include "richtext/model/picture_item.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rd_clipboard.h"
 #include "richtext/view/rich_doc.h"
@@ -314,10 +322,11 @@ class TEditorProbe {
     command >> n >> verb;
     if (n <= done_) return;
     done_ = n;
-    TPoint at;
-    if (Follow(verb, command, at))
-      SaveFileAtomically(file_ + ".at", std::to_string(n) + " " + std::to_string(at.X) + " " +
-                                            std::to_string(at.Y) + "\n");
+    // What cannot be followed now is answered "-1 -1".
+    TPoint at = Point(-1, -1);
+    if (!Follow(verb, command, at)) at = Point(-1, -1);
+    SaveFileAtomically(file_ + ".at", std::to_string(n) + " " + std::to_string(at.X) + " " +
+                                          std::to_string(at.Y) + "\n");
   }
 
  private:
@@ -370,6 +379,9 @@ class TEditorProbe {
       return FindWord(root, "omicron", itemNo, start) &&
              WordMiddle(root, itemNo, start, int(std::string("omicron").size()), at);
     }
+    if (verb == "picture" || verb == "middle" || verb == "handle" || verb == "corner" ||
+        verb == "size" || verb == "selected")
+      return FollowPicture(verb, command, at);
     if (verb == "cellend") {
       int row = -1, col = -1;
       command >> row >> col;
@@ -379,6 +391,70 @@ class TEditorProbe {
       return true;
     }
     return false;
+  }
+
+  bool FollowPicture(const std::string& verb, std::istringstream& command, TPoint& at) {
+    if (verb == "selected") {
+      at = Point(0, 0);
+      for (int r = 0; r < table_.RowCount(); ++r)
+        for (int c = 0; c < table_.ColCount(); ++c) at.X += table_.IsCellSelected(r, c);
+      return true;
+    }
+    if (verb == "picture") {
+      int row = -1, col = -1, width = 0, height = 0;
+      command >> row >> col >> width >> height;
+      TRDTableCellData* cell = table_.Cells(row, col);
+      if (!cell || width < 1 || height < 1) return false;
+      auto bitmap = std::make_unique<TBitmap>();
+      bitmap->SetSize(width, height);
+      auto item = TRDGraphicItemInfo::CreateWithGraphic(cell, std::move(bitmap), rdvaBaseline);
+      picture_ = item.get();
+      picture_cell_ = cell;
+      cell->Clear();
+      cell->AddItemAtEnd("", std::move(item));
+      table_.MarkChanged();
+      editor_.FormatDocument();
+      editor_.Invalidate();
+      return PictureMiddle(at);
+    }
+    if (!picture_) return false;
+    if (verb == "size") {
+      at = Point(picture_->GetImageWidth(), picture_->GetImageHeight());
+      return true;
+    }
+    if (verb == "middle") return PictureMiddle(at);
+    // The handles of the picture selected in the cell's editor, 3 pixels inside its edges.
+    TCustomRichDocEdit* cellEditor = PictureEditor();
+    if (!cellEditor || !cellEditor->EditData().Resizer) return false;
+    const TRDDrawLineInfo& line = *cellEditor->EditData().DrawItems[picture_->DrawItemNo];
+    at = ScreenOf(*cellEditor, line.Left + line.Width - 3,
+                  verb == "corner" ? line.Top + line.Height - 3 : line.Top + line.Height / 2);
+    return true;
+  }
+
+  // The cell editor open on the picture's cell.
+  TCustomRichDocEdit* PictureEditor() {
+    TCustomRichDocEdit* cellEditor = editor_.InplaceEditor();
+    if (!cellEditor || cellEditor->EditData().Items.IndexOfObject(picture_) < 0) return nullptr;
+    return cellEditor;
+  }
+
+  // The middle of the picture, in its cell's editor when that is open; alone in its
+  // closed cell, it starts where the cell's content does.
+  bool PictureMiddle(TPoint& at) {
+    if (TCustomRichDocEdit* cellEditor = PictureEditor()) {
+      const TRDDrawLineInfo& line = *cellEditor->EditData().DrawItems[picture_->DrawItemNo];
+      at = ScreenOf(*cellEditor, line.Left + line.Width / 2, line.Top + line.Height / 2);
+      return true;
+    }
+    TRDEditRDData& root = editor_.EditData();
+    int left = 0, top = 0;
+    if (!root.GetItemCoords(root.GetItemNo(&table_), left, top)) return false;
+    const TRDTableCellData& cell = *picture_cell_;
+    const int padding = table_.CellPadding();
+    at = ScreenOf(editor_, left + cell.Left + padding + picture_->GetWidth() / 2,
+                  top + cell.Top + padding + cell.GetExtraVOffs() + picture_->GetHeight() / 2);
+    return true;
   }
 
   static std::string Grids(TCustomRDData& data) {
@@ -402,6 +478,8 @@ class TEditorProbe {
 
   TCustomRichDocEdit& editor_;
   TRDTableItemInfo& table_;
+  TRDGraphicItemInfo* picture_ = nullptr;
+  TRDTableCellData* picture_cell_ = nullptr;
   std::string file_;
   std::string text_ = "-", rdf_ = "-", selected_ = "-", grids_ = "-";
   bool over_ = false;

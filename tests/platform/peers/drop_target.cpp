@@ -22,14 +22,20 @@
 // clipboard's formats the same way at start and ends, with "primary" the X11 primary
 // selection's. With "files" it is a file source, as a file manager is: its window,
 // titled "file source", drags the files named when pressed and moved, offering them as
-// a text/uri-list and as text, their URLs a line each. Files appear whole: each is
-// written beside and renamed into place.
+// a text/uri-list and as text, their URLs a line each. With "own" it owns the
+// clipboard, as a program the user copied from does: it offers DIR/offer.rtf as RTF and
+// DIR/offer.txt as text (those of them there are), shows a window titled "clipboard
+// owner", and adds a line "request" to DIR/requests for each request for the clipboard
+// it gets and "key" for each key pressed in its window.
+// Files appear whole: each is written beside and renamed into place.
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include <xcb/xcb.h>
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -265,13 +271,48 @@ class TFileSourceWindow : public QWidget {
   QPoint pressed_;
 };
 
+// Counts the requests other programs make for the selections this program owns.
+class TRequestLog : public QAbstractNativeEventFilter {
+ public:
+  explicit TRequestLog(QString Path) : path_(std::move(Path)) {}
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const int kind = event->response_type & ~0x80;
+    if (kind == XCB_SELECTION_REQUEST || kind == XCB_KEY_PRESS) {
+      log_ += kind == XCB_KEY_PRESS ? "key\n" : "request\n";
+      WriteWhole(path_, log_);
+    }
+    return false;
+  }
+
+ private:
+  QString path_;
+  QByteArray log_;
+};
+
+int OwnClipboard(const QString& dir) {
+  auto* mime = new QMimeData;
+  QFile rtf(dir + "/offer.rtf"), text(dir + "/offer.txt");
+  if (rtf.open(QIODevice::ReadOnly)) mime->setData("text/rtf", rtf.readAll());
+  if (text.open(QIODevice::ReadOnly)) mime->setText(QString::fromUtf8(text.readAll()));
+  TRequestLog log(dir + "/requests");
+  qApp->installNativeEventFilter(&log);
+  QGuiApplication::clipboard()->setMimeData(mime);
+  QWidget window;
+  window.setWindowTitle("clipboard owner");
+  window.setGeometry(400, 320, 200, 100);
+  window.show();
+  return qApp->exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) {
     std::fprintf(stderr,
-                 "usage: drop_target DIR [refuse|answer|decoy|paste|primary] |"
+                 "usage: drop_target DIR [refuse|answer|decoy|paste|primary|own] |"
                  " DIR files PATH...\n");
     return 2;
   }
@@ -285,6 +326,7 @@ int main(int argc, char** argv) {
     WriteFormats(dir, *mime);
     return 0;
   }
+  if (mode == "own") return OwnClipboard(dir);
   if (mode == "files") {
     QStringList paths;
     for (int i = 3; i < argc; ++i) paths << QString::fromLocal8Bit(argv[i]);

@@ -73,6 +73,27 @@ TEST(ApplyTextStyle, HeadsAndTailsOfSeveralItemsSplitAndPiecesJoinTheirNeighbour
   EXPECT_EQ(Styles(f.data), "3 2");
 }
 
+// Many lines of pieces, an empty piece among them, joined into one item a line; undo
+// parts them as they were and redo joins them again, twice over.
+TEST(ApplyTextStyle, LinesOfPiecesJoinAndUndoAndRedoGiveEachStateBack) {
+  TEditFixture f;
+  for (int line = 0; line < 30; ++line)
+    f.AddPara({{"line" + std::to_string(line), 0}, {"b", 1}, {"", 3}, {"cd", 3}, {"e", 1}});
+  f.Format();
+  const std::string before = DescribeDocument(f.data);
+  Select(f, 0, 3, f.data.GetItemCount() - 1, 1);
+  ConvertTo(f, 2);
+  EXPECT_EQ(f.data.GetItemCount(), 30 + 2);
+  EXPECT_EQ(f.data.GetItemTextRaw(2), "line1bcde");
+  const std::string after = DescribeDocument(f.data);
+  for (int round = 0; round < 2; ++round) {
+    f.edit.Undo();
+    EXPECT_EQ(DescribeDocument(f.data), before) << round;
+    f.edit.Redo();
+    EXPECT_EQ(DescribeDocument(f.data), after) << round;
+  }
+}
+
 TEST(ApplyTextStyle, TheSameStyleChangesNothingAndProtectedTextKeepsItsStyle) {
   TEditFixture f;
   f.AddPara({{"ab", 2}, {"cd", f.protectedStyle}, {"ef", 0}});

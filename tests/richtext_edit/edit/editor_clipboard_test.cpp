@@ -3,8 +3,11 @@
 // than it holds refused; cutting as copy and delete.
 #include <gtest/gtest.h>
 
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/virtual_keys.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/standard/clipboard.h"
+#include "platform/test_support/gui_test_support.h"
 #include "richtext/formats/rd_transfer.h"
 #include "richtext_edit/edit/editor_formats.h"
 #include "richtext_edit/edit/pasted_data.h"
@@ -218,4 +221,26 @@ TEST(EditorClipboard, OnlyTheFormatsAnEditorPastesCount) {
   EXPECT_TRUE(f.edit.CanPasteFormat(CF_TEXT));
   EXPECT_FALSE(f.edit.CanPasteFormat(RichTextClipboardFormat()));
   EXPECT_FALSE(f.edit.CanPasteFormat(HtmlClipboardFormat()));
+}
+
+// The fallback goes where the failed format would have gone: at the caret as the keys
+// left it after a click, not at the click.
+TEST(EditorClipboard, TheFallbackGoesInAtTheCaretTheKeysMoved) {
+  TForm form{nullptr};
+  TEditFixture f;
+  form.SetBounds(40, 40, 420, 240);
+  f.edit.SetParent(&form);
+  f.edit.SetBounds(10, 10, 380, 180);
+  f.AddPara({{"Hello world.", 0}});
+  f.Format();
+  form.Show();
+  f.edit.SetFocus();
+  f.data.SetSelectionBounds(0, 7, 0, 7);  // what a click between the words leaves
+  f.data.PlaceCaretAtItem(0, 7, false);
+  SimulateKey(f.edit, VK_END);
+  // A paragraph goes in before the RTF ends short, and is taken back.
+  Put({{RichTextClipboardFormat(), "{\\rtf1 a whole line\\par {\\b cut short"},
+       {CF_UNICODETEXT, Utf16(u"plain fallback text")}});
+  f.edit.Paste();
+  EXPECT_EQ(Texts(f.data), "[Hello world.plain fallback text]");
 }

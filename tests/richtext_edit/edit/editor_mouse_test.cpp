@@ -94,6 +94,16 @@ TEST(EditorResize, ClickingAPictureShowsHandlesAndDraggingOneResizesItWithUndo) 
   EXPECT_EQ(f.data.UndoList->Count(), 1);
   f.edit.Undo();
   EXPECT_EQ(DescribeDocument(f.data), before);
+
+  // About the centre (Ctrl), dragged past it: the picture keeps the least width.
+  SimulateClick(f.edit, inside.X, inside.Y);
+  ASSERT_NE(f.data.Resizer, nullptr);
+  SimulateMouseDown(f.edit, mbLeft, handle.X, handle.Y, ssCtrl);
+  ASSERT_TRUE(f.data.Resizer->Dragging);
+  SimulateMouseMove(f.edit, handle.X - 35, handle.Y, ssLeft | ssCtrl);
+  SimulateMouseUp(f.edit, mbLeft, handle.X - 35, handle.Y, ssCtrl);
+  ASSERT_TRUE(picture->GetExtraIntProperty(rdepImageWidth, width));
+  EXPECT_EQ(width, 2);
 }
 
 TEST(EditorResize, NoHandlesWithNoImageResize) {

@@ -65,6 +65,17 @@ TEST(ItemResizer, NeverSmallerThanTwoPixels) {
   EXPECT_EQ(Drag(r, 5, -500, 0), (TSize{2, 50}));
   TRDItemResizer low = MakeResizer();
   EXPECT_EQ(Drag(low, 6, 0, -500), (TSize{100, 2}));
+  // About the centre, a handle dragged past it: the box drawn is what the item becomes.
+  for (const int dx : {-67, -150}) {
+    TRDItemResizer centred = MakeResizer();
+    ASSERT_TRUE(centred.MouseDown(10 + 97, 20 + 25, 0, 0));
+    centred.MouseMove(ssCtrl, 10 + 97 + dx, 20 + 25, 0, 0);
+    const TRect frame = centred.NewRect;
+    centred.MouseUp();
+    EXPECT_EQ(centred.Width, frame.Right - frame.Left) << dx;
+    EXPECT_GE(centred.Width, 2) << dx;
+    EXPECT_EQ(centred.Height, 50);
+  }
 }
 
 TEST(ItemResizer, CancelKeepsTheOldSize) {

@@ -7,9 +7,12 @@
 #include <cctype>
 
 #include "platform/gui/controls/virtual_keys.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/child_process.h"
 #include "platform/test_support/gui_test_support.h"
 #include "richtext/model/document_nesting.h"
+#include "richtext/model/picture_item.h"
+#include "richtext_edit/edit/item_resizer.h"
 #include "richtext_edit/edit/random_editing.h"
 #include "richtext_edit/print/document_print.h"
 #include "richtext_edit/rtf/rtf_import.h"
@@ -249,6 +252,56 @@ TEST(TableCellEditor, ABorderDragKeepsTheEditedCellAndItsCaret) {
   EXPECT_EQ(TextOf(f.Editor()->EditData()), "cxyzQQ");
   EXPECT_NE(f.table->Cells(0, 0)->BestWidth, 0);
   EXPECT_NE(f.table->Cells(0, 0)->BestHeight, 0);
+}
+
+// A picture in the open cell resized by its handles: the drag follows the pointer out of
+// the cell and over the next one, selecting no cells, for a side handle and a corner.
+TEST(TableCellEditor, APictureResizedPastTheCellsEdgeTakesTheSizeDragged) {
+  for (const bool corner : {false, true}) {
+    TCellEdit f(2, 2, {"", "b", "c", "d"});
+    TRDTableCellData& cell = *f.table->Cells(0, 0);
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(60, 40);
+    auto made = TRDGraphicItemInfo::CreateWithGraphic(&cell, std::move(bitmap), rdvaBaseline);
+    TRDGraphicItemInfo* picture = made.get();
+    cell.Clear();
+    cell.AddItemAtEnd("", std::move(made));
+    f.Format();
+    f.Open(0, 0);
+    TRDTableInplaceEdit& editor = *f.Editor();
+    TRDEditRDData& data = editor.EditData();
+    const TRDDrawLineInfo& line = *data.DrawItems[picture->DrawItemNo];
+    const TRect area = editor.DocumentRect();
+    int ox, oy;
+    data.GetOrigin(ox, oy);
+    auto client = [&](int x, int y) {
+      return Point(x - data.GetHOffs() + ox + area.Left, y - data.GetVOffs() + oy + area.Top);
+    };
+    const TPoint inside = client(line.Left + line.Width / 2, line.Top + line.Height / 2);
+    SimulateClick(editor, inside.X, inside.Y);
+    ASSERT_NE(data.Resizer, nullptr);
+    // The handle 3 pixels inside the right edge (its middle, or the bottom corner).
+    const TPoint handle =
+        client(line.Left + line.Width - 3, corner ? line.Top + line.Height - 3 : line.Top + 20);
+    const int dx = corner ? 60 : 330, dy = corner ? 40 : 0;
+    SimulateMouseDown(editor, mbLeft, handle.X, handle.Y);
+    ASSERT_TRUE(data.Resizer->Dragging);
+    for (int step = 1; step <= 10; ++step)
+      SimulateMouseMove(editor, handle.X + dx * step / 10, handle.Y + dy * step / 10, ssLeft);
+    SimulateMouseUp(editor, mbLeft, handle.X + dx, handle.Y + dy);
+    f.Settle();
+    int width = 0, height = 0;
+    picture->GetExtraIntProperty(rdepImageWidth, width);
+    picture->GetExtraIntProperty(rdepImageHeight, height);
+    if (corner) {  // kept in proportion: about twice as large
+      EXPECT_GT(width, 100);
+      EXPECT_GT(height, 70);
+    } else {
+      EXPECT_EQ(width, 390);
+      EXPECT_EQ(height, 40);
+    }
+    EXPECT_FALSE(f.table->State & rdtsCellsSelected) << corner;
+  }
 }
 
 // A selection inside the open cell editor is the document's selection for printing: the

@@ -2,11 +2,13 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 
 #include <map>
+#include <utility>
 
 #include "platform/gui/controls/drag_drop_qt.h"
 #include "platform/gui/graphics/bitmap.h"
@@ -122,30 +124,116 @@ void TClipboard::Clear() {
   QGuiApplication::clipboard()->clear();
 }
 
-bool TClipboard::HasFormat(unsigned Format) const {
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  if (!data) return false;
-  if (Format == CF_BITMAP) return data->hasImage();
-  if (IsText(Format)) return data->hasText();
-  const QStringList* types = MimeTypes(Format);
-  if (!types) return false;
-  for (const QString& type : *types)
-    if (data->hasFormat(type)) return true;
+// --- reading ----------------------------------------------------------------------------
+
+namespace {
+
+// An empty answer this late (milliseconds) is a request the owner left to time out.
+constexpr qint64 kUnanswered = 1000;
+
+const QString kImageFormat = QStringLiteral("application/x-qt-image");
+const QString kTextFormat = QStringLiteral("text/plain");
+const QString kUrlsFormat = QStringLiteral("text/uri-list");
+
+const QMimeData* ClipboardData() {
+  return QGuiApplication::clipboard()->mimeData();
+}
+
+}  // namespace
+
+struct TClipboardOffer::Impl {
+  QStringList formats;
+  std::map<QString, QVariant> read;
+  bool ended = false;
+
+  Impl() {
+    // The data object is asked for anew each time: the system may replace it while a
+    // request waits.
+    if (const QMimeData* data = ClipboardData()) formats = data->formats();
+  }
+  bool Offers(const QString& type) const { return formats.contains(type); }
+  bool OffersText() const { return Offers(kTextFormat) || Offers(kUrlsFormat); }
+  // The value of a format, asked for once; an empty answer ends the offer.
+  template <class Read>
+  const QVariant& Value(const QString& key, const Read& read) {
+    const auto found = this->read.find(key);
+    if (found != this->read.end()) return found->second;
+    QVariant value;
+    QElapsedTimer waited;
+    waited.start();
+    if (!ended)
+      if (const QMimeData* data = ClipboardData()) value = read(*data);
+    // Nothing after a wait: the owner let the request time out.
+    if ((!value.isValid() || value.toByteArray().isEmpty()) && waited.elapsed() >= kUnanswered)
+      ended = true;
+    return this->read.emplace(key, std::move(value)).first->second;
+  }
+};
+
+TClipboardOffer::TClipboardOffer() : impl_(std::make_unique<Impl>()) {}
+TClipboardOffer::~TClipboardOffer() = default;
+TClipboardOffer::TClipboardOffer(TClipboardOffer&&) noexcept = default;
+TClipboardOffer& TClipboardOffer::operator=(TClipboardOffer&&) noexcept = default;
+
+bool TClipboardOffer::HasFormat(unsigned Format) const {
+  if (Format == CF_BITMAP) return impl_->Offers(kImageFormat);
+  if (IsText(Format)) return impl_->OffersText();
+  if (const QStringList* types = MimeTypes(Format))
+    for (const QString& type : *types)
+      if (impl_->Offers(type)) return true;
   return false;
 }
 
-std::string TClipboard::GetAsBytes(unsigned Format) const {
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  if (!data) return {};
-  if (IsText(Format)) return data->hasText() ? BytesOf(Format, data->text()) : std::string();
+std::string TClipboardOffer::GetAsBytes(unsigned Format) {
+  if (IsText(Format)) {
+    if (!impl_->OffersText()) return {};
+    const QVariant& text =
+        impl_->Value(kTextFormat, [](const QMimeData& data) { return QVariant(data.text()); });
+    return text.isValid() ? BytesOf(Format, text.toString()) : std::string();
+  }
   const QStringList* types = MimeTypes(Format);
   if (!types) return {};
   for (const QString& type : *types)
-    if (data->hasFormat(type)) {
-      const QByteArray bytes = data->data(type);
+    if (impl_->Offers(type)) {
+      const QByteArray bytes =
+          impl_->Value(type, [&type](const QMimeData& data) { return QVariant(data.data(type)); })
+              .toByteArray();
       return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }
   return {};
+}
+
+bool TClipboardOffer::GetBitmap(TBitmap& Bitmap) {
+  if (!impl_->Offers(kImageFormat)) return false;
+  const QVariant& value = impl_->Value(kImageFormat, [](const QMimeData& data) {
+    const QImage image = qvariant_cast<QImage>(data.imageData());
+    if (image.isNull()) return QVariant();
+    // Through BMP bytes, the format both sides read and write.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return QVariant(bytes);
+  });
+  const QByteArray bytes = value.toByteArray();
+  if (bytes.isEmpty()) return false;
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.constData(), bytes.size());
+  stream.SetPosition(0);
+  Bitmap.LoadFromStream(stream);
+  return true;
+}
+
+TClipboardOffer TClipboard::Offer() const {
+  return TClipboardOffer();
+}
+
+bool TClipboard::HasFormat(unsigned Format) const {
+  return Offer().HasFormat(Format);
+}
+
+std::string TClipboard::GetAsBytes(unsigned Format) const {
+  return Offer().GetAsBytes(Format);
 }
 
 void TClipboard::SetAsBytes(unsigned Format, const std::string& Bytes) {
@@ -161,20 +249,7 @@ void TClipboard::SetAsBytes(unsigned Format, const std::string& Bytes) {
 }
 
 bool TClipboard::GetBitmap(TBitmap& Bitmap) const {
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  if (!data || !data->hasImage()) return false;
-  const QImage image = qvariant_cast<QImage>(data->imageData());
-  if (image.isNull()) return false;
-  // Through BMP bytes, the format both sides read and write.
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "BMP");
-  TMemoryStream stream;
-  stream.WriteBuffer(bytes.constData(), bytes.size());
-  stream.SetPosition(0);
-  Bitmap.LoadFromStream(stream);
-  return true;
+  return Offer().GetBitmap(Bitmap);
 }
 
 void TClipboard::SetBitmap(const TBitmap& Bitmap) {

@@ -29,6 +29,28 @@ unsigned RegisterClipboardFormat(const std::string& Name);
 // is the one read back). Registering a known name again keeps its first types.
 unsigned RegisterClipboardFormat(const std::string& Name, std::vector<std::string> MimeTypes);
 
+// What the clipboard holds at one moment, read for one paste: the offered formats are
+// asked for once, the bytes of each format at most once. Another program answers each
+// request or lets it time out; a request it leaves unanswered ends the offer, so that
+// what is asked after gets nothing at once instead of waiting again.
+class TClipboardOffer {
+ public:
+  TClipboardOffer();
+  ~TClipboardOffer();
+  TClipboardOffer(TClipboardOffer&&) noexcept;
+  TClipboardOffer& operator=(TClipboardOffer&&) noexcept;
+
+  bool HasFormat(unsigned Format) const;
+  // The bytes of a format; empty when the offer has none.
+  std::string GetAsBytes(unsigned Format);
+  // False when the offer holds no picture.
+  bool GetBitmap(TBitmap& Bitmap);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
 class TClipboard {
  public:
   TClipboard();
@@ -44,6 +66,8 @@ class TClipboard {
   // Between Open and Close: the clipboard will hold only what is set after this.
   // Outside: empties the clipboard now.
   void Clear();
+  // What the clipboard offers now (each question below reads a new offer).
+  TClipboardOffer Offer() const;
   bool HasFormat(unsigned Format) const;
   // The bytes of a format; empty when the clipboard has none.
   std::string GetAsBytes(unsigned Format) const;
