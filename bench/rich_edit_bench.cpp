@@ -240,6 +240,12 @@ struct SelectedLines : Editor {
   int lines;
 };
 
+// 8,000 and 32,000 lines, of one run each and of three: the cost must follow the lines.
+void LinesOfOneAndOfThreeRuns(benchmark::internal::Benchmark* b) {
+  for (const int runs : {1, 3})
+    for (const int lines : {8000, 32000}) b->Args({lines, runs});
+}
+
 // Arguments: lines, runs a line.
 void BM_ApplyTextStyleToSelectedLines(benchmark::State& state) {
   const int lines = BenchStations(int(state.range(0)));
@@ -256,10 +262,7 @@ void BM_ApplyTextStyleToSelectedLines(benchmark::State& state) {
   state.counters["lines"] = lines;
 }
 BENCHMARK(BM_ApplyTextStyleToSelectedLines)
-    ->Args({8000, 1})
-    ->Args({32000, 1})
-    ->Args({8000, 3})
-    ->Args({32000, 3})
+    ->Apply(LinesOfOneAndOfThreeRuns)
     ->Unit(benchmark::kMillisecond);
 
 void BM_UndoTextStyleOnSelectedLines(benchmark::State& state) {
@@ -275,10 +278,7 @@ void BM_UndoTextStyleOnSelectedLines(benchmark::State& state) {
   state.counters["lines"] = lines;
 }
 BENCHMARK(BM_UndoTextStyleOnSelectedLines)
-    ->Args({8000, 1})
-    ->Args({32000, 1})
-    ->Args({8000, 3})
-    ->Args({32000, 3})
+    ->Apply(LinesOfOneAndOfThreeRuns)
     ->Unit(benchmark::kMillisecond);
 
 void BM_RedoTextStyleOnSelectedLines(benchmark::State& state) {
