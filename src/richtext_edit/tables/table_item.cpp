@@ -5,6 +5,7 @@
 
 #include "platform/gui/graphics/bitmap.h"
 #include "richtext/base/text_routines.h"
+#include "richtext/layout/format_params.h"
 #include "richtext/layout/formatted_data.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/styles/para_style.h"
@@ -261,9 +262,13 @@ int TRDTableItemInfo::ScaleX(int v) const {
 }
 
 int TRDTableItemInfo::ScaleY(int v) const {
-  return DeviceInfo
-             ? RDMulDiv(v, DeviceInfo->DevicePixelsPerInchY, DeviceInfo->ScreenPixelsPerInchY)
-             : v;
+  if (!DeviceInfo) return v;
+  // A cell as tall as a document may be stays within that bound on a printer of a finer
+  // resolution instead of wrapping round.
+  const int limit = RDMulDiv(kMaxLayoutHeight, DeviceInfo->ScreenPixelsPerInchY,
+                             DeviceInfo->DevicePixelsPerInchY);
+  if (limit > 0) v = std::clamp(v, -limit, limit);
+  return RDMulDiv(v, DeviceInfo->DevicePixelsPerInchY, DeviceInfo->ScreenPixelsPerInchY);
 }
 
 // --- colours ----------------------------------------------------------------------------------

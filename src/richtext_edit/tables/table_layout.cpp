@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "richtext/base/text_routines.h"
+#include "richtext/layout/format_params.h"
 #include "richtext/layout/formatted_data.h"
 #include "richtext_edit/tables/table_item.h"
 
@@ -497,7 +498,8 @@ int TRDTableItemInfo::CellContentHeight(const TRDTableItemFormattingInfo& info,
   return std::max(layout->ContentHeight(), ScaleY(cell.BestHeight));
 }
 
-// Row heights, from the cells' content; the table's height with them.
+// Row heights, from the cells' content; the table's height with them, reaching no
+// further down than a document's lines may.
 std::vector<int> TRDTableItemInfo::MeasureRowHeights(TRDTableItemFormattingInfo& info) {
   const int cols = Rows->GetColCount();
   const int rows = Rows->Count();
@@ -515,7 +517,7 @@ std::vector<int> TRDTableItemInfo::MeasureRowHeights(TRDTableItemFormattingInfo&
       if (h == 0) h = ScaleY(10);  // a row without content is not flat
     }
     info.RowHeights.AddValue(h);
-    info.Height += h;
+    info.Height = LayoutBelow(info.Height, h);
   }
   std::vector<int> heights(static_cast<size_t>(rows));
   for (int r = 0; r < rows; ++r) heights[size_t(r)] = info.RowHeights[r];
@@ -536,13 +538,14 @@ void TRDTableItemInfo::StretchRowsUnderSpans(TRDTableItemFormattingInfo& info,
       if (!cell || cell->RowSpan <= 1) continue;
       const int last = std::min(r + cell->RowSpan, rows);
       const int need = CellContentHeight(info, *cell, r, c) + ScaleY(2 * cell_padding_);
-      int have = ScaleY(-cell_v_spacing_ - 2 * cell_border_width_);
+      std::int64_t have = ScaleY(-cell_v_spacing_ - 2 * cell_border_width_);
       for (int k = r; k < last; ++k)
         have += heights[size_t(k)] +
                 ScaleY(cell_v_spacing_ + 2 * cell_padding_ + 2 * cell_border_width_);
       if (have >= need) continue;
-      int extra = need - have;
-      info.Height += extra;
+      // The rows share less than need, so their heights and the extra stay in an int.
+      int extra = int(need - have);
+      info.Height = LayoutBelow(info.Height, extra);
       std::vector<int> used;
       for (int k = r; k < last; ++k)
         if (!Rows->Items(k)->HasCellEndingWithin(k, r, cell->RowSpan)) used.push_back(k);
@@ -573,9 +576,11 @@ void TRDTableItemInfo::PlaceRows(TRDTableItemFormattingInfo& info,
     for (int c = 0; c < cols; ++c) {
       TRDTableCellData* cell = Rows->Cell(r, c);
       if (!cell) continue;
-      int height = ScaleY(2 * cell_padding_) + heights[size_t(r)];
-      for (int k = r + 1; k < std::min(r + cell->RowSpan, rows); ++k) height += heights[size_t(k)];
-      height += RDMulDiv(rowGaps, cell->RowSpan - 1, rows);
+      std::int64_t rowsHeight = heights[size_t(r)];
+      for (int k = r + 1; k < std::min(r + cell->RowSpan, rows); ++k)
+        rowsHeight += heights[size_t(k)];
+      rowsHeight += RDMulDiv(rowGaps, cell->RowSpan - 1, rows);
+      const int height = LayoutBelow(ScaleY(2 * cell_padding_), rowsHeight);
       if (TRDTableCellLayout* layout = info.CellLayout(r, c, cols)) {
         layout->BoxTop = y;
         layout->BoxHeight = height;
@@ -586,7 +591,7 @@ void TRDTableItemInfo::PlaceRows(TRDTableItemFormattingInfo& info,
     }
     const int step = gaps / (rows - r);
     gaps -= step;
-    y += step + heights[size_t(r)];
+    y = LayoutBelow(y, std::int64_t(step) + heights[size_t(r)]);
   }
 }
 
@@ -641,6 +646,10 @@ bool TRDTableItemInfo::PlaceRowAgain(int row) {
   const int height = ScaleY(Rows->Items(row)->GetHeight((Options & rdtoIgnoreContentHeight) != 0));
   const int delta = height - info.RowHeights[row];
   if (delta == 0) return true;
+  // Rows that reach the bound of a layout's height were laid at it: moving them by the
+  // change would not say where they lie, so such a table is laid out whole.
+  if (info.Height >= kMaxLayoutHeight || std::int64_t(info.Height) + delta >= kMaxLayoutHeight)
+    return false;
   info.RowHeights.SetValue(row, height);
   info.Height += delta;
   for (int r = row + 1; r < rows; ++r) info.RowStarts.SetValue(r, info.RowStarts[r] + delta);

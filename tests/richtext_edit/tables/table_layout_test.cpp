@@ -3,7 +3,11 @@
 // merged cells spread over their columns and rows, and where each cell stands.
 #include <gtest/gtest.h>
 
+#include "richtext/layout/format_params.h"
+#include "richtext/model/item_kinds.h"
+#include "richtext/model/picture_item.h"
 #include "richtext_edit/tables/table_document.h"
+#include "support/control_snapshot.h"
 
 namespace {
 
@@ -165,6 +169,44 @@ TEST(TableLayout, TablesInsideCells) {
   EXPECT_EQ(nested.FormattingInfo->Width, outer.Cells(0, 1)->Width - 2);
   EXPECT_GE(outer.Cells(0, 1)->ContentHeight(), nested.FormattingInfo->Height);
   EXPECT_EQ(info.Width, 500);
+}
+
+// A table is no taller than a document may be, it never wraps round: four rows each as
+// tall as a document may be (16,400 pictures as high as a picture may be) made a table
+// of a negative height, on the screen and the more so on a 600 dpi printer. Rows past
+// the bound lie at it, as does a cell spanning them all.
+TEST(TableLayout, RowsPastTheBoundStayAtItOnScreenAndOnPaper) {
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(4, 2);
+  for (int r = 0; r < 4; ++r) {
+    TRDTableCellData& cell = *table.Cells(r, 0);
+    cell.Clear();
+    for (int i = 0; i < 16'400; ++i) {
+      auto picture =
+          TRDGraphicItemInfo::CreateWithGraphic(&cell, SolidPicture(4, 4, clRed), rdvaBaseline);
+      ReadRDFExtraProperty(*picture, "height=2147483647");
+      cell.AddItemAtEnd("", std::move(picture));
+    }
+  }
+  table.Rows->MergeCells(0, 1, 1, 4, true, false);
+  const TRDTableCellData& spanning = *table.Cells(0, 1);
+  const auto expectInOrder = [&](const TRDTableItemFormattingInfo& info, int spanningHeight) {
+    EXPECT_GT(info.Height, 0);
+    EXPECT_GE(info.RowStarts[0], 0);
+    for (int r = 1; r < 4; ++r) EXPECT_GE(info.RowStarts[r], info.RowStarts[r - 1]) << r;
+    EXPECT_LE(info.RowStarts[3], info.Height);
+    EXPECT_GT(spanningHeight, 0);
+  };
+  const TRDTableItemFormattingInfo& screen = Layout(doc);
+  ASSERT_GE(table.Cells(3, 0)->ContentHeight(), kMaxLayoutHeight);
+  expectInOrder(screen, spanning.Height);
+  TRDResolution printer;
+  printer.DevicePixelsPerInchX = printer.DevicePixelsPerInchY = 600;
+  table.DeviceInfo = &printer;
+  TRDTableItemFormattingInfo paper;
+  table.Format(screen.Width * 600 / 96, paper, doc.canvas, true);
+  table.DeviceInfo = nullptr;
+  expectInOrder(paper, spanning.Height);
 }
 
 }  // namespace
