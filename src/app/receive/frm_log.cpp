@@ -29,14 +29,15 @@ constexpr unsigned kFlushTickMs = 1000;
 constexpr unsigned kReportTickMs = 1;
 constexpr int kConfirmYes = 6;
 constexpr char kBackspace = 8;
-
-bool IsMemoCommand(char Key) {
-  return Key > 0 && Key < 0x20 && Key != kBackspace && Key != '\r' && Key != '\n';
-}
 constexpr const char* kProgressFormat = "dddd dd mmm yyyy - hh:nn:ss";
 // The progress bar's steps from the first byte of a log to its last.
 constexpr int kProgressSteps = 1000;
 constexpr const char* kAppendQuestion = "Sollen die Daten angehangen werden?";
+
+// A control key other than backspace and the line ends: a command of the memo, no text.
+bool IsMemoCommand(char Key) {
+  return Key > 0 && Key < 0x20 && Key != kBackspace && Key != '\r' && Key != '\n';
+}
 
 }  // namespace
 

@@ -351,7 +351,7 @@ void TStationStore::DropOldestBeyondBound() {
 void TStationStore::KeepNewest(std::vector<std::string>& Lines) const {
   const size_t keep = static_cast<size_t>(std::max(MaxStations, 1));
   if (Lines.size() <= keep) return;
-  // Every record read has a readable time (IsStationRecord).
+  // Every record read has a readable time (TakeStationRecord).
   std::vector<std::pair<TDateTime, size_t>> heard;
   heard.reserve(Lines.size());
   for (size_t n = 0; n < Lines.size(); ++n) {

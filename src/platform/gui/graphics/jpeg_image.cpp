@@ -206,8 +206,8 @@ int64_t ComponentBlocks(const jpeg_decompress_struct& info, int id) {
   return 0;
 }
 
-// The blocks that decoding data walks, all its scans together (see JpegCost). A scan of
-// a tiny picture still costs the setting up of its tables: it counts as this many.
+// A scan of a tiny picture still costs the setting up of its tables: it counts as this
+// many blocks.
 constexpr int64_t kScanSetUpBlocks = 64;
 
 // The blocks that decoding data walks, all its scans together (see JpegCost).
