@@ -183,7 +183,17 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
   area_size_guard_ = true;
   SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
   area_size_guard_ = false;
-  if (GetWidth() != oldWidth || GetHeight() != oldHeight) {
+  const bool resized = GetWidth() != oldWidth || GetHeight() != oldHeight;
+  int documentWidth = DocumentWidth, textWidth = TextWidth;
+  if (resized) WidthsFor(MinDocumentWidth, p.scaling, documentWidth, textWidth);
+  if (resized && documentWidth == DocumentWidth && textWidth == TextWidth) {
+    // The lines depend on the size only through these widths: where a scroll bar that came
+    // or went leaves them as they were (a horizontal one, a document wider than the
+    // window), the lines stay and only the area is handed over again.
+    area_size_guard_ = true;
+    SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
+    area_size_guard_ = false;
+  } else if (resized) {
     // The pass at the new size lays out everything and drops the selection with the
     // lines; this pass puts it back afterwards.
     if (kept.start < 0 && HasSelection())
