@@ -260,6 +260,8 @@ void BM_LayOutRightToLeftLineBesideQt(benchmark::State& state) {
     } else {
       for (int k = 0; k < 2 + (i * 7 + i / 5) % 6; ++k)
         word += char16_t(0x05D0 + (i * 3 + k * 5) % 27);
+      if (state.range(1))
+        for (int n = i; n > 0; n /= 27) word += char16_t(0x05D0 + n % 27);
     }
     word += u' ';
     line += word;
@@ -283,9 +285,7 @@ void BM_LayOutRightToLeftLineBesideQt(benchmark::State& state) {
   state.counters["lines"] = doc->GetLineNumber(doc->ItemCount() - 1, 1);
 }
 BENCHMARK(BM_LayOutRightToLeftLineBesideQt)
-    ->Arg(2000)
-    ->Arg(16000)
-    ->Arg(64000)
+    ->ArgsProduct({{2000, 16000, 64000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 // A tile of side pixels, not all of one colour.

@@ -83,7 +83,7 @@ constexpr size_t kForcedCut = 128;
 // its line again); the cache is emptied when it holds this many.
 constexpr size_t kMaxCachedPieces = 16384;
 // So are the widths of shaped texts measured whole.
-constexpr size_t kMaxCachedWidths = 8192;
+constexpr size_t kMaxCachedWidths = 16384;
 
 // Where the piece starting at `from` ends.
 size_t PieceEnd(std::u16string_view text, size_t from) {
