@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QString>
+#include <QTextLayout>
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -82,8 +83,10 @@ constexpr size_t kForcedCut = 128;
 // The measured pieces are kept for the next layout of the same text (a keystroke lays out
 // its line again); the cache is emptied when it holds this many.
 constexpr size_t kMaxCachedPieces = 16384;
-// So are the widths of shaped texts measured whole.
+// So are the widths of shaped texts measured whole,
 constexpr size_t kMaxCachedWidths = 16384;
+// and, fewer as they are larger, the glyphs shaped texts are drawn with.
+constexpr size_t kMaxCachedRuns = 2048;
 
 // Where the piece starting at `from` ends.
 size_t PieceEnd(std::u16string_view text, size_t from) {
@@ -151,6 +154,14 @@ struct TPreparedFont::Impl {
   QGlyphRun run;
   std::vector<quint32> run_glyphs;
   std::vector<QPointF> run_positions;
+  // Shaped texts as drawn on a line of each direction (auto, left to right, right to
+  // left): the glyph runs Qt shaped them into, and where their baseline lies below the
+  // top of the line. A repaint draws the same pieces again.
+  struct TShapedRuns {
+    QList<QGlyphRun> runs;
+    qreal ascent = 0;
+  };
+  std::unordered_map<std::u16string, TShapedRuns, TPieceHash, std::equal_to<>> shaped_runs[3];
 
   int Advance(char16_t ch) {
     if (advances.empty()) advances.assign(0x10000, kUnknown);
@@ -218,6 +229,24 @@ struct TPreparedFont::Impl {
     }
     run.setRawData(run_glyphs.data(), run_positions.data(), int(run_glyphs.size()));
     painter.drawGlyphRun(origin, run);
+  }
+
+  const TShapedRuns& ShapedRuns(std::u16string_view text, TTextDirection direction) {
+    auto& kept = shaped_runs[size_t(direction)];
+    if (auto found = kept.find(text); found != kept.end()) return found->second;
+    if (kept.size() >= kMaxCachedRuns) kept.clear();
+    // Laid out as QPainter::drawText lays out a text: one line from the left.
+    QTextLayout layout(ToShapedQ(text), shaping_qfont);
+    QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(ToQDirection(direction));
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    TShapedRuns shaped;
+    if (line.isValid()) shaped = {line.glyphRuns(), line.ascent()};
+    return kept.emplace(text, std::move(shaped)).first->second;
   }
 
   // Tab stops stand at whole multiples of the tab width from the start of the text.
@@ -427,29 +456,42 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
   const bool shaped = font.NeedsShaping(Text) || (Advances.empty() && !KeepsTextOrder(Direction));
   const QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
   const QFont& qfont = shaped ? font.shaping_qfont : font.qfont;
+  const int baseline = Y + font.metrics.ascent();
+  // The common cases, text in a colour, unclipped, at the advances it is measured with:
+  // drawn as glyph runs, plain ones made from the font's tables, shaped ones kept from
+  // their first drawing, and set up without saving the painter's state (whatever draws
+  // next sets the pen and the composition mode it needs).
+  int plainWidth = 0;
+  const bool plain = !shaped && font.PlainRun(Text, plainWidth);
+  const bool shapedRuns =
+      shaped && std::none_of(Text.begin(), Text.end(), [](char16_t ch) { return ch == u'\t'; });
+  if (Advances.empty() && !Clip && Color != clNone && (plain || shapedRuns)) {
+    if (painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+      painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (Opaque && Canvas.Brush().Style() == bsSolid && Canvas.Brush().Color() != clNone)
+      painter->fillRect(
+          QRect(X, Y, plain ? plainWidth : Font.TextWidth(Text), font.metrics.height()),
+          ToQColor(Canvas.Brush().Color()));
+    const QColor colour = ToQColor(Color);
+    const QPen& pen = painter->pen();
+    if (pen.style() != Qt::SolidLine || pen.color() != colour ||
+        pen.brush().style() != Qt::SolidPattern)
+      painter->setPen(colour);
+    if (plain) {
+      font.DrawRun(*painter, QPointF(X, baseline));
+    } else {
+      const TPreparedFont::Impl::TShapedRuns& runs = font.ShapedRuns(Text, Direction.Line);
+      for (const QGlyphRun& run : runs.runs)
+        painter->drawGlyphRun(QPointF(X, baseline - runs.ascent), run);
+    }
+    return;
+  }
   // Plain text is spaced out character by character; the shaping font spaces by itself.
   std::vector<int> spaced;
   if (Advances.empty() && font.extra != 0 && !shaped && !Text.empty()) {
     Font.PrefixExtents(Text, spaced);
     for (size_t i = spaced.size(); i-- > 1;) spaced[i] -= spaced[i - 1];
     Advances = spaced;
-  }
-  int width = 0;
-  if (!shaped && Advances.empty() && !Clip && Color != clNone && font.PlainRun(Text, width)) {
-    // The common case, plain text in a colour, set up without saving the painter's state:
-    // whatever draws next sets the pen and the composition mode it needs.
-    if (painter->compositionMode() != QPainter::CompositionMode_SourceOver)
-      painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (Opaque && Canvas.Brush().Style() == bsSolid && Canvas.Brush().Color() != clNone)
-      painter->fillRect(QRect(X, Y, width, font.metrics.height()),
-                        ToQColor(Canvas.Brush().Color()));
-    const QColor colour = ToQColor(Color);
-    const QPen& pen = painter->pen();
-    if (pen.style() != Qt::SolidLine || pen.color() != colour ||
-        pen.brush().style() != Qt::SolidPattern)
-      painter->setPen(colour);
-    font.DrawRun(*painter, QPointF(X, Y + font.metrics.ascent()));
-    return;
   }
   painter->save();
   painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -468,7 +510,6 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
   if (Color != clNone) {
     painter->setFont(qfont);
     painter->setPen(ToQColor(Color));
-    const int baseline = Y + font.metrics.ascent();
     if (Advances.empty()) {
       painter->drawText(QPoint(X, baseline), text);
     } else if (shaped) {
@@ -488,6 +529,10 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
 void CanvasIntersectClip(TCanvas& Canvas, const TRect& Rect) {
   if (QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter())
     painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);
+}
+
+void CanvasMoveOrigin(TCanvas& Canvas, int X, int Y) {
+  if (QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter()) painter->translate(X, Y);
 }
 
 void CanvasSaveState(TCanvas& Canvas) {
