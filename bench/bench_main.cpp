@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "bench_support.h"
@@ -13,6 +14,12 @@ namespace {
 std::vector<std::function<void()>>& Cleanups() {
   static std::vector<std::function<void()>> cleanups;
   return cleanups;
+}
+
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 }  // namespace
 
@@ -28,6 +35,24 @@ int BenchStations(int Full) {
 int BenchIterations(int Full) {
   static const bool brief = std::getenv("VELMORA_BENCH_BRIEF") != nullptr;
   return brief ? 1 : Full;
+}
+
+void SideBySide(benchmark::State& State, const std::function<void()>& Ours,
+                const std::function<void()>& Peer, const std::function<void()>& Prepare) {
+  double ours = 0, peer = 0;
+  for (auto _ : State) {
+    if (Prepare) Prepare();
+    const double start = CpuSeconds();
+    Ours();
+    const double middle = CpuSeconds();
+    Peer();
+    ours += middle - start;
+    peer += CpuSeconds() - middle;
+  }
+  const double n = double(std::max<benchmark::IterationCount>(1, State.iterations()));
+  State.counters["ours_us"] = ours / n * 1e6;
+  State.counters["peer_us"] = peer / n * 1e6;
+  State.counters["ratio"] = peer > 0 ? ours / peer : 0;
 }
 
 int main(int argc, char** argv) {

@@ -2,6 +2,8 @@
 // window) must go before the application object does; AtBenchEnd runs Cleanup then.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <functional>
 
 void AtBenchEnd(std::function<void()> Cleanup);
@@ -23,3 +25,10 @@ int BenchStations(int Full);
 // How many times a benchmark that sets its own count of runs repeats: Full for its
 // figures; once in the test build.
 int BenchIterations(int Full);
+
+// Times Ours and Peer (the same work done by a peer program or library) one after the
+// other in every iteration, in CPU time of this thread, and reports each ("ours_us",
+// "peer_us") and their ratio: two figures of one run, taken under the same load. Prepare,
+// when given, runs untimed before each iteration (a fresh document to lay out).
+void SideBySide(benchmark::State& State, const std::function<void()>& Ours,
+                const std::function<void()>& Peer, const std::function<void()>& Prepare = {});

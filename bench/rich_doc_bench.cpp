@@ -7,16 +7,25 @@
 // paint of a tiled background picture at 1920 x 1080, of the viewer and of eight nested
 // tables whose tables and cells all have one, for a 1 x 1 picture beside a 64 x 64 one:
 // the tiny one should cost about what the large one does.
+//
+// Beside Qt's own text engine, in one run: a screenful of the history at 560 x 270 and of a
+// 5 MB document of monitor-like paragraphs at 640 x 480 painted as a QTextDocument paints
+// the same paragraphs (raw painter, no window), and one right-to-left line of 2k to 64k
+// items laid out as QTextLayout lays out its text; the target is a ratio of at most 1.0.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench_support.h"
 #include "gif/gif_picture.h"
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/test_support/qt_text_peers.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/model/marker_item.h"
 #include "richtext/model/rd_data.h"
@@ -71,6 +80,98 @@ void BM_PaintScreenful(benchmark::State& state) {
   for (auto _ : state) PaintTo(h.doc, target.Canvas(), 0, 0);
 }
 BENCHMARK(BM_PaintScreenful)->Unit(benchmark::kMicrosecond);
+
+// The paragraphs of a viewer's document as Qt's engine is given them: each text item a run
+// in its style's font and colour, each paragraph on its style's background.
+std::vector<TPeerParagraph> PeerParagraphs(TRichDoc& doc, const TRDStyle& style) {
+  std::vector<TPeerParagraph> paragraphs;
+  for (int i = 0; i < doc.ItemCount(); ++i) {
+    const TCustomRDItemInfo& item = *doc.RDData().GetItem(i);
+    if (item.IsParaStart() || paragraphs.empty()) {
+      paragraphs.emplace_back();
+      paragraphs.back().Background = style.ParaStyles()[item.ParaNo].Background.Color;
+    }
+    const TFontInfo& info = style.TextStyles()[doc.RDData().GetActualStyle(item)];
+    TPeerTextRun run;
+    const std::string& text = doc.RDData().GetItemTextRaw(i);
+    run.Text = info.Unicode ? RawUnicodeToWideString(text)
+                            : RawUnicodeToWideString(AnsiToRawUnicode(1252, text));
+    run.Font.SetName(info.FontName);
+    run.Font.SetSize(info.Size);
+    run.Font.SetStyle(info.Style);
+    run.Font.SetColor(info.Color);
+    paragraphs.back().Runs.push_back(std::move(run));
+  }
+  return paragraphs;
+}
+
+// A 5 MB document of monitor-like paragraphs: several text styles a line, Unicode lines,
+// links.
+struct MonitorDocument {
+  MonitorDocument() : doc(nullptr) {
+    while (style.TextStyles().Count() < 5) style.TextStyles().Add();
+    style.TextStyles().Items(1).Style = fsBold;
+    style.TextStyles().Items(2).Color = clRed;
+    style.TextStyles().Items(3).Unicode = true;
+    style.TextStyles().Items(4).Jump = true;
+    style.TextStyles().Items(4).Color = clBlue;
+    doc.SetStyle(&style);
+    doc.SetBounds(0, 0, 640, 480);
+    const std::string header = "fm DL1ABC-9 to APRS via WIDE1-1,WIDE2-2 ctl UI^ pid F0";
+    const std::string data =
+        "!4903.50N/07201.75W>088/036/A=001234 Mobile on the road & <looking> for contacts";
+    const std::string unicode = WideStringToRawUnicode(u"Caf\u00e9 \u4e2d\u6587 mobile station");
+    size_t size = 0;
+    for (int n = 0; size < 5 * 1024 * 1024; ++n) {
+      const std::string stamp = std::to_string(10 + n % 14) + ":" + std::to_string(10 + n % 50);
+      doc.AddTextParagraph(header, 0, 0);
+      doc.AddTextContinued(" [", 0);
+      doc.AddTextContinued(stamp, 1);
+      doc.AddTextContinued("] ", 0);
+      doc.AddTextParagraph(data, 2, 0);
+      doc.AddTextParagraph(unicode, 3, 0);
+      doc.AddTextContinued("http://example.org/station", 4);
+      size += header.size() + stamp.size() + data.size() + unicode.size() + 30;
+    }
+  }
+  TRDStyle style;
+  TRichDoc doc;
+};
+
+// One screenful of a viewer's document, from the middle, painted on the raw canvas of a
+// bitmap, beside a QTextDocument of the same paragraphs painting the same screenful.
+void PaintScreenfulBesideQt(benchmark::State& state, TRichDoc& doc, const TRDStyle& style) {
+  doc.FormatDocument();
+  doc.SetVScrollPos(doc.GetVScrollMax() / 2);
+  TCustomRDFormattedData& data = doc.RDData();
+  const int width = doc.ClientWidth(), height = doc.ClientHeight();
+  TQtDocumentPeer peer(PeerParagraphs(doc, style), width, doc.LeftMargin);
+  const int peerTop =
+      int(std::int64_t(peer.Height()) * data.GetVOffs() / std::max(1, data.DocumentHeight));
+  TBitmap ours, theirs;
+  ours.SetSize(width, height);
+  theirs.SetSize(width, height);
+  TRDPlatformCanvas canvas(ours.Canvas());
+  const TRect screen = Rect(0, 0, width, height);
+  SideBySide(
+      state,
+      [&] {
+        data.DrawBackground(canvas, screen);
+        data.PaintTo(canvas, screen);
+      },
+      [&] { peer.PaintScreenful(theirs, peerTop); });
+}
+
+void BM_PaintScreenfulBesideQt(benchmark::State& state) {
+  if (state.range(0) == 0) {
+    History& h = SharedBenchState<History>();
+    PaintScreenfulBesideQt(state, h.doc, h.style);
+  } else {
+    MonitorDocument& m = SharedBenchState<MonitorDocument>();
+    PaintScreenfulBesideQt(state, m.doc, m.style);
+  }
+}
+BENCHMARK(BM_PaintScreenfulBesideQt)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The extents of every character of a line of state.range(0) characters, a Unicode item.
 void BM_MeasureLongLine(benchmark::State& state) {
@@ -138,6 +239,53 @@ BENCHMARK(BM_PaintRightToLeftLineOfPieces)
     ->Arg(2000)
     ->Arg(16000)
     ->Arg(32000)
+    ->Unit(benchmark::kMillisecond);
+
+// One right-to-left paragraph of state.range(0) items on one line (no wrap): Hebrew words
+// of two to seven letters, a Latin word or a number every eighth, each with its blank.
+// Laid out for the first time, beside QTextLayout laying out the same text on one
+// right-to-left line.
+void BM_LayOutRightToLeftLineBesideQt(benchmark::State& state) {
+  TRDStyle style;
+  style.TextStyles()[0].Unicode = true;
+  style.TextStyles()[0].FontName = "DejaVu Sans";
+  style.ParaStyles()[0].BiDiMode = rdbdRightToLeft;
+  style.ParaStyles()[0].Options = rdpaoNoWrap;
+  std::vector<std::string> words;
+  std::u16string line;
+  for (int i = 0; i < state.range(0); ++i) {
+    std::u16string word;
+    if (i % 8 == 3) {
+      word = i % 16 == 3 ? u"APRS" : u"1234";
+    } else {
+      for (int k = 0; k < 2 + (i * 7 + i / 5) % 6; ++k)
+        word += char16_t(0x05D0 + (i * 3 + k * 5) % 27);
+      if (state.range(1))
+        for (int n = i; n > 0; n /= 27) word += char16_t(0x05D0 + n % 27);
+    }
+    word += u' ';
+    line += word;
+    words.push_back(WideStringToRawUnicode(word));
+  }
+  std::unique_ptr<TRichDoc> doc;
+  TFont font;
+  font.SetName("DejaVu Sans");
+  font.SetSize(10);
+  SideBySide(
+      state, [&] { doc->FormatDocument(); },
+      [&] { benchmark::DoNotOptimize(QtLayOutLine(font, line, TTextDirection::RightToLeft)); },
+      [&] {
+        doc = std::make_unique<TRichDoc>(nullptr);
+        doc->SetStyle(&style);
+        doc->SetBounds(0, 0, 560, 270);
+        doc->AddTextParagraph(words[0], 0, 0);
+        for (size_t i = 1; i < words.size(); ++i) doc->AddTextContinued(words[i], 0);
+      });
+  state.counters["pieces"] = double(state.range(0));
+  state.counters["lines"] = doc->GetLineNumber(doc->ItemCount() - 1, 1);
+}
+BENCHMARK(BM_LayOutRightToLeftLineBesideQt)
+    ->ArgsProduct({{2000, 16000, 64000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 // A tile of side pixels, not all of one colour.

@@ -173,6 +173,16 @@ TEST(IncrementalLayout, TheWidthFollowsTheWidestLineBothWays) {
   v.doc.FormatChangedItems(v.doc.ItemCount() - 1, v.doc.ItemCount() - 1);
   EXPECT_EQ(v.doc.ScrollWidth(), narrow);
   v.ExpectAsWholeFormat("shortened");
+
+  // A no-wrap line shown in capitals is as wide as they are: the range reaches its end.
+  const int capitals = v.style.TextStyles().Count();
+  v.style.TextStyles().Add().StyleEx = rdfsAllCaps;
+  v.doc.AddTextParagraph(std::string(300, 'w'), capitals, 0);
+  v.doc.FormatTail();
+  const TRichDocRDData& data = v.doc.RDData();
+  const TRDDrawLineInfo& last = *data.DrawItems[data.DrawItems.Count() - 1];
+  EXPECT_GE(data.GetLeftMargin() + data.DocumentWidth, last.Left + last.Width);
+  v.ExpectAsWholeFormat("capitals");
 }
 
 TEST(IncrementalLayout, AChangedParagraphKeepsTheSelectionAndTheViewElsewhere) {

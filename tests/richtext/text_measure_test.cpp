@@ -95,6 +95,8 @@ TEST(Measure, PrefixWidthsInOnePassAreThoseOfEachPrefix) {
                          {"DejaVu Sans Mono", -11, 0},
                          {"Nimbus Roman", -16, 0},
                          {"Symbol", -13, 0}};
+  std::u16string pile = u"a pile on x";
+  for (int i = 0; i < 300; ++i) pile += char16_t(0x0300 + i % 0x70);
   const std::u16string_view texts[] = {
       u"Station W1AW-9 at 42.5 km",
       u"caf\u00E9 na\u00EFve \u00C5ngstr\u00F6m",
@@ -122,6 +124,8 @@ TEST(Measure, PrefixWidthsInOnePassAreThoseOfEachPrefix) {
       u"\u05E9\u05B8\u05DC\u05D5\u05B9\u05DD\u05E2\u05D5\u05B9\u05DC\u05B8\u05DD\u05E9"
       u"\u05B8\u05DC\u05D5\u05B9\u05DD\u05E2\u05D5\u05B9\u05DC\u05B8\u05DD\u05E9\u05B8"
       u"\u05DC\u05D5\u05B9\u05DD\u05E2\u05D5\u05B9\u05DC\u05B8\u05DD",
+      // A letter under a pile of marks longer than a piece may be: cut between its marks.
+      pile,
   };
   std::vector<int> extents;
   for (const TFace& face : faces) {

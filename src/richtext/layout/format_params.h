@@ -58,6 +58,10 @@ struct TCustomRDFormattedData::TRDFormatParams {
   // width needs them first), taken in order; lines beyond them are measured as met.
   const std::vector<int>* line_min_widths = nullptr;
   size_t next_line_min_width = 0;
+  // The widths of the text items of no-wrap lines measured with them, from item
+  // no_wrap_first on (-1: none measured): a line of many items is measured once.
+  const std::vector<int>* no_wrap_widths = nullptr;
+  int no_wrap_first = 0;
   // A partial layout: the old lines it may meet again, and whether it met them (which
   // ends it). None in a whole layout.
   TRDOldLines* old_lines = nullptr;

@@ -14,13 +14,20 @@
 // The least width each item line that starts in first..last needs (the first value is
 // for the part of a line from first when first does not start one): a no-wrap line's
 // whole width, else its widest non-text item (a wrapping paragraph breaks a long word),
-// at least the indents. One value per line, in order.
+// at least the indents. One value per line, in order. The text of a no-wrap line is
+// measured as the layout measures it (its display text, in its paragraph's direction);
+// with textWidths, each such item's width goes there (-1 for other items), for the
+// layout to take.
 static std::vector<int> LineMinWidths(const TCustomRDFormattedData& data, int first, int last,
-                                      TRDCanvas& canvas, const TRDResolution& scaling) {
+                                      TRDCanvas& canvas, const TRDResolution& scaling,
+                                      std::vector<int>* textWidths = nullptr) {
   TRDStyle& style = *data.GetRDStyle();
   std::vector<int> widths;
   int line = 0;
   int lineStyle = -1;
+  TRDBiDiMode lineBiDi = rdbdUnspecified;
+  if (textWidths) textWidths->assign(size_t(std::max(0, last - first + 1)), -1);
+  const bool special = (data.GetOptions() & rdoShowSpecialCharacters) != 0;
   for (int i = first; i <= last; ++i) {
     const TCustomRDItemInfo* item = data.GetItem(i);
     const TParaInfo& para = style.ParaStyles()[item->ParaNo];
@@ -36,11 +43,17 @@ static std::vector<int> LineMinWidths(const TCustomRDFormattedData& data, int fi
       if (data.IsForPrinting()) width = ScreenToDeviceX(width, scaling);
     } else if (para.Options & rdpaoNoWrap) {
       const int styleNo = data.GetActualStyle(*item);
-      if (styleNo != lineStyle) {
-        data.ApplyStyleAtScale(canvas, styleNo, rdbdUnspecified, scaling);
+      const TRDBiDiMode bidi = data.GetParaBiDiMode(item->ParaNo);
+      if (styleNo != lineStyle || bidi != lineBiDi) {
+        data.ApplyStyleAtScale(canvas, styleNo, bidi, scaling);
         lineStyle = styleNo;
+        lineBiDi = bidi;
       }
-      width = GetItemTextWidth(data.GetItemTextRaw(i), canvas, item->ItemOptions);
+      const std::string display =
+          GetTextForDisplay(data.GetItemTextRaw(i), style.TextStyles()[styleNo],
+                            IsUnicodeItem(item->ItemOptions), false, false, special);
+      width = GetItemTextWidth(display, canvas, item->ItemOptions);
+      if (textWidths) (*textWidths)[size_t(i - first)] = width;
     }
     if (para.Options & rdpaoNoWrap)
       line += width;
@@ -163,9 +176,11 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
   int restartLine = formatTail ? TailRestartLine(firstItem) : -1;
   const int restartBaseline =
       restartLine >= 0 ? DropLinesFrom(restartLine, firstItem, keepPosition, kept, p.scaling) : 0;
-  std::vector<int> lineMinWidths;
-  const bool widthsChanged = ChooseWidths(firstItem, restartLine, lineMinWidths, p);
+  std::vector<int> lineMinWidths, noWrapWidths;
+  const bool widthsChanged = ChooseWidths(firstItem, restartLine, lineMinWidths, noWrapWidths, p);
   p.line_min_widths = &lineMinWidths;
+  p.no_wrap_widths = &noWrapWidths;
+  p.no_wrap_first = firstItem;
   if (force || !keepPosition || widthsChanged) {
     if (restartLine >= 0) {
       p.baseline = restartBaseline;
@@ -183,7 +198,17 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
   area_size_guard_ = true;
   SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
   area_size_guard_ = false;
-  if (GetWidth() != oldWidth || GetHeight() != oldHeight) {
+  const bool resized = GetWidth() != oldWidth || GetHeight() != oldHeight;
+  int documentWidth = DocumentWidth, textWidth = TextWidth;
+  if (resized) WidthsFor(MinDocumentWidth, p.scaling, documentWidth, textWidth);
+  if (resized && documentWidth == DocumentWidth && textWidth == TextWidth) {
+    // The lines depend on the size only through these widths: where a scroll bar that came
+    // or went leaves them as they were (a horizontal one, a document wider than the
+    // window), the lines stay and only the area is handed over again.
+    area_size_guard_ = true;
+    SetDocumentAreaSize(GetLeftMargin() + DocumentWidth + GetRightMargin(), DocumentHeight, true);
+    area_size_guard_ = false;
+  } else if (resized) {
     // The pass at the new size lays out everything and drops the selection with the
     // lines; this pass puts it back afterwards.
     if (kept.start < 0 && HasSelection())
@@ -246,8 +271,10 @@ int TCustomRDFormattedData::DropLinesFrom(int restartLine, int firstItem, bool k
 
 bool TCustomRDFormattedData::ChooseWidths(int& firstItem, int& restartLine,
                                           std::vector<int>& lineMinWidths,
+                                          std::vector<int>& noWrapWidths,
                                           const TRDFormatParams& p) {
-  lineMinWidths = LineMinWidths(*this, firstItem, Items.Count() - 1, *p.canvas, p.scaling);
+  lineMinWidths =
+      LineMinWidths(*this, firstItem, Items.Count() - 1, *p.canvas, p.scaling, &noWrapWidths);
   const int minWidth =
       std::max(Widest(lineMinWidths), restartLine >= 0 ? DrawItems.MaxLineMinWidth() : 0);
   MinDocumentWidth = minWidth;
@@ -258,7 +285,7 @@ bool TCustomRDFormattedData::ChooseWidths(int& firstItem, int& restartLine,
   if (restartLine >= 0 && changed) {
     restartLine = -1;
     firstItem = 0;
-    lineMinWidths = LineMinWidths(*this, 0, Items.Count() - 1, *p.canvas, p.scaling);
+    lineMinWidths = LineMinWidths(*this, 0, Items.Count() - 1, *p.canvas, p.scaling, &noWrapWidths);
   }
   DocumentWidth = documentWidth;
   TextWidth = textWidth;

@@ -355,15 +355,16 @@ class TCustomRDFormattedData : public TCustomRDData {
   // The steps of FormatItems (format_pass.cpp): the selection and scroll position it
   // keeps, the line a tail format starts from (-1: the beginning) with its first item,
   // the lines from there dropped (answers the baseline to start from), the document's
-  // widths (true when they changed, which starts the layout at the beginning), the
-  // items laid out and the kept position restored.
+  // widths (true when they changed, which starts the layout at the beginning; with the
+  // widths of the no-wrap text items measured for them), the items laid out and the kept
+  // position restored.
   struct TRDKeptPosition;
   TRDKeptPosition KeepPosition(bool keepPosition, bool noRestore);
   int TailRestartLine(int& firstItem) const;
   int DropLinesFrom(int restartLine, int firstItem, bool keepPosition, TRDKeptPosition& kept,
                     const TRDResolution& scaling);
   bool ChooseWidths(int& firstItem, int& restartLine, std::vector<int>& lineMinWidths,
-                    const TRDFormatParams& params);
+                    std::vector<int>& noWrapWidths, const TRDFormatParams& params);
   void LayOutFrom(int firstItem, TRDFormatParams& params);
   void RestoreKeptPosition(const TRDKeptPosition& kept, bool scrollBack, bool formatTail,
                            int oldVOffs);

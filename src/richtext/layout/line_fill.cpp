@@ -122,7 +122,11 @@ int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::stri
   };
   const TParaInfo& para = GetRDStyle()->ParaStyles()[GetItemPara(itemNo)];
   if (para.Options & rdpaoNoWrap) {
-    fitWidth = width(count);
+    const size_t k = size_t(itemNo - p.no_wrap_first);
+    const bool measured = p.no_wrap_widths && from == 0 && itemNo >= p.no_wrap_first &&
+                          k < p.no_wrap_widths->size() && (*p.no_wrap_widths)[k] >= 0 &&
+                          count == GetItemTextLength(stored, options);
+    fitWidth = measured ? (*p.no_wrap_widths)[k] : width(count);
     return count;
   }
   // A hidden soft hyphen ending a probe would show as a hyphen if the line ended there.

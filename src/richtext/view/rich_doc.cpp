@@ -6,7 +6,7 @@
 #include "platform/gui/controls/focus_entry.h"
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/hint_window.h"
-#include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/wide_text.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
 #include "platform/sys/timer.h"
@@ -448,19 +448,31 @@ void TCustomRichDoc::Paint() {
   }
   const TRect area = DocumentRect();
   const int w = std::max(1, area.Width()), h = std::max(1, area.Height());
-  if (!buffer_) {
-    buffer_ = std::make_unique<TBitmap>();
-    buffer_canvas_ = std::make_unique<TRDPlatformCanvas>(buffer_->Canvas());
-  }
-  if (buffer_->Width() != w || buffer_->Height() != h) buffer_->SetSize(w, h);
+  // Straight onto the window: the window system keeps it off screen until it is whole,
+  // and a picture of our own in between would only be copied there.
+  if (!paint_canvas_) paint_canvas_ = std::make_unique<TRDPlatformCanvas>(Canvas());
+  TRDPlatformCanvas& document = *paint_canvas_;
+  // The document leaves the canvas' own pen and brush as they were, for the frame and the
+  // paint event after it.
+  TPen pen;
+  TBrush brush;
+  pen.Assign(Canvas().Pen());
+  brush.Assign(Canvas().Brush());
+  struct TDocumentArea {
+    TRDPlatformCanvas& canvas;
+    ~TDocumentArea() { canvas.RestoreState(); }
+  };
   try {
+    document.SaveState();
+    TDocumentArea restore{document};
+    document.IntersectClipRect(area);
+    CanvasMoveOrigin(Canvas(), area.Left, area.Top);
     const TRect clip = Rect(0, 0, w, h);
-    rd_data_->DrawBackground(*buffer_canvas_, clip);
-    rd_data_->PaintTo(*buffer_canvas_, clip);
-    rd_data_->PaintXorDraw(*buffer_canvas_);
-    rd_data_->PaintItemFocus(*buffer_canvas_);
-    PaintOverDocument(*buffer_canvas_);
-    Canvas().Draw(area.Left, area.Top, *buffer_);
+    rd_data_->DrawBackground(document, clip);
+    rd_data_->PaintTo(document, clip);
+    rd_data_->PaintXorDraw(document);
+    rd_data_->PaintItemFocus(document);
+    PaintOverDocument(document);
   } catch (const std::exception& e) {
     TCanvas& canvas = Canvas();
     canvas.Brush().SetColor(clWhite);
@@ -470,6 +482,8 @@ void TCustomRichDoc::Paint() {
     canvas.Font().SetColor(clRed);
     canvas.TextOut(0, 0, std::string("Error:") + e.what());
   }
+  Canvas().Pen().Assign(pen);
+  Canvas().Brush().Assign(brush);
   PaintFrame();
   if (OnPaint) {
     TRDPlatformCanvas canvas(Canvas());

@@ -370,8 +370,7 @@ class TCustomRichDoc : public TRDScroller {
   TRDSmartPopupButton* smart_popup_button_ = nullptr;  // a child control, freed by us
   TRDStyle* style_ = nullptr;
   TRDAnimationMode animation_mode_ = rdaniManualStart;
-  std::unique_ptr<TBitmap> buffer_;
-  std::unique_ptr<TRDPlatformCanvas> buffer_canvas_;
+  std::unique_ptr<TRDPlatformCanvas> paint_canvas_;  // over Canvas(), its fonts kept
   TTimer* auto_scroll_timer_;
   TTimer* animation_timer_;
   TTimer* deferred_timer_;

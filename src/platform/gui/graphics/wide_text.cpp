@@ -2,11 +2,16 @@
 
 #include <QChar>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QRawFont>
 #include <QString>
+#include <QTextLayout>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -71,12 +76,17 @@ constexpr std::int16_t kTab = -3;     // as wide as the way to the next tab stop
 // character joins, attaches or conjoins across the cut.
 constexpr size_t kLongPiece = 32;
 // A run where no such place comes within this many units (one unbroken chain of joining
-// letters) is cut anyway: a width there may be off by the difference of one letter form,
-// where measuring every prefix whole would cost the square of the run's length.
+// letters, a letter under a pile of marks) is cut anyway, if need be between two marks: a
+// width there may be off by the difference of one letter form, where measuring every
+// prefix whole would cost the square of the run's length.
 constexpr size_t kForcedCut = 128;
 // The measured pieces are kept for the next layout of the same text (a keystroke lays out
 // its line again); the cache is emptied when it holds this many.
 constexpr size_t kMaxCachedPieces = 16384;
+// So are the widths of shaped texts measured whole,
+constexpr size_t kMaxCachedWidths = 16384;
+// and, fewer as they are larger, the glyphs shaped texts are drawn with.
+constexpr size_t kMaxCachedRuns = 2048;
 
 // Where the piece starting at `from` ends.
 size_t PieceEnd(std::u16string_view text, size_t from) {
@@ -84,8 +94,7 @@ size_t PieceEnd(std::u16string_view text, size_t from) {
   for (; at < text.size(); ++at) {
     const size_t length = at - from;
     if (IsIndependentCut(text, at, length < kLongPiece)) return at;
-    if (length >= kForcedCut && !QChar(text[at]).isMark() && !QChar(text[at]).isLowSurrogate())
-      return at;
+    if (length >= kForcedCut && !QChar(text[at]).isLowSurrogate()) return at;
   }
   return at;
 }
@@ -133,6 +142,26 @@ struct TPreparedFont::Impl {
   std::vector<std::int16_t> advances;  // per UTF-16 unit, filled on first use
   // Prefix widths of shaped pieces, each prefix measured as drawn alone.
   std::unordered_map<std::u16string, std::vector<int>, TPieceHash, std::equal_to<>> pieces;
+  // Widths of shaped texts: a line's pieces are measured again for its least width, for
+  // every fit and after a scroll bar came, and a text's words come back.
+  std::unordered_map<std::u16string, int, TPieceHash, std::equal_to<>> shaped_widths;
+
+  // The glyphs of the font's own face (not of a fallback), by the character's page of 256,
+  // each page filled on first use: 0 where the face has none.
+  QRawFont face;
+  std::array<std::unique_ptr<std::array<quint32, 256>>, 256> glyph_pages;
+  // A run of glyphs drawn, its parts kept for the next one.
+  QGlyphRun run;
+  std::vector<quint32> run_glyphs;
+  std::vector<QPointF> run_positions;
+  // Shaped texts as drawn on a line of each direction (auto, left to right, right to
+  // left): the glyph runs Qt shaped them into, and where their baseline lies below the
+  // top of the line. A repaint draws the same pieces again.
+  struct TShapedRuns {
+    QList<QGlyphRun> runs;
+    qreal ascent = 0;
+  };
+  std::unordered_map<std::u16string, TShapedRuns, TPieceHash, std::equal_to<>> shaped_runs[3];
 
   int Advance(char16_t ch) {
     if (advances.empty()) advances.assign(0x10000, kUnknown);
@@ -154,6 +183,72 @@ struct TPreparedFont::Impl {
     return a;
   }
 
+  quint32 Glyph(char16_t ch) {
+    auto& page = glyph_pages[ch >> 8];
+    if (!page) {
+      if (!face.isValid()) face = QRawFont::fromFont(qfont);
+      page = std::make_unique<std::array<quint32, 256>>();
+      QChar characters[256];
+      for (int i = 0; i < 256; ++i) characters[i] = QChar(char16_t((ch & 0xFF00) | i));
+      int count = 256;
+      if (!face.isValid() || !face.glyphIndexesForChars(characters, 256, page->data(), &count))
+        page->fill(0);
+    }
+    return (*page)[ch & 0xFF];
+  }
+
+  // Text that needs no shaping as one run of glyphs of the font's own face, placed by the
+  // advances it is measured with: drawn so, Qt neither lays it out nor shapes it, as
+  // QPainter::drawText would at every call. False for text with a character the face
+  // lacks (a fallback font draws it), a tab or another control character, and for spaced
+  // text that is underlined or struck out (its lines go character by character). Width is
+  // the run's.
+  bool PlainRun(std::u16string_view text, int& width) {
+    run_glyphs.clear();
+    run_positions.clear();
+    width = 0;
+    if (extra != 0 && (qfont.underline() || qfont.strikeOut())) return false;
+    for (char16_t ch : text) {
+      const int a = Advance(ch);
+      const quint32 glyph = a < 0 || IsControl(ch) ? 0 : Glyph(ch);
+      if (glyph == 0) return false;
+      run_glyphs.push_back(glyph);
+      run_positions.emplace_back(width, 0);
+      width += a + extra;
+    }
+    return true;
+  }
+
+  // The run PlainRun made, its baseline starting at Origin.
+  void DrawRun(QPainter& painter, QPointF origin) {
+    if (run_glyphs.empty()) return;
+    if (run.rawFont() != face) {
+      run.setRawFont(face);
+      run.setUnderline(qfont.underline());
+      run.setStrikeOut(qfont.strikeOut());
+    }
+    run.setRawData(run_glyphs.data(), run_positions.data(), int(run_glyphs.size()));
+    painter.drawGlyphRun(origin, run);
+  }
+
+  const TShapedRuns& ShapedRuns(std::u16string_view text, TTextDirection direction) {
+    auto& kept = shaped_runs[size_t(direction)];
+    if (auto found = kept.find(text); found != kept.end()) return found->second;
+    if (kept.size() >= kMaxCachedRuns) kept.clear();
+    // Laid out as QPainter::drawText lays out a text: one line from the left.
+    QTextLayout layout(ToShapedQ(text), shaping_qfont);
+    QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(ToQDirection(direction));
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    TShapedRuns shaped;
+    if (line.isValid()) shaped = {line.glyphRuns(), line.ascent()};
+    return kept.emplace(text, std::move(shaped)).first->second;
+  }
+
   // Tab stops stand at whole multiples of the tab width from the start of the text.
   int TabAdvance(int width) const { return tab_stop - width % tab_stop; }
   // How far a plain character, or a tab, takes a text that is `width` wide. A tab reaches
@@ -165,6 +260,14 @@ struct TPreparedFont::Impl {
                        [this](char16_t ch) { return Advance(ch) == kShaped; });
   }
 
+  int ShapedWidth(std::u16string_view text) {
+    if (auto found = shaped_widths.find(text); found != shaped_widths.end()) return found->second;
+    if (shaped_widths.size() >= kMaxCachedWidths) shaped_widths.clear();
+    const int width = shaping_metrics.horizontalAdvance(ToShapedQ(text));
+    shaped_widths.emplace(text, width);
+    return width;
+  }
+
   const std::vector<int>& PieceExtents(std::u16string_view piece) {
     if (auto found = pieces.find(piece); found != pieces.end()) return found->second;
     if (pieces.size() >= kMaxCachedPieces) pieces.clear();
@@ -172,6 +275,35 @@ struct TPreparedFont::Impl {
     for (size_t i = 0; i < piece.size(); ++i)
       extents[i] = shaping_metrics.horizontalAdvance(ToShapedQ(piece.substr(0, i + 1)));
     return pieces.emplace(piece, std::move(extents)).first->second;
+  }
+
+  // The width of a long text that needs shaping: the last of its prefix extents, each of
+  // its pieces measured whole.
+  int LongShapedWidth(std::u16string_view text) {
+    int width = 0;
+    size_t from = 0;  // where the plain text could last be cut, and its width there
+    int widthAtCut = 0;
+    for (size_t i = 0; Advance(text[i]) != kShaped; ++i) {
+      if (i > 0 && IsIndependentCut(text, i, true)) {
+        from = i;
+        widthAtCut = width;
+      }
+      width += PlainAdvance(Advance(text[i]), width);
+    }
+    width = widthAtCut;
+    while (from < text.size()) {
+      if (text[from] == u'\t') {
+        width += PlainAdvance(kTab, width);
+        ++from;
+        continue;
+      }
+      const size_t end = PieceEnd(text, from);
+      const std::u16string_view piece = text.substr(from, end - from);
+      const auto found = pieces.find(piece);
+      width += found != pieces.end() ? found->second.back() : ShapedWidth(piece);
+      from = end;
+    }
+    return width;
   }
 
   // Extents from `from` on, where the text before `from` is `width` wide and ends where
@@ -210,14 +342,8 @@ int TPreparedFont::TextWidth(std::u16string_view Text) const {
   int width = 0;
   for (char16_t ch : Text) {
     const int a = impl_->Advance(ch);
-    if (a == kShaped) {
-      if (Text.size() <= kLongPiece)
-        return impl_->shaping_metrics.horizontalAdvance(ToShapedQ(Text));
-      // A long text is summed from its pieces, as its prefixes are.
-      std::vector<int> extents;
-      PrefixExtents(Text, extents);
-      return extents.back();
-    }
+    if (a == kShaped)
+      return Text.size() <= kLongPiece ? impl_->ShapedWidth(Text) : impl_->LongShapedWidth(Text);
     width += impl_->PlainAdvance(a, width);
   }
   return width;
@@ -330,6 +456,36 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
   const bool shaped = font.NeedsShaping(Text) || (Advances.empty() && !KeepsTextOrder(Direction));
   const QString text = shaped ? ToShapedQ(Text) : ToQ(Text);
   const QFont& qfont = shaped ? font.shaping_qfont : font.qfont;
+  const int baseline = Y + font.metrics.ascent();
+  // The common cases, text in a colour, unclipped, at the advances it is measured with:
+  // drawn as glyph runs, plain ones made from the font's tables, shaped ones kept from
+  // their first drawing, and set up without saving the painter's state (whatever draws
+  // next sets the pen and the composition mode it needs).
+  int plainWidth = 0;
+  const bool plain = !shaped && font.PlainRun(Text, plainWidth);
+  const bool shapedRuns =
+      shaped && std::none_of(Text.begin(), Text.end(), [](char16_t ch) { return ch == u'\t'; });
+  if (Advances.empty() && !Clip && Color != clNone && (plain || shapedRuns)) {
+    if (painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+      painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (Opaque && Canvas.Brush().Style() == bsSolid && Canvas.Brush().Color() != clNone)
+      painter->fillRect(
+          QRect(X, Y, plain ? plainWidth : Font.TextWidth(Text), font.metrics.height()),
+          ToQColor(Canvas.Brush().Color()));
+    const QColor colour = ToQColor(Color);
+    const QPen& pen = painter->pen();
+    if (pen.style() != Qt::SolidLine || pen.color() != colour ||
+        pen.brush().style() != Qt::SolidPattern)
+      painter->setPen(colour);
+    if (plain) {
+      font.DrawRun(*painter, QPointF(X, baseline));
+    } else {
+      const TPreparedFont::Impl::TShapedRuns& runs = font.ShapedRuns(Text, Direction.Line);
+      for (const QGlyphRun& run : runs.runs)
+        painter->drawGlyphRun(QPointF(X, baseline - runs.ascent), run);
+    }
+    return;
+  }
   // Plain text is spaced out character by character; the shaping font spaces by itself.
   std::vector<int> spaced;
   if (Advances.empty() && font.extra != 0 && !shaped && !Text.empty()) {
@@ -354,7 +510,6 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
   if (Color != clNone) {
     painter->setFont(qfont);
     painter->setPen(ToQColor(Color));
-    const int baseline = Y + font.metrics.ascent();
     if (Advances.empty()) {
       painter->drawText(QPoint(X, baseline), text);
     } else if (shaped) {
@@ -374,6 +529,10 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
 void CanvasIntersectClip(TCanvas& Canvas, const TRect& Rect) {
   if (QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter())
     painter->setClipRect(ToQRect(Rect), Qt::IntersectClip);
+}
+
+void CanvasMoveOrigin(TCanvas& Canvas, int X, int Y) {
+  if (QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter()) painter->translate(X, Y);
 }
 
 void CanvasSaveState(TCanvas& Canvas) {

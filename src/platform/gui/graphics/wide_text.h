@@ -91,5 +91,7 @@ void CanvasTextOutW(TCanvas& Canvas, const TPreparedFont& Font, TColor Color, in
                     bool Opaque, const TTextRunDirection& Direction = {});
 // Narrows drawing to Rect until the state is restored.
 void CanvasIntersectClip(TCanvas& Canvas, const TRect& Rect);
+// Draws what is drawn at (0, 0) at (X, Y) until the state is restored.
+void CanvasMoveOrigin(TCanvas& Canvas, int X, int Y);
 void CanvasSaveState(TCanvas& Canvas);
 void CanvasRestoreState(TCanvas& Canvas);

@@ -246,6 +246,61 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
     }
 }
 
+// Plain text, drawn as a run of glyphs at the advances it is measured with, looks as Qt
+// draws it in the same font (kerning and shaping off, as measured), in every style and
+// spaced out, and is as wide.
+TEST_F(CanvasText, PlainTextIsDrawnAsQtDrawsIt) {
+  const std::u16string_view text = u"W1AW [9:41] caf\u00E9 {x}";
+  const TFontStyles styles[] = {0, fsBold | fsItalic, fsUnderline, fsStrikeOut | fsBold};
+  for (TFontStyles style : styles)
+    for (int extra : {0, 3}) {
+      if (extra != 0 && (style & (fsUnderline | fsStrikeOut))) continue;
+      SCOPED_TRACE(std::to_string(style) + " spaced " + std::to_string(extra));
+      TFont font;
+      font.SetName("DejaVu Sans");
+      font.SetHeight(-12);
+      font.SetStyle(style);
+      const TPreparedFont prepared(font, extra);
+      canvas().FillRect(Rect(0, 0, 200, 60));
+      canvas().Brush().SetColor(clWhite);
+      CanvasTextOutW(canvas(), prepared, clBlack, 3, 10, text, {}, nullptr, false);
+      QFont qt("DejaVu Sans");
+      qt.setPixelSize(12);
+      qt.setBold(style & fsBold);
+      qt.setItalic(style & fsItalic);
+      qt.setUnderline(style & fsUnderline);
+      qt.setStrikeOut(style & fsStrikeOut);
+      qt.setKerning(false);
+      qt.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferNoShaping));
+      qt.setHintingPreference(QFont::PreferFullHinting);
+      const QFontMetrics metrics(qt);
+      QImage own(200, 60, QImage::Format_RGB32);
+      own.fill(Qt::white);
+      int width = 0;
+      {
+        QPainter painter(&own);
+        painter.setFont(qt);
+        painter.setPen(Qt::black);
+        for (char16_t ch : text) {
+          painter.drawText(QPoint(3 + width, 10 + metrics.ascent()), QString(QChar(ch)));
+          width += metrics.horizontalAdvance(QChar(ch)) + extra;
+        }
+        if (extra == 0) {
+          own.fill(Qt::white);
+          painter.drawText(
+              QPoint(3, 10 + metrics.ascent()),
+              QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size())));
+        }
+      }
+      int differing = 0;
+      for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x)
+          differing += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
+      EXPECT_EQ(differing, 0);
+      EXPECT_EQ(prepared.TextWidth(text), width);
+    }
+}
+
 // Text spaced out, by a style's character spacing or by an advance for every character
 // (printing, metafile text), keeps its joined letter forms: it looks as Qt draws the same
 // text with that letter spacing.

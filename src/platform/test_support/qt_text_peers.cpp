@@ -1,0 +1,89 @@
+#include "platform/test_support/qt_text_peers.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include "platform/gui/graphics/canvas_impl_qt.h"
+#include "platform/gui/graphics/canvas_qt.h"
+
+namespace {
+
+QString ToQ(std::u16string_view text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
+}
+
+// As the program draws text: its own font, without kerning.
+QFont PeerFont(const TFont& font) {
+  QFont q = ToQFont(font);
+  q.setKerning(false);
+  return q;
+}
+
+}  // namespace
+
+struct TQtDocumentPeer::Impl {
+  QTextDocument document;
+};
+
+TQtDocumentPeer::TQtDocumentPeer(const std::vector<TPeerParagraph>& Paragraphs, int Width,
+                                 int Margin)
+    : impl_(std::make_unique<Impl>()) {
+  QTextDocument& document = impl_->document;
+  document.setUndoRedoEnabled(false);
+  document.setDocumentMargin(Margin);
+  QTextCursor cursor(&document);
+  bool first = true;
+  for (const TPeerParagraph& paragraph : Paragraphs) {
+    QTextBlockFormat block;
+    if (paragraph.Background != clNone) block.setBackground(ToQColor(paragraph.Background));
+    if (first)
+      cursor.setBlockFormat(block);
+    else
+      cursor.insertBlock(block);
+    first = false;
+    for (const TPeerTextRun& run : paragraph.Runs) {
+      QTextCharFormat format;
+      format.setFont(PeerFont(run.Font), QTextCharFormat::FontPropertiesAll);
+      format.setForeground(ToQColor(run.Font.Color()));
+      cursor.insertText(ToQ(run.Text), format);
+    }
+  }
+  document.setTextWidth(Width);
+  // Laid out now, as the viewer's document is before it is painted.
+  document.documentLayout()->documentSize();
+}
+
+TQtDocumentPeer::~TQtDocumentPeer() = default;
+
+int TQtDocumentPeer::Height() const {
+  return int(impl_->document.size().height());
+}
+
+void TQtDocumentPeer::PaintScreenful(TBitmap& Target, int Top) {
+  QPainter* painter = TCanvasAccess::ImplOf(Target.Canvas()).Painter();
+  if (!painter) return;
+  const QRect screen(0, 0, Target.Width(), Target.Height());
+  painter->save();
+  painter->fillRect(screen, Qt::white);
+  painter->translate(0, -Top);
+  impl_->document.drawContents(painter, screen.translated(0, Top));
+  painter->restore();
+}
+
+int QtLayOutLine(const TFont& Font, std::u16string_view Text, TTextDirection Direction) {
+  QTextLayout layout(ToQ(Text), PeerFont(Font));
+  QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setTextDirection(Direction == TTextDirection::RightToLeft   ? Qt::RightToLeft
+                          : Direction == TTextDirection::LeftToRight ? Qt::LeftToRight
+                                                                     : Qt::LayoutDirectionAuto);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  return line.isValid() ? qRound(line.naturalTextWidth()) : 0;
+}
