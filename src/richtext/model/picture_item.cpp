@@ -504,7 +504,7 @@ void TRDGraphicItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, c
     attrs.push_back("style=" + QuotedHTMLAttr(css));
   StreamWriteString(
       stream, HTMLImageTag(GetHTMLAlignAttr(VAlign, context.SaveOptions) + JoinHTMLAttrs(attrs),
-                           location, *rdData, context));
+                           location, context));
 }
 
 void TRDGraphicItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int,
