@@ -94,3 +94,22 @@ std::vector<std::uint8_t> JpegInScans(std::span<const std::uint8_t> Jpeg, int Sc
   if (!done) throw EInvalidGraphic("Not a readable JPEG file");
   return out;
 }
+
+std::vector<std::uint8_t> JpegWithLastScanRepeated(std::span<const std::uint8_t> Jpeg, int Times) {
+  const auto markerAt = [&Jpeg](std::uint8_t marker, std::size_t from) {
+    for (std::size_t at = from; at + 1 < Jpeg.size(); ++at)
+      if (Jpeg[at] == 0xFF && Jpeg[at + 1] == marker) return at;
+    return Jpeg.size();
+  };
+  constexpr std::uint8_t kStartOfScan = 0xDA, kEndOfImage = 0xD9;
+  std::size_t last = Jpeg.size();
+  for (std::size_t at = markerAt(kStartOfScan, 0); at < Jpeg.size();
+       at = markerAt(kStartOfScan, at + 2))
+    last = at;
+  const std::size_t end = markerAt(kEndOfImage, last);
+  std::vector<std::uint8_t> out(Jpeg.begin(), Jpeg.begin() + long(end));
+  for (int i = 0; i < Times; ++i)
+    out.insert(out.end(), Jpeg.begin() + long(last), Jpeg.begin() + long(end));
+  out.insert(out.end(), Jpeg.begin() + long(end), Jpeg.end());
+  return out;
+}

@@ -14,3 +14,6 @@
 // component count + 1 and at most 1 + 63 x the component count. Raises EInvalidGraphic
 // when Jpeg is no readable JPEG file.
 std::vector<std::uint8_t> JpegInScans(std::span<const std::uint8_t> Jpeg, int Scans);
+// The file with its last scan given again Times more times before its end: each copy a
+// few bytes that make a decoder walk the scan's blocks once more.
+std::vector<std::uint8_t> JpegWithLastScanRepeated(std::span<const std::uint8_t> Jpeg, int Times);
