@@ -72,9 +72,11 @@ bool Run(Job& job, std::span<const std::uint8_t> jpeg, int scans) {
   jvirt_barray_ptr* coefficients = jpeg_read_coefficients(&job.in);
   jpeg_copy_critical_parameters(&job.in, &job.out);
   jpeg_simple_progression(&job.out);
-  job.script = ScanScript(job.out.num_components, scans);
-  job.out.scan_info = job.script.data();
-  job.out.num_scans = int(job.script.size());
+  if (scans > 0) {
+    job.script = ScanScript(job.out.num_components, scans);
+    job.out.scan_info = job.script.data();
+    job.out.num_scans = int(job.script.size());
+  }
   jpeg_mem_dest(&job.out, &job.buffer, &job.size);
   jpeg_write_coefficients(&job.out, coefficients);
   jpeg_finish_compress(&job.out);
