@@ -45,8 +45,14 @@ TEST(HtmlValues, ColoursCharsetsPathsAndAttributes) {
   EXPECT_EQ(CodePageToHTMLCharsetName(CP_ACP), "Windows-1252");
   EXPECT_EQ(CodePageToHTMLCharsetName(12345), "Windows-1252");  // no converter: system page
   EXPECT_EQ(CodePageToHTMLCharsetName(932), "shift_jis");
-  EXPECT_EQ(FilePathToHTML("c:\\maps\\\xE9.gif", 0, 1252), "c:/maps/\xE9.gif");
-  EXPECT_EQ(FilePathToHTML("\xE9", rdsoUTF8, 1252), "\xC3\xA9");
+  // A file's name is UTF-8: each character in the page's encoding where it has it, else
+  // percent-encoded, as are a name's bytes that are not UTF-8 and what would end a link.
+  EXPECT_EQ(FilePathToHTML("c:\\maps\\\xE9.gif", 0, 1252), "c:/maps/%E9.gif");
+  EXPECT_EQ(FilePathToHTML("\xE9", rdsoUTF8, 1252), "%E9");
+  EXPECT_EQ(FilePathToHTML("/t/f\xC3\xBCr #1?%\".bmp", 0, 1252), "/t/f\xFCr%20%231%3F%25%22.bmp");
+  EXPECT_EQ(FilePathToHTML("/t/f\xC3\xBCr.bmp", rdsoUTF8, 1252), "/t/f\xC3\xBCr.bmp");
+  EXPECT_EQ(FilePathToHTML("/\xD0\x96/\xF0\x9F\x93\xA1", 0, 1252), "/%D0%96/%F0%9F%93%A1");
+  EXPECT_EQ(FilePathToHTML("/\xD0\x96/\xF0\x9F\x93\xA1", 0, 1251), "/\xC6/%F0%9F%93%A1");
   EXPECT_EQ(HintToAttr(1, "a \"b\""), "title=\"a 'b'\"");
   EXPECT_EQ(HintToAttr(1, "q'uo\"te & <lt>\x01\t"), "title=\"q'uo'te &amp; &lt;lt&gt;&#9;\"");
   EXPECT_EQ(HintToAttr(2, "{x}\\\xE9"), "\\o \"_x__\\'e9\"");

@@ -609,7 +609,7 @@ inline std::string WithHiddenText(const std::string& rtf, TPick& pick) {
 // A document whose pictures are left out as they are read: its budget of pixels is spent.
 class TSpentDocument : public TRoundTripDocument {
  public:
-  TSpentDocument() { PictureBudget().Take(kMaxDocumentPicturePixels); }
+  TSpentDocument() { PictureBudget() = TRDPictureBudget(0); }
 };
 
 // The RTF read where the budget is spent: every picture that costs pixels is left out, a

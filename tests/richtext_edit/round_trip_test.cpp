@@ -5,6 +5,7 @@
 #include "platform/gui/graphics/png_file.h"
 #include "richtext/styles/rdf_routines.h"
 #include "richtext_edit/round_trip_documents.h"
+#include "support/control_snapshot.h"
 #include "support/fuzz_corpus.h"
 
 namespace {
@@ -57,6 +58,50 @@ TEST(RoundTrip, PicturesShownAtAPagesSideComeBackAtThatSize) {
   EXPECT_EQ(round_trip::CheckDocumentRoundTrips(
                 document, [](int) { return 0; }, true),
             "");
+}
+
+// A 40 x 40 picture placed at 600 twips and 50 per cent is shown 20 x 20, and so it stays
+// through RTF, RDF and RTF again: a run-length bitmap whose runs set every pixel, one whose
+// runs leave some (written as PNG), a PNG picture, and a JPEG picture drawn first (it then
+// holds a decoding of 20 x 20 pixels).
+TEST(RoundTrip, APictureHalvedByItsScaleStaysHalved) {
+  RegisterPngGraphicClass();
+  std::vector<std::uint8_t> leaving;
+  for (int y = 0; y < 40; ++y) leaving.insert(leaving.end(), {20, 0, 0, 0});
+  leaving.insert(leaving.end(), {0, 1});
+  const auto hex = [](const std::vector<std::uint8_t>& bytes) {
+    return StringToHex(std::string(bytes.begin(), bytes.end()));
+  };
+  TJPEGImage jpeg;
+  jpeg.Assign(*SolidPicture(40, 40, clTeal));
+  TMemoryStream jpegBytes;
+  jpeg.SaveToStream(jpegBytes);
+  for (const std::string& picture :
+       {"\\dibitmap0 " + hex(CoveringRunLengthDib(40)),
+        "\\dibitmap0 " + hex(OneColourDib(40, leaving)),
+        "\\pngblip " + StringToHex(BitmapToPng(*SolidPicture(40, 40, clTeal))),
+        "\\jpegblip " + StringToHex(round_trip::Bytes(jpegBytes))}) {
+    SCOPED_TRACE(picture.substr(0, 12));
+    const auto shown = [](TCustomRDData& document) {
+      const auto& item = dynamic_cast<const TRDGraphicItemInfo&>(*document.GetItem(0));
+      TBitmap drawn;
+      drawn.SetSize(item.GetImageWidth(), item.GetImageHeight());
+      drawn.Canvas().StretchDraw(Rect(0, 0, drawn.Width(), drawn.Height()), *item.Image);
+      return std::to_string(item.GetImageWidth()) + "x" + std::to_string(item.GetImageHeight());
+    };
+    round_trip::TRoundTripDocument read;
+    round_trip::ReadAsViewer(
+        "{\\rtf1 {\\pict\\picwgoal600\\pichgoal600\\picscalex50\\picscaley50" + picture + "}\\par}",
+        read);
+    ASSERT_EQ(shown(read), "20x20");
+    round_trip::TRoundTripDocument viaRDF, again, viaRTF;
+    ASSERT_TRUE(LoadRDFFromStream(viaRDF, *round_trip::StreamOf(round_trip::SavedRDF(read, 0))));
+    ASSERT_EQ(shown(viaRDF), "20x20");
+    round_trip::ReadAsViewer(round_trip::SavedRTF(viaRDF), again);
+    EXPECT_EQ(shown(again), "20x20");
+    round_trip::ReadAsViewer(round_trip::SavedRTF(read), viaRTF);
+    EXPECT_EQ(shown(viaRTF), "20x20");
+  }
 }
 
 TEST(RoundTrip, ForeignDocumentsComeBackWhole) {

@@ -18,6 +18,8 @@
 #include "devices/ws2300.h"
 #include "devices/wx_stn.h"
 #include "platform/gui/controls/new_control.h"
+#include "platform/gui/graphics/graphic_limits.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/standard/message_box.h"
 #include "platform/sys/atomic_file.h"
 #include "platform/text/local_texts.h"
@@ -135,6 +137,8 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
   lblErrMapGone = label(kPageErrors, "lblErrMapGone", kImageGone);
   lblErrMapUnreadable = label(kPageErrors, "lblErrMapUnreadable", kImageUnreadable);
   lblErrMapTooLarge = label(kPageErrors, "lblErrMapTooLarge", kImageTooLarge);
+  label(kPageErrors, "lblErrPictureTooLarge", kPictureTooLargeText);
+  label(kPageErrors, "lblErrJpegTooCostly", kJpegTooCostlyText);
   lblErrServerList = label(kPageErrors, "lblErrServerList", kServerListNotReadText);
   lblErrSettingsDamaged = label(kPageErrors, "lblErrSettingsDamaged", kSettingsDamagedText);
   lblErrSettingsKept = label(kPageErrors, "lblErrSettingsKept", kDamagedSettingsKeptText);

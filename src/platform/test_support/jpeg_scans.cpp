@@ -72,9 +72,11 @@ bool Run(Job& job, std::span<const std::uint8_t> jpeg, int scans) {
   jvirt_barray_ptr* coefficients = jpeg_read_coefficients(&job.in);
   jpeg_copy_critical_parameters(&job.in, &job.out);
   jpeg_simple_progression(&job.out);
-  job.script = ScanScript(job.out.num_components, scans);
-  job.out.scan_info = job.script.data();
-  job.out.num_scans = int(job.script.size());
+  if (scans > 0) {
+    job.script = ScanScript(job.out.num_components, scans);
+    job.out.scan_info = job.script.data();
+    job.out.num_scans = int(job.script.size());
+  }
   jpeg_mem_dest(&job.out, &job.buffer, &job.size);
   jpeg_write_coefficients(&job.out, coefficients);
   jpeg_finish_compress(&job.out);
@@ -92,5 +94,24 @@ std::vector<std::uint8_t> JpegInScans(std::span<const std::uint8_t> Jpeg, int Sc
   std::vector<std::uint8_t> out(job.buffer, job.buffer + (done ? job.size : 0));
   std::free(job.buffer);
   if (!done) throw EInvalidGraphic("Not a readable JPEG file");
+  return out;
+}
+
+std::vector<std::uint8_t> JpegWithLastScanRepeated(std::span<const std::uint8_t> Jpeg, int Times) {
+  const auto markerAt = [&Jpeg](std::uint8_t marker, std::size_t from) {
+    for (std::size_t at = from; at + 1 < Jpeg.size(); ++at)
+      if (Jpeg[at] == 0xFF && Jpeg[at + 1] == marker) return at;
+    return Jpeg.size();
+  };
+  constexpr std::uint8_t kStartOfScan = 0xDA, kEndOfImage = 0xD9;
+  std::size_t last = Jpeg.size();
+  for (std::size_t at = markerAt(kStartOfScan, 0); at < Jpeg.size();
+       at = markerAt(kStartOfScan, at + 2))
+    last = at;
+  const std::size_t end = markerAt(kEndOfImage, last);
+  std::vector<std::uint8_t> out(Jpeg.begin(), Jpeg.begin() + long(end));
+  for (int i = 0; i < Times; ++i)
+    out.insert(out.end(), Jpeg.begin() + long(last), Jpeg.begin() + long(end));
+  out.insert(out.end(), Jpeg.begin() + long(end), Jpeg.end());
   return out;
 }

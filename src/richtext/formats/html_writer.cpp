@@ -66,6 +66,7 @@ class HTMLWriter {
     context_.SaveOptions = params.Options;
     context_.UseCSS = css;
     context_.BackColor = params.PageColor;
+    context_.CodePage = OutputCodePage();
   }
 
   void Run() {
@@ -132,7 +133,7 @@ class HTMLWriter {
   }
   std::string SaveBackground() {
     return FilePathToHTML(context_.SaveImage(data_, *params_.BackgroundPicture, false), options_,
-                          data_.GetDefaultCodePage());
+                          context_.CodePage);
   }
 
   // ---- head ----
@@ -201,8 +202,7 @@ class HTMLWriter {
     Line("</style>");
     if (!params_.ExternalCSS.empty() && !inlineCSS)
       Line("<link type=\"text/css\" href=\"" +
-           EscapeHTMLAttr(
-               FilePathToHTML(params_.ExternalCSS, options_, data_.GetDefaultCodePage())) +
+           EscapeHTMLAttr(FilePathToHTML(params_.ExternalCSS, options_, context_.CodePage)) +
            "\" rel=\"stylesheet\"" + EmptyEnd() + ">");
     Extra(rd_thms_Head);
     Line("</head>");

@@ -10,6 +10,7 @@
 #include "richtext/base/rich_doc_error.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/marker_item.h"
+#include "richtext/model/picture_budget.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/component_stream.h"
 #include "richtext/styles/graphic_streams.h"
@@ -531,6 +532,7 @@ TRDFInsertResult InsertRDF(TCustomRDData& data, std::string bytes, int& index,
   TRDFInsertResult result;
   if (index < 0 || index > data.GetItemCount()) return result;
   TRDFInput in(std::move(bytes));
+  const TRDPictureRead pictures(data);
   TRDFReader reader(data, context, wholeDocument, index);
   try {
     result.Ok = reader.Read(in);

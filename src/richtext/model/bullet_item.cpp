@@ -167,7 +167,7 @@ void TRDBulletItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, co
   if (!Alt.empty() || context.UseCSS) attrs.push_back(HTMLAltAttr(Alt, *rdData, context));
   if (!Hint.empty()) attrs.push_back(HTMLTitleAttr(Hint, *rdData, context));
   attrs.push_back(HTMLSpacingAttrs(Spacing(), context));
-  StreamWriteString(stream, HTMLImageTag(JoinHTMLAttrs(attrs), location, *rdData, context));
+  StreamWriteString(stream, HTMLImageTag(JoinHTMLAttrs(attrs), location, context));
 }
 
 void TRDBulletItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int,

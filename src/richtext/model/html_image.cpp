@@ -59,9 +59,9 @@ std::string JoinHTMLAttrs(const std::vector<std::string>& attrs) {
 }
 
 std::string HTMLImageTag(const std::string& before, const std::string& location,
-                         TCustomRDData& data, const TRDHTMLSaveContext& context) {
+                         const TRDHTMLSaveContext& context) {
   const std::string src =
-      QuotedHTMLAttr(FilePathToHTML(location, context.SaveOptions, data.GetDefaultCodePage()));
+      QuotedHTMLAttr(FilePathToHTML(location, context.SaveOptions, context.CodePage));
   return "<img" + before + "src=" + src + GetHTMLEmptyTagEnd(context.SaveOptions) + ">";
 }
 

@@ -33,10 +33,10 @@ std::string HTMLFileLocation(const std::string& fileName, const std::string& fol
 // The non-empty attributes separated and surrounded by single blanks; one blank when
 // there are none.
 std::string JoinHTMLAttrs(const std::vector<std::string>& attrs);
-// "<img" + before + "src=\"location\"" + the empty-tag end + ">"; before begins and ends
-// with a blank.
+// "<img" + before + "src=\"location\"" + the empty-tag end + ">", the location a link in
+// the page's encoding (see FilePathToHTML); before begins and ends with a blank.
 std::string HTMLImageTag(const std::string& before, const std::string& location,
-                         TCustomRDData& data, const TRDHTMLSaveContext& context);
+                         const TRDHTMLSaveContext& context);
 // Where a picture shown by several items (a list level's) is saved for the export:
 // once for every export.
 std::string SaveSharedImageForHTML(TCustomRDData& data, TRDHTMLSaveContext& context,

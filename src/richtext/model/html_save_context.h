@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/gui/graphics/geometry.h"
+#include "platform/text/code_pages.h"
 #include "richtext/styles/html_routines.h"
 
 class TCustomRDData;
@@ -19,6 +20,8 @@ struct TRDHTMLSaveContext {
   std::string ImagePrefix;
   int ImageCounter = 0;
   TRDSaveOptions SaveOptions = 0;
+  // The page's code page (its encoding without rdsoUTF8): links are named in it.
+  int CodePage = CP_ACP;
   bool UseCSS = false;
   TColor BackColor = clNone;  // the page colour, behind pictures saved as bitmaps
   bool OverwriteImages = false;

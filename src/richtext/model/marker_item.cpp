@@ -524,7 +524,7 @@ void TRDMarkerItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, co
     std::vector<std::string> attrs;
     if (!NoHTMLImageSize)
       attrs.push_back(HTMLSizeAttrs(GetImageWidth(rdStyle), GetImageHeight(rdStyle), context));
-    std::string tag = HTMLImageTag(JoinHTMLAttrs(attrs), location, *rdData, context);
+    std::string tag = HTMLImageTag(JoinHTMLAttrs(attrs), location, context);
     if (level->ListType != rdlstPicture && context.UseCSS &&
         level->MarkerIndent >= level->LeftIndent)
       tag = "<span style=" + QuotedHTMLAttr(boxCSS) + ">" + tag + "</span>";
@@ -557,9 +557,7 @@ std::string TRDMarkerItemInfo::GetHTMLListItemStyle(TCustomRDData* rdData,
     const std::string location = SaveLevelImage(*level, *rdData, context);
     if (!location.empty())
       css = "list-style-image: url(" +
-            CSSQuotedString(
-                FilePathToHTML(location, context.SaveOptions, rdData->GetDefaultCodePage())) +
-            ")";
+            CSSQuotedString(FilePathToHTML(location, context.SaveOptions, context.CodePage)) + ")";
   }
   if (rdStyle && ParaNo >= 0 && ParaNo < rdStyle->ParaStyles().Count() &&
       rdStyle->ParaStyles().Items(ParaNo).LeftIndent != 0)

@@ -1,11 +1,15 @@
 // What the pictures of a document may hold decoded. A bitmap's header may claim millions
 // of pixels in a few bytes (run-length rows that set none of them), and every picture
-// holds its pixels as long as the document holds it: a document takes each picture's
-// pixels from one budget before decoding it, and pictures that no longer fit are left
-// out, shown as an empty frame of their size.
+// holds its pixels as long as the document holds it: a read takes each picture's pixels
+// from the document's budget before decoding it, and pictures that no longer fit are
+// left out, shown as an empty frame of their size. The budget follows what the document
+// holds: a picture deleted, undone or cleared away gives its pixels back. A JPEG picture
+// holds no pixels of it, only a decoding at about the size it is shown, which the JPEG
+// pictures of the program keep within a bound of their own (see jpeg_image.h).
 //
 // Example: twenty \dibitmap pictures that each claim 4096 x 4096 in two bytes of runs:
-// the first two are decoded (200 MB at most), the other eighteen are frames.
+// the first two are decoded (200 MB at most), the other eighteen are frames. Deleted,
+// the two give way to two more.
 #pragma once
 
 #include <cstdint>
@@ -21,16 +25,35 @@
 // Two pictures of 4096 x 4096 pixels, or a dozen photographs of a few million.
 constexpr std::int64_t kMaxDocumentPicturePixels = std::int64_t(2) * 4096 * 4096;
 
+class TCustomRDData;
+
 class TRDPictureBudget {
  public:
+  TRDPictureBudget() = default;
+  explicit TRDPictureBudget(std::int64_t limit) : limit_(limit) {}
   // Takes Pixels from what is left: false, taking nothing, when they do not fit (the
-  // picture is then left out, and LeftOut says so from then on).
+  // picture is then left out).
   bool Take(std::int64_t pixels);
-  bool LeftOut() const { return left_out_; }
 
  private:
-  std::int64_t left_ = kMaxDocumentPicturePixels;
-  bool left_out_ = false;
+  friend class TRDPictureRead;
+  std::int64_t limit_ = kMaxDocumentPicturePixels;
+  std::int64_t held_ = 0;
+  int reads_ = 0;
+};
+
+// One read into a document (RTF, RDF): its pictures take from what the document's
+// pictures leave. The outermost read counts what they hold when it starts; reads nested
+// in it (a table's cells) take from the same count.
+class TRDPictureRead {
+ public:
+  explicit TRDPictureRead(TCustomRDData& document);
+  ~TRDPictureRead();
+  TRDPictureRead(const TRDPictureRead&) = delete;
+  TRDPictureRead& operator=(const TRDPictureRead&) = delete;
+
+ private:
+  TRDPictureBudget& budget_;
 };
 
 // What a picture's bytes claim, read from their header before they are decoded, for the

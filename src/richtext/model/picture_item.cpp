@@ -413,6 +413,8 @@ bool TRDGraphicItemInfo::LoadBody(const std::string& body, TCustomRDData* rdData
       stream.WriteBuffer(body.data(), std::int64_t(body.size()));
     else if (!HexToStream(body, stream))
       return false;
+    if (auto* jpeg = dynamic_cast<TJPEGImage*>(Image.get()))
+      jpeg->SetDecoding(TJpegDecoding::AsShown);
     const std::optional<TPictureClaim> claimed = ClaimedPicture(
         *Image, {static_cast<const std::uint8_t*>(stream.Memory()), std::size_t(stream.Size())});
     // The record's size lines come before its body.
@@ -504,7 +506,7 @@ void TRDGraphicItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, c
     attrs.push_back("style=" + QuotedHTMLAttr(css));
   StreamWriteString(
       stream, HTMLImageTag(GetHTMLAlignAttr(VAlign, context.SaveOptions) + JoinHTMLAttrs(attrs),
-                           location, *rdData, context));
+                           location, context));
 }
 
 void TRDGraphicItemInfo::SaveRTF(TStream& stream, TCustomRDData*, int,

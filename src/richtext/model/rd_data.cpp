@@ -271,10 +271,7 @@ void TCustomRDData::Clear() {
   State |= rddsClearing;
   // The whole list goes first: markers in tables are freed with their cells, which
   // would otherwise take them out of a list still naming the markers freed before.
-  if (GetAbsoluteRootData() == this) {
-    markers_.reset();
-    picture_budget_ = TRDPictureBudget();
-  }
+  if (GetAbsoluteRootData() == this) markers_.reset();
   for (int i = 0; i < Items.Count(); ++i) FreeItem(i, true);
   Items.Delete(0, Items.Count());
   NotAddedCP.reset();

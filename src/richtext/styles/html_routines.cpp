@@ -1,5 +1,6 @@
 #include "richtext/styles/html_routines.h"
 
+#include "platform/text/cp1252.h"
 #include "platform/text/sysutils.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/base/item_text.h"
@@ -174,11 +175,59 @@ std::string ColorToCSS(TColor color) {
   return color == clNone ? "transparent" : ColorToHTMLString(color, false);
 }
 
+namespace {
+
+void AppendPercentEncoded(std::string& out, std::string_view bytes) {
+  for (const char c : bytes) out += "%" + IntToHex(std::uint8_t(c), 2);
+}
+
+// An ASCII character of a path as a link takes it: as it is, but for the characters that
+// would end or change the link (a blank, '%', '#', '?', a quote, control characters).
+void AppendPathASCII(std::string& out, char c) {
+  const bool meaningful = c == ' ' || c == '%' || c == '#' || c == '?' || c == '"' ||
+                          std::uint8_t(c) < 0x20 || c == 0x7F;
+  if (meaningful)
+    AppendPercentEncoded(out, std::string_view(&c, 1));
+  else
+    out += c == '\\' ? '/' : c;
+}
+
+}  // namespace
+
 std::string FilePathToHTML(std::string_view path, TRDSaveOptions saveOptions, int codePage) {
-  std::string out(path);
-  for (char& c : out)
-    if (c == '\\') c = '/';
-  if (saveOptions & rdsoUTF8) out = AnsiToUTF8(codePage, out);
+  std::string out;
+  const auto ascii = [&out](char c) { AppendPathASCII(out, c); };
+  // A name the file system holds in other bytes than UTF-8 is named byte by byte.
+  if (!IsUtf8Text(path)) {
+    for (const char c : path)
+      if (std::uint8_t(c) < 0x80)
+        ascii(c);
+      else
+        AppendPercentEncoded(out, std::string_view(&c, 1));
+    return out;
+  }
+  const std::u16string name = ReceivedTextToUtf16(path);
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] < 0x80) {
+      ascii(char(name[i]));
+      continue;
+    }
+    // One character (a surrogate pair whole): in the page's encoding where it has the
+    // character, else as the UTF-8 bytes of the file's name, percent-encoded.
+    const bool pair = name[i] >= 0xD800 && name[i] < 0xDC00 && i + 1 < name.size();
+    const std::string raw =
+        WideStringToRawUnicode(std::u16string_view(name).substr(i, pair ? 2 : 1));
+    if (pair) ++i;
+    if (saveOptions & rdsoUTF8) {
+      out += RawUnicodeToUTF8(raw);
+      continue;
+    }
+    const std::string inPage = RawUnicodeToAnsi(codePage, raw);
+    if (AnsiToRawUnicode(codePage, inPage) == raw)
+      out += inPage;
+    else
+      AppendPercentEncoded(out, RawUnicodeToUTF8(raw));
+  }
   return out;
 }
 

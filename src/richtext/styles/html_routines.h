@@ -56,7 +56,12 @@ std::string CodePageToHTMLCharsetName(int codePage);
 std::string ColorToHTMLString(TColor color, bool quoted);
 // "transparent" for clNone, else the "#RRGGBB" form.
 std::string ColorToCSS(TColor color);
-// Backslashes become '/'; with rdsoUTF8 the text is converted from codePage to UTF-8.
+// A file's path (its bytes as the file system holds them, UTF-8 on every current desktop)
+// as a link in a page of codePage, or of UTF-8 with rdsoUTF8: each character in the page's
+// encoding, those it lacks as their UTF-8 bytes percent-encoded, and so the characters that
+// would end or change a link (a blank, '%', '#', '?', '"', control characters); backslashes
+// become '/'. A name that is not UTF-8 keeps its bytes, percent-encoded.
+// Example: FilePathToHTML("/t/f\xC3\xBCr #1.bmp", 0, 1252) == "/t/f\xFCr%20%231.bmp".
 std::string FilePathToHTML(std::string_view path, TRDSaveOptions saveOptions, int codePage);
 // Kind 1: title="hint" (double quotes turned single, then escaped as every attribute
 // value); kind 2: an RTF field switch

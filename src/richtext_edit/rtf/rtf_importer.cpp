@@ -77,6 +77,7 @@ TRDRTFErrorCode TRDRTFImporter::Read(TStream& stream) {
     if (header_footer_->Header) header_footer_->Header->Clear();
     if (header_footer_->Footer) header_footer_->Footer->Clear();
   }
+  const TRDPictureRead pictures(target_);
   table_slots_left_ =
       kTableSlotsPerRead +
       std::max<std::int64_t>(0, stream.Size() - stream.Position()) / kRTFBytesPerTableSlot;

@@ -123,9 +123,12 @@ std::unique_ptr<TGraphic> DecodePictureData(TRDRTFPicture& picture, int pixelsPe
     case rtf_pt_Png:
       if (PngGraphicClass) graphic = Priced(PngGraphicClass(), picture, budget);
       break;
-    case rtf_pt_Jpeg:
-      graphic = Priced(std::make_unique<TJPEGImage>(), picture, budget);
+    case rtf_pt_Jpeg: {
+      auto jpeg = std::make_unique<TJPEGImage>();
+      jpeg->SetDecoding(TJpegDecoding::AsShown);
+      graphic = Priced(std::move(jpeg), picture, budget);
       break;
+    }
     case rtf_pt_Dib:
       // Run-length rows may claim millions of pixels in a few bytes: priced as claimed,
       // from the header.

@@ -7,6 +7,7 @@
 #include "richtext/base/code_pages.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/formats/text_export.h"
+#include "richtext/model/html_image.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/styles/rdf_routines.h"
 #include "richtext_edit/tables/table_item.h"
@@ -75,16 +76,14 @@ struct TTableHTML {
     if (!background || !background->HasVisibleImage()) return "";
     std::string location;
     if (!fileName.empty() && (options & rdsoUseImageFileNames)) {
-      location = fileName;
-      if (location.rfind(context.Path, 0) == 0 && !context.Path.empty())
-        location = location.substr(context.Path.size());
+      location = HTMLFileLocation(fileName, context.Path);
     } else if (data) {
       const TColor saved = context.BackColor;
       context.BackColor = color == clNone ? parentColor : color;
       location = context.SaveImage(*data, *background->GetBitmap(), false);
       context.BackColor = saved;
     }
-    return location.empty() ? "" : FilePathToHTML(location, options, CP_ACP);
+    return location.empty() ? "" : FilePathToHTML(location, options, context.CodePage);
   }
 
   std::string BackgroundAttrs(TColor own, TColor parent, const std::string& location) const {

@@ -15,6 +15,7 @@
 #include "app/language/language_key.h"
 #include "app/language/speak_file.h"
 #include "app/map/frm_aprs.h"
+#include "app/map/map_view.h"
 #include "app/messages/frm_aprs_msg.h"
 #include "app/receive/frm_log.h"
 #include "app/receive/tnc_link.h"
@@ -31,6 +32,7 @@
 #include "devices/wx_stn.h"
 #include "html/html_list_box.h"
 #include "lists/ex_section_list.h"
+#include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/standard/combo_box.h"
 #include "platform/gui/standard/edit.h"
 #include "platform/gui/standard/label.h"
@@ -41,8 +43,10 @@
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/date_time.h"
 #include "platform/test_support/gui_test_support.h"
+#include "platform/test_support/jpeg_scans.h"
 #include "platform/text/streams.h"
 #include "platform/text/string_list.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -280,8 +284,29 @@ class TLeftNumberEdit : public TNumberEdit {
 // that cannot be saved.
 struct TComposed {
   std::string call, destination, mic_e, weather, owner, question, error, gps, day;
-  std::string serial, range, range_head, no_server, wx_frame, file_save;
+  std::string serial, range, range_head, no_server, wx_frame, file_save, map_refusal;
 };
+
+// A calibrated JPEG map whose scans walk more blocks than a picture may: a flat picture
+// in 8 scans, its last one given 6,000 times.
+const std::string& CostlyJpegMap() {
+  static const std::string map = [] {
+    TBitmap flat;
+    flat.SetSize(2048, 2048);
+    flat.Canvas().Brush().SetColor(clTeal);
+    flat.Canvas().FillRect(Rect(0, 0, 2048, 2048));
+    TJPEGImage jpeg;
+    jpeg.Assign(flat);
+    TMemoryStream bytes;
+    jpeg.SaveToStream(bytes);
+    const auto* data = static_cast<const std::uint8_t*>(bytes.Memory());
+    const std::vector<std::uint8_t> costly =
+        JpegWithLastScanRepeated(JpegInScans(std::span(data, std::size_t(bytes.Size())), 8), 6000);
+    WriteScratchFile("costly.DAT", "50:00.00N/000:00.00E\r\n40:00.00N/020:00.00E\r\nCostly\r\n");
+    return WriteScratchFile("costly.jpg", std::string(costly.begin(), costly.end()));
+  }();
+  return map;
+}
 
 TComposed Composed() {
   TComposed seen;
@@ -337,6 +362,8 @@ TComposed Composed() {
   } catch (const EWriteError& error) {
     seen.file_save = error.what();
   }
+  AnswerNextMyMsgBox(&seen.map_refusal);
+  frmAprs->Map->LoadMap(CostlyJpegMap());
   return seen;
 }
 
@@ -384,6 +411,24 @@ TEST_F(SpeakWindowsTest, TextsComposedAtRunTimeFollowTheLanguage) {
                 "Datei \"/nonexistent/velmora/Stn.dat\" kann nicht gespeichert werden. ", 0),
             0u)
       << german.file_save;
+  // A map refused by the bound on its decoding's work says why in the box's language (the
+  // box shows UTF-8).
+  EXPECT_NE(english.map_refusal.find("Map file too large, loading aborted!"), std::string::npos)
+      << english.map_refusal;
+  EXPECT_NE(english.map_refusal.find("Decoding the picture would walk 98762752 blocks, at most "
+                                     "50331648 are allowed."),
+            std::string::npos)
+      << english.map_refusal;
+  EXPECT_NE(german.map_refusal.find("Karten Datei zu gro\xC3\x9F, laden abgebrochen!"),
+            std::string::npos)
+      << german.map_refusal;
+  EXPECT_NE(german.map_refusal.find("Das Bild zu entschl\xC3\xBCsseln w\xC3\xBCrde 98762752 "
+                                    "Bl\xC3\xB6"
+                                    "cke durchlaufen, erlaubt sind h\xC3\xB6"
+                                    "chstens "
+                                    "50331648."),
+            std::string::npos)
+      << german.map_refusal;
   Application->SetLanguage("");
 }
 

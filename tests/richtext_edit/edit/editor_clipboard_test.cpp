@@ -6,12 +6,18 @@
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/png_file.h"
 #include "platform/gui/standard/clipboard.h"
 #include "platform/test_support/gui_test_support.h"
+#include "richtext/base/graphic_classes.h"
 #include "richtext/formats/rd_transfer.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/styles/rdf_routines.h"
 #include "richtext_edit/edit/editor_formats.h"
 #include "richtext_edit/edit/pasted_data.h"
 #include "richtext_edit/edit/support/edit_fixture.h"
+#include "richtext_edit/rtf/rtf_graphic_hooks.h"
+#include "support/control_snapshot.h"
 
 namespace {
 
@@ -243,4 +249,29 @@ TEST(EditorClipboard, TheFallbackGoesInAtTheCaretTheKeysMoved) {
        {CF_UNICODETEXT, Utf16(u"plain fallback text")}});
   f.edit.Paste();
   EXPECT_EQ(Texts(f.data), "[Hello world.plain fallback text]");
+}
+
+// A photo pasted and deleted, three times over: the document's pixels held two such
+// pictures, and the third paste was an empty frame. A picture deleted, or whose paste is
+// undone, gives its pixels back: each paste is the picture.
+TEST(EditorClipboard, PicturesDeletedOrUndoneGiveTheirPixelsBack) {
+  RegisterPngGraphicClass();
+  TPasteFixture f;
+  Put({{RichTextClipboardFormat(), "{\\rtf1 {\\pict\\pngblip " +
+                                       StringToHex(BitmapToPng(*SolidPicture(4000, 3000, clTeal))) +
+                                       "}}"}});
+  for (int round = 0; round < 5; ++round) {
+    SCOPED_TRACE(round);
+    f.data.PlaceCaretAtItem(0, 7, false);
+    f.edit.Paste();
+    ASSERT_EQ(f.data.GetItemCount(), 2);
+    const auto& pasted = dynamic_cast<const TRDGraphicItemInfo&>(*f.data.GetItem(1));
+    EXPECT_NE(dynamic_cast<const TPngImage*>(pasted.Image.get()), nullptr);
+    if (round < 3) {
+      Select(f, 1, 0, 1, 1);
+      ASSERT_TRUE(f.edit.DeleteSelection());
+    } else {
+      f.edit.Undo();
+    }
+  }
 }

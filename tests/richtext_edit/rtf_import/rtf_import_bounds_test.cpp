@@ -28,6 +28,7 @@
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/rtf/rtf_reader.h"
 #include "rtf_import_document.h"
+#include "support/control_snapshot.h"
 
 namespace {
 
@@ -402,7 +403,8 @@ TEST(RTFImportBounds, EveryPictureKindRoundTripsThroughOurFormats) {
   PngGraphicClass = [] { return std::make_unique<TPngImage>(); };
   const std::string pictures = EveryPictureKind();
   const std::vector<std::string> decoded = ExpectPicturesRoundTrip(pictures);
-  // Two bitmaps of 4096 x 4096 spend the document's budget: the rest are frames.
+  // Two bitmaps of 4096 x 4096 spend the document's budget: the rest are frames, but for
+  // JPEG pictures and drawings.
   const std::vector<std::string> leftOut = ExpectPicturesRoundTrip(
       "{\\rtf1 " + CoveringRunLengthPicture() + CoveringRunLengthPicture() + pictures.substr(7));
   PngGraphicClass = nullptr;
@@ -421,7 +423,9 @@ TEST(RTFImportBounds, EveryPictureKindRoundTripsThroughOurFormats) {
   EXPECT_EQ(shown(decoded[17]), "M 20x20");
   EXPECT_EQ(shown(leftOut[2 + 17]), "M 20x20");  // drawings cost no pixels
   EXPECT_EQ(shown(decoded[20]), "M 67x67");
-  for (std::size_t i = 0; i < 16; ++i) EXPECT_EQ(shown(leftOut[i + 2]).substr(0, 1), "F") << i;
+  for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(shown(leftOut[i + 2]).substr(0, 1), "F") << i;
+  // JPEG pictures hold what they show, not decoded with the document.
+  EXPECT_EQ(shown(leftOut[2 + 14]), "J 20x20");
 }
 
 // Twenty such pictures in 3 KB took a gigabyte to import and show. The pictures of a
@@ -429,7 +433,8 @@ TEST(RTFImportBounds, EveryPictureKindRoundTripsThroughOurFormats) {
 // decoded: once it is spent, pictures are frames of their size, the document's warnings
 // say so, and a frame keeps the picture as read: saved as RTF it is the same picture
 // again (a frame not read from RTF writes nothing). A second import into the document
-// takes from what is left; a cleared document has the whole budget again.
+// takes from what its pictures hold then: pictures deleted or cleared away give theirs
+// back.
 TEST(RTFImportBounds, BitmapsBeyondTheDocumentsPixelsAreLeftOutAsFrames) {
   TRTFImportDocument doc;
   std::string rtf = "{\\rtf1 ";
@@ -493,8 +498,11 @@ TEST(RTFImportBounds, BitmapsBeyondTheDocumentsPixelsAreLeftOutAsFrames) {
   EXPECT_EQ(pixels.Canvas().Pixels(0, 0), clWhite);
   EXPECT_EQ(pixels.Canvas().Pixels(1, 0), clBlack);
 
-  ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthPicture() + "}"), rtf_ec_OK);
-  EXPECT_EQ(PictureKinds(doc), std::string(19, 'F'));
+  // The two bitmaps deleted above gave their pixels back.
+  ASSERT_EQ(
+      doc.Import("{\\rtf1 " + RunLengthPicture() + RunLengthPicture() + RunLengthPicture() + "}"),
+      rtf_ec_OK);
+  EXPECT_EQ(PictureKinds(doc), std::string(18, 'F') + "BBF");
   doc.Document.Clear();
   ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthPicture() + "}"), rtf_ec_OK);
   EXPECT_EQ(PictureKinds(doc), "B");
@@ -553,6 +561,34 @@ TEST(RTFImportBounds, MetafileBitmapsTakeFromTheDocumentsPixels) {
                : dynamic_cast<const TRDPictureFrame*>(picture->Image.get()) ? 'F'
                                                                             : '?';
   EXPECT_EQ(kinds, "MBF");
+}
+
+// Twelve photos of 4000 x 3000 pixels placed at a tenth of their sides: the budget held
+// two such pictures, and the third and every later one was an empty frame. A JPEG picture
+// now holds what it shows (a decoding of 500 x 375 pixels here), and each shows.
+TEST(RTFImportBounds, EveryPhotoOfADocumentOfTwelveIsShown) {
+  TJPEGImage photo;
+  photo.Assign(*SolidPicture(4000, 3000, clTeal));
+  TMemoryStream bytes;
+  photo.SaveToStream(bytes);
+  std::string rtf = "{\\rtf1 ";
+  for (int i = 0; i < 12; ++i)
+    rtf += "{\\pict\\jpegblip\\picscalex10\\picscaley10 " + Hex(Text(bytes)) + "}";
+  TRTFImportDocument doc;
+  ASSERT_EQ(doc.Import(rtf + "}"), rtf_ec_OK);
+  ASSERT_EQ(doc.Count(), 12);
+  for (int i = 0; i < doc.Count(); ++i) {
+    const auto& picture = dynamic_cast<TRDGraphicItemInfo&>(doc.Item(i));
+    ASSERT_NE(dynamic_cast<const TJPEGImage*>(picture.Image.get()), nullptr) << i;
+    ASSERT_EQ(picture.GetImageWidth(), 400);
+    TBitmap shown;
+    shown.SetSize(400, 300);
+    shown.Canvas().StretchDraw(Rect(0, 0, 400, 300), *picture.Image);
+    const TColor centre = shown.Canvas().Pixels(200, 150);
+    for (const int shift : {0, 8, 16})
+      EXPECT_NEAR(int(centre >> shift & 0xFF), int(clTeal >> shift & 0xFF), 4) << i;
+  }
+  EXPECT_FALSE(doc.Document.GetRDFWarnings() & rdfwPicturesLeftOut);
 }
 
 }  // namespace

@@ -5,15 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/sys/child_process.h"
 #include "platform/text/streams.h"
+#include "richtext/base/code_pages.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/formats/text_export.h"
+#include "richtext/model/picture_item.h"
 #include "richtext_edit/tables/html_grid.h"
 #include "richtext_edit/tables/table_document.h"
+#include "support/control_snapshot.h"
 #include "support/html_checkers.h"
 #include "support/office_convert.h"
 #include "support/scratch_files.h"
@@ -109,7 +114,7 @@ TEST(TableHTML, PictureLocationsAreEscaped) {
   table.SetBackgroundStyle(rdbsTiled);
   table.SetBackgroundImageFileName("a\"b<c>'d.bmp");
   const std::string plain = TableHTML(doc, rdsoUseImageFileNames);
-  EXPECT_TRUE(Has(plain, "background=\"a&quot;b&lt;c&gt;'d.bmp\"")) << plain;
+  EXPECT_TRUE(Has(plain, "background=\"a%22b&lt;c&gt;'d.bmp\"")) << plain;
   const std::string css = TableHTML(doc, rdsoUseImageFileNames, true);
   EXPECT_TRUE(Has(css, "background-image: url('a")) << css;
   EXPECT_FALSE(Has(css, "a\"b")) << css;
@@ -281,4 +286,137 @@ TEST(TableHTMLPeers, LibreOfficeReadsTheCells) {
   }
 }
 
+// --- pictures from a folder whose name is not ASCII -------------------------------------------
+
+struct TLinkedPage {
+  std::string Name, File;
+  bool CSS;
+};
+
+// A document with a picture, a table with a tiled background and a cell with one of its
+// own, written with a tiled page background as pages in folderName below the scratch
+// folder, its pictures beside them: plain and with CSS, in Windows-1252 and in UTF-8.
+std::vector<TLinkedPage> WriteLinkedPages(const std::string& folderName) {
+  TTableDocument doc;
+  doc.AddText("Before", 0, 0);
+  auto picture =
+      TRDGraphicItemInfo::CreateWithGraphic(&doc, SolidPicture(3, 2, clRed), rdvaBaseline);
+  picture->ParaNo = -1;
+  doc.AddItemAtEnd("", std::move(picture));
+  TRDTableItemInfo& table = doc.AddTable(1, 2, {"a", "b"});
+  const std::unique_ptr<TBitmap> tile = SolidPicture(4, 4, clBlue);
+  table.SetBackgroundImage(tile.get());
+  table.SetBackgroundStyle(rdbsTiled);
+  table.Cells(0, 1)->SetBackgroundImage(tile.get());
+  table.Cells(0, 1)->SetBackgroundStyle(rdbsTiled);
+  doc.AddText("After", 0, 0);
+  const std::string folder = ScratchFolder() + "/" + folderName + "/";
+  std::filesystem::create_directories(folder);
+  std::vector<TLinkedPage> pages;
+  for (const bool css : {false, true})
+    for (const TRDSaveOptions options : {TRDSaveOptions(0), rdsoUTF8}) {
+      TMemoryStream stream;
+      TRDHTMLSaveParams params;
+      params.Path = folder;
+      params.Options = options;
+      params.BackgroundStyle = bsTiled;
+      params.BackgroundPicture = tile.get();
+      if (css)
+        SaveHTMLExToStream(doc, stream, params);
+      else
+        SaveHTMLToStream(doc, stream, params);
+      const std::string name = std::string(css ? "css" : "plain") + (options ? "_utf8" : "_1252");
+      const std::string page(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+      pages.push_back({name, WriteScratchFile(folderName + "/" + name + ".html", page), css});
+    }
+  return pages;
+}
+
+std::string FileContent(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// A link as a reader of the page takes it: character references and CSS escapes undone,
+// then percent-encoded bytes.
+std::string LinkTarget(std::string link) {
+  for (const auto& [reference, character] :
+       {std::pair{"&quot;", "\""}, {"&lt;", "<"}, {"&gt;", ">"}, {"&#39;", "'"}, {"&amp;", "&"}})
+    for (size_t at; (at = link.find(reference)) != std::string::npos;)
+      link.replace(at, std::string_view(reference).size(), character);
+  std::string target;
+  for (size_t i = 0; i < link.size(); ++i) {
+    if (link[i] == '\\' && i + 1 < link.size()) {
+      target += link[++i];
+    } else if (link[i] == '%' && i + 2 < link.size()) {
+      target += char(std::stoi(link.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      target += link[i];
+    }
+  }
+  return target;
+}
+
+// The pictures a page links to, read as a reader by the page's charset does: its text
+// decoded by the charset it names, each src, background and url() value taken as a link
+// from the page's folder.
+std::vector<std::string> LinkedFiles(const std::string& file) {
+  std::string page = FileContent(file);
+  if (!Has(page, "charset=UTF-8")) page = AnsiToUTF8(1252, page);
+  const std::string folder = file.substr(0, file.rfind('/') + 1);
+  std::vector<std::string> linked;
+  for (const std::string opening : {" src=\"", " background=\"", "url(\"", "url('"}) {
+    const char closing = opening.back();
+    for (size_t at = page.find(opening); at != std::string::npos; at = page.find(opening, at + 1)) {
+      const size_t start = at + opening.size();
+      const std::string target = LinkTarget(page.substr(start, page.find(closing, start) - start));
+      linked.push_back(target.starts_with("/") ? target : folder + target);
+    }
+  }
+  return linked;
+}
+
 }  // namespace
+
+namespace {}  // namespace
+
+// Pictures linked from a page in a folder named with umlauts ("\u00DCbung f\u00FCr J\u00FCrgen"):
+// a Windows-1252 page named them by the UTF-8 bytes of the folder's name, a UTF-8 page by
+// those bytes converted once more, so that neither a reader by the page's charset nor
+// LibreOffice found any of them. Every link of all four pages now names its file: the
+// picture, the page's background and the table's and the cell's. LibreOffice shows the
+// picture of each page and the three backgrounds of the plain pages (it takes no
+// backgrounds from CSS, whatever the folder).
+TEST(TableHTMLPeers, PictureLinksNameTheirFilesFromAFolderWithUmlauts) {
+  const std::vector<TLinkedPage> pages = WriteLinkedPages(
+      "\xC3\x9C"
+      "bung f\xC3\xBC"
+      "r J\xC3\xBC"
+      "rgen");
+  std::vector<std::string> files;
+  for (const TLinkedPage& page : pages) {
+    files.push_back(page.File);
+    const std::vector<std::string> linked = LinkedFiles(page.File);
+    EXPECT_EQ(linked.size(), 4u) << page.Name << "\n" << FileContent(page.File);
+    for (const std::string& target : linked)
+      EXPECT_TRUE(std::filesystem::is_regular_file(target)) << page.Name << ": " << target;
+  }
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  std::string log;
+  const std::vector<std::string> read =
+      OfficeConvertAll(files, "fodt", "fodt", "HTML (StarWriter)", &log);
+  const auto count = [](const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+  };
+  for (size_t i = 0; i < pages.size(); ++i) {
+    ASSERT_FALSE(read[i].empty()) << pages[i].Name << "\n" << log;
+    EXPECT_EQ(count(read[i], "<draw:image "), 1u) << pages[i].Name;
+    EXPECT_EQ(count(read[i], "draw:mime-type=\"image/"), 1u) << pages[i].Name;
+    EXPECT_EQ(count(read[i], "<style:background-image>"), pages[i].CSS ? 0u : 3u) << pages[i].Name;
+  }
+}

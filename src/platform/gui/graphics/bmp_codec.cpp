@@ -10,6 +10,8 @@
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/graphic_limits.h"
+#include "platform/text/format.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/streams.h"
 
 namespace {
@@ -152,8 +154,7 @@ Layout ReadInfo(Input& in, size_t at) {
     throw EInvalidGraphic("Unsupported BMP colour depth");
   if (layout.width <= 0 || layout.height <= 0) throw EInvalidGraphic("BMP picture has no pixels");
   if (int64_t(layout.width) * layout.height > kMaxGraphicPixels)
-    throw EGraphicTooLarge("BMP picture is too large: " + std::to_string(layout.width) + " x " +
-                           std::to_string(layout.height) + " pixels");
+    throw EGraphicTooLarge(Format(LocalText(kPictureTooLargeText), layout.width, layout.height));
   // Colours beyond 8 bits a pixel only hint at a palette for display; the rows follow them.
   size_t count = layout.bits <= 8 ? 0 : std::min(colours, 256u);
   if (layout.bits <= 8) {
@@ -300,9 +301,7 @@ void ReadRuns(const Layout& layout, std::span<const uint8_t> given, TBitmap& bit
   // Escapes skip any number of pixels: a few bytes may claim a vast picture.
   const int64_t pixels = int64_t(layout.width) * layout.height;
   if (pixels > kMaxUnbackedGraphicPixels && pixels / kMostPixelsPerRunByte > int64_t(runs.size()))
-    throw EGraphicTooLarge(
-        "BMP picture is too large for its runs: " + std::to_string(layout.width) + " x " +
-        std::to_string(layout.height) + " pixels");
+    throw EGraphicTooLarge(Format(LocalText(kPictureTooLargeText), layout.width, layout.height));
   DrawRuns(layout, runs, bitmap);
 }
 

@@ -16,6 +16,10 @@ constexpr int64_t kMaxUnbackedGraphicPixels = 4096 * 4096;
 // small bitmaps. Bitmaps past it are left out of the picture.
 constexpr int64_t kMaxPictureBitmapPixels = 4096 * 4096;
 
+// Why a picture is refused, as shown to the user (a key of LocalText): its width and
+// height.
+constexpr char kPictureTooLargeText[] = "The picture is too large: %d x %d pixels.";
+
 // A picture whose header claims more than kMaxGraphicPixels; refused before anything of
 // it is decoded.
 class EGraphicTooLarge : public EInvalidGraphic {

@@ -1,8 +1,16 @@
 #include "platform/gui/graphics/jpeg_image.h"
 
+#include <QCoreApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QThreadPool>
+#include <QWidget>
 #include <algorithm>
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
+#include <mutex>
 #include <span>
 #include <string>
 
@@ -11,8 +19,16 @@ extern "C" {
 #include <jpeglib.h>
 }
 
+#include "platform/gui/graphics/canvas_impl_qt.h"
+#include "platform/gui/graphics/canvas_qt.h"
 #include "platform/gui/graphics/graphic_limits.h"
+#include "platform/gui/graphics/screen_paint_qt.h"
+#include "platform/text/format.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/streams.h"
+
+const char* const kJpegTooCostlyText =
+    "Decoding the picture would walk %d blocks, at most %d are allowed.";
 
 namespace {
 
@@ -123,22 +139,61 @@ extern "C" void TermDestination(j_compress_ptr info) {
   out.resize(out.size() - info->dest->free_in_buffer);
 }
 
+// Where decoded rows go: Begin(width, height) once the output's size is known (it raises
+// when the pixels cannot be had), then Row(y) for each row, Step bytes a pixel (blue,
+// green, red, and an opaque fourth byte where Step is 4).
+class RowsOut {
+ public:
+  explicit RowsOut(int step) : Step(step) {}
+  virtual ~RowsOut() = default;
+  virtual void Begin(int width, int height) = 0;
+  virtual uint8_t* Row(int y) = 0;
+  const int Step;
+};
+
+class BitmapRows : public RowsOut {
+ public:
+  explicit BitmapRows(TBitmap& bitmap) : RowsOut(3), bitmap_(bitmap) {}
+  void Begin(int width, int height) override {
+    bitmap_.SetPixelFormat(pf24bit);
+    bitmap_.SetSize(width, height);
+  }
+  uint8_t* Row(int y) override { return bitmap_.ScanLine(y); }
+
+ private:
+  TBitmap& bitmap_;
+};
+
+class ImageRows : public RowsOut {
+ public:
+  ImageRows() : RowsOut(4) {}
+  void Begin(int width, int height) override {
+    Image = QImage(width, height, QImage::Format_RGB32);
+    if (Image.isNull()) throw EInvalidGraphic("Out of memory for the picture's pixels");
+  }
+  uint8_t* Row(int y) override { return Image.scanLine(y); }
+  QImage Image;
+};
+
 // Everything a job touches lives here, outside the function that calls setjmp, so the
 // jump back skips no destructor.
 struct DecodeJob {
-  const std::vector<uint8_t>* data = nullptr;
-  TBitmap* bitmap = nullptr;
+  std::span<const uint8_t> data;
+  RowsOut* out = nullptr;
+  int denominator = 1;  // the output is 1/denominator of the picture each way
   std::vector<JSAMPLE> row;
-  bool too_large = false;
+  TSize refused_size;          // the picture's size when its header claims too many pixels
+  int64_t refused_blocks = 0;  // the blocks its scans walk when they walk too many
   bool truncated = false;
   ErrorManager errors;
   jpeg_source_mgr source;
   jpeg_decompress_struct info;
 };
 
-// One decoded row into the bitmap's blue-green-red bytes.
-void StoreRow(const jpeg_decompress_struct& info, const JSAMPLE* in, uint8_t* out) {
-  for (JDIMENSION x = 0; x < info.output_width; ++x, out += 3) {
+// One decoded row into blue-green-red bytes, step bytes a pixel.
+void StoreRow(const jpeg_decompress_struct& info, const JSAMPLE* in, uint8_t* out, int step) {
+  for (JDIMENSION x = 0; x < info.output_width; ++x, out += step) {
+    if (step == 4) out[3] = 0xFF;
     switch (info.out_color_space) {
       case JCS_GRAYSCALE:
         out[0] = out[1] = out[2] = in[x];
@@ -210,10 +265,16 @@ int64_t ComponentBlocks(const jpeg_decompress_struct& info, int id) {
 // many blocks.
 constexpr int64_t kScanSetUpBlocks = 64;
 
-// The blocks that decoding data walks, all its scans together (see JpegCost).
-int64_t ScanBlocks(const jpeg_decompress_struct& info, std::span<const uint8_t> data) {
-  int64_t scanBlocks = 0;
-  if (data.size() < 2 || data[0] != 0xFF || data[1] != kStartOfImage) return 0;
+// The blocks that decoding data walks, all its scans together (see JpegCost), and
+// whether the data reach the end of the image: a file cut anywhere does not.
+struct ScanWalk {
+  int64_t blocks = 0;
+  bool ends = false;
+};
+
+ScanWalk WalkScans(const jpeg_decompress_struct& info, std::span<const uint8_t> data) {
+  ScanWalk walk;
+  if (data.size() < 2 || data[0] != 0xFF || data[1] != kStartOfImage) return walk;
   size_t at = 2;
   while (at + 1 < data.size()) {
     const uint8_t marker = data[at + 1];
@@ -221,7 +282,10 @@ int64_t ScanBlocks(const jpeg_decompress_struct& info, std::span<const uint8_t> 
       ++at;  // fill, or bytes between markers the decoder skips
       continue;
     }
-    if (marker == kEndOfImage) break;
+    if (marker == kEndOfImage) {
+      walk.ends = true;
+      break;
+    }
     if (Standalone(marker) || marker == kStartOfImage) {
       at += 2;
       continue;
@@ -233,19 +297,41 @@ int64_t ScanBlocks(const jpeg_decompress_struct& info, std::span<const uint8_t> 
       int64_t blocks = 0;
       for (size_t k = 0; k < count && at + 5 + 2 * k < data.size(); ++k)
         blocks += ComponentBlocks(info, data[at + 5 + 2 * k]);
-      scanBlocks += std::max(blocks, kScanSetUpBlocks);
+      walk.blocks += std::max(blocks, kScanSetUpBlocks);
       at = EndOfCodedData(data, at + 2 + length);
     } else {
       at += 2 + length;
     }
   }
-  return scanBlocks;
+  return walk;
 }
 
 bool Truncated(DecodeJob& job) {
   job.truncated = true;
   jpeg_destroy_decompress(&job.info);
   return false;
+}
+
+// What a header read into info says of whether the picture may be decoded: false (the
+// job noting why) when it claims a size no map needs and no memory holds, when the data
+// cannot fill it, or when its scans walk too many blocks (walk). Before anything is
+// decoded.
+bool MayDecode(DecodeJob& job, const ScanWalk& walk) {
+  if (int64_t(job.info.image_width) * int64_t(job.info.image_height) > kMaxGraphicPixels) {
+    job.refused_size = TSize{int(job.info.image_width), int(job.info.image_height)};
+    return false;
+  }
+  if (TooShortForItsSize(job.info, job.data.size())) {
+    job.truncated = true;
+    return false;
+  }
+  // A progressive picture is decoded scan by scan, each over all of its blocks, and a few
+  // bytes may repeat a scan thousands of times.
+  if (walk.blocks > kMaxJpegScanBlocks) {
+    job.refused_blocks = walk.blocks;
+    return false;
+  }
+  return true;
 }
 
 bool RunDecode(DecodeJob& job) {
@@ -255,23 +341,9 @@ bool RunDecode(DecodeJob& job) {
     return false;
   }
   jpeg_create_decompress(&job.info);
-  ReadFromMemory(job.info, job.source, *job.data);
+  ReadFromMemory(job.info, job.source, job.data);
   jpeg_read_header(&job.info, TRUE);
-  // Before anything is decoded: a header may claim a size no map needs and no memory holds.
-  if (int64_t(job.info.image_width) * int64_t(job.info.image_height) > kMaxGraphicPixels) {
-    job.too_large = true;
-    std::snprintf(job.errors.message, sizeof job.errors.message, "%u x %u pixels",
-                  unsigned(job.info.image_width), unsigned(job.info.image_height));
-    jpeg_destroy_decompress(&job.info);
-    return false;
-  }
-  if (TooShortForItsSize(job.info, job.data->size())) return Truncated(job);
-  // Before any scan is decoded: a progressive picture is decoded scan by scan, each over
-  // all of its blocks, and a few bytes may repeat a scan thousands of times.
-  if (const int64_t blocks = ScanBlocks(job.info, *job.data); blocks > kMaxJpegScanBlocks) {
-    job.too_large = true;
-    std::snprintf(job.errors.message, sizeof job.errors.message, "%lld blocks walked by its scans",
-                  static_cast<long long>(blocks));
+  if (!MayDecode(job, WalkScans(job.info, job.data))) {
     jpeg_destroy_decompress(&job.info);
     return false;
   }
@@ -291,12 +363,13 @@ bool RunDecode(DecodeJob& job) {
       job.info.out_color_space = JCS_RGB;
       break;
   }
+  job.info.scale_num = 1;
+  job.info.scale_denom = unsigned(job.denominator);
   jpeg_start_decompress(&job.info);
   if (job.errors.data_missing) return Truncated(job);
   try {
     job.row.resize(size_t(job.info.output_width) * size_t(job.info.output_components));
-    job.bitmap->SetPixelFormat(pf24bit);
-    job.bitmap->SetSize(int(job.info.output_width), int(job.info.output_height));
+    job.out->Begin(int(job.info.output_width), int(job.info.output_height));
   } catch (...) {
     jpeg_destroy_decompress(&job.info);
     throw;
@@ -305,7 +378,7 @@ bool RunDecode(DecodeJob& job) {
     JSAMPROW rows[1] = {job.row.data()};
     const int y = int(job.info.output_scanline);
     jpeg_read_scanlines(&job.info, rows, 1);
-    StoreRow(job.info, job.row.data(), job.bitmap->ScanLine(y));
+    StoreRow(job.info, job.row.data(), job.out->Row(y), job.out->Step);
   }
   if (job.errors.data_missing) return Truncated(job);
   jpeg_finish_decompress(&job.info);
@@ -313,28 +386,58 @@ bool RunDecode(DecodeJob& job) {
   return true;
 }
 
-// A header read alone, kept out of the function that calls setjmp as DecodeJob is.
+// The exception for a job that did not decode, or for a header that may not be decoded.
+[[noreturn]] void Refuse(const DecodeJob& job) {
+  if (job.refused_size.cx > 0)
+    throw EGraphicTooLarge(
+        Format(LocalText(kPictureTooLargeText), job.refused_size.cx, job.refused_size.cy));
+  if (job.refused_blocks > 0)
+    throw EGraphicTooLarge(
+        Format(LocalText(kJpegTooCostlyText), job.refused_blocks, kMaxJpegScanBlocks));
+  if (job.truncated) throw EInvalidGraphic("JPEG picture is truncated");
+  throw EInvalidGraphic(std::string("JPEG error: ") + job.errors.message);
+}
+
+// Decodes data into out at 1/denominator of its size; raises as Refuse does.
+void Decode(std::span<const uint8_t> data, RowsOut& out, int denominator) {
+  auto job = std::make_unique<DecodeJob>();
+  job->data = data;
+  job->out = &out;
+  job->denominator = denominator;
+  if (!RunDecode(*job)) Refuse(*job);
+}
+
+// A header read alone, kept out of the function that calls setjmp as DecodeJob is. With
+// check, the header is also held to what MayDecode allows and the data must reach the
+// end of the image.
 struct HeaderJob {
-  std::span<const uint8_t> data;
+  DecodeJob decode;
+  bool check = false;
   TJpegCost cost;
-  ErrorManager errors;
-  jpeg_source_mgr source;
-  jpeg_decompress_struct info;
 };
 
 bool RunHeader(HeaderJob& job) {
-  InstallErrors(job.errors, job.info.err);
-  if (setjmp(job.errors.jump)) {
-    jpeg_destroy_decompress(&job.info);
+  DecodeJob& decode = job.decode;
+  InstallErrors(decode.errors, decode.info.err);
+  if (setjmp(decode.errors.jump)) {
+    jpeg_destroy_decompress(&decode.info);
     return false;
   }
-  jpeg_create_decompress(&job.info);
-  ReadFromMemory(job.info, job.source, job.data);
-  jpeg_read_header(&job.info, TRUE);
-  job.cost.Size = TSize{int(job.info.image_width), int(job.info.image_height)};
-  job.cost.ScanBlocks = ScanBlocks(job.info, job.data);
-  jpeg_destroy_decompress(&job.info);
-  return true;
+  jpeg_create_decompress(&decode.info);
+  ReadFromMemory(decode.info, decode.source, decode.data);
+  jpeg_read_header(&decode.info, TRUE);
+  job.cost.Size = TSize{int(decode.info.image_width), int(decode.info.image_height)};
+  const ScanWalk walk = WalkScans(decode.info, decode.data);
+  job.cost.ScanBlocks = walk.blocks;
+  bool allowed = true;
+  if (job.check) {
+    allowed = MayDecode(decode, walk);
+    // A file cut anywhere has lost its end: found here, not once it is drawn.
+    if (allowed && !walk.ends) decode.truncated = true;
+    allowed = allowed && walk.ends;
+  }
+  jpeg_destroy_decompress(&decode.info);
+  return allowed;
 }
 
 struct EncodeJob {
@@ -383,41 +486,260 @@ bool RunEncode(EncodeJob& job) {
   return true;
 }
 
+// --- pictures decoded as shown ---------------------------------------------------------------
+
+// What a decoding is priced at: nanoseconds for each block its scans walk (the entropy
+// decoding, whatever the scale) and for each pixel it gives (the inverse transforms, the
+// colour conversion and the store).
+constexpr double kNsPerScanBlock = 40, kNsPerDecodedPixel = 8;
+// What decoding a picture on a window may take of its paint; one that costs more is
+// decoded on a thread of its own.
+constexpr double kPaintDecodeNs = 50e6;
+
+// The largest denominator (of 8, 4, 2, 1) at which a picture of size decodes to at least
+// Shown device pixels each way.
+int DenominatorFor(TSize size, QSizeF shown) {
+  for (const int denominator : {8, 4, 2})
+    if ((size.cx + denominator - 1) / denominator >= shown.width() - 0.5 &&
+        (size.cy + denominator - 1) / denominator >= shown.height() - 0.5)
+      return denominator;
+  return 1;
+}
+
+// The threads pictures are decoded on apart. Each decoding of a large picture holds its
+// coefficients and its pixels: two at a time.
+QThreadPool& DecodingThreads() {
+  struct Threads : QThreadPool {
+    Threads() { setMaxThreadCount(2); }
+  };
+  static Threads threads;
+  return threads;
+}
+
 }  // namespace
+
+// A decoding on a thread of its own: the thread fills it, the picture takes it when drawn.
+struct TJpegApart {
+  int denominator = 1;
+  std::atomic<bool> cancelled{false};
+  std::mutex lock;
+  bool done = false, damaged = false;
+  QImage image;
+};
+
+// An AsShown picture: its size and scans' price from the headers, and the decodings.
+struct TJpegShown {
+  std::shared_ptr<const std::vector<uint8_t>> data;
+  TSize size;
+  int64_t scan_blocks = 0;
+  // The kept decoding, 1/denominator of the picture each way (0: none), and when it was
+  // drawn last; see THeldJpegPixels.
+  QImage held;
+  int denominator = 0;
+  uint64_t drawn = 0;
+  bool damaged = false;
+  std::shared_ptr<TJpegApart> apart;
+
+  ~TJpegShown();
+  void Draw(TCanvas& canvas, const TRect& rect);
+
+ private:
+  double PricedNs(int denominator) const {
+    const double pixels = double((size.cx + denominator - 1) / denominator) *
+                          double((size.cy + denominator - 1) / denominator);
+    return double(scan_blocks) * kNsPerScanBlock + pixels * kNsPerDecodedPixel;
+  }
+  void DecodeNow(int denominator);
+  void DecodeApart(int denominator, QWidget* window);
+  void TakeApart();
+};
+
+namespace {
+
+// The decodings the AsShown pictures keep, held together to kMaxHeldJpegPixels: keeping
+// one gives up those drawn longest ago. Pictures are drawn on one thread.
+class THeldJpegPixels {
+ public:
+  void Keep(TJpegShown& shown, QImage image, int denominator) {
+    Drop(shown);
+    const int64_t pixels = int64_t(image.width()) * image.height();
+    while (pixels_ + pixels > kMaxHeldJpegPixels && !holders_.empty()) {
+      const auto oldest = std::min_element(
+          holders_.begin(), holders_.end(),
+          [](const TJpegShown* a, const TJpegShown* b) { return a->drawn < b->drawn; });
+      Drop(**oldest);
+    }
+    shown.held = std::move(image);
+    shown.denominator = denominator;
+    pixels_ += pixels;
+    holders_.push_back(&shown);
+  }
+  void Drop(TJpegShown& shown) {
+    const auto at = std::find(holders_.begin(), holders_.end(), &shown);
+    if (at == holders_.end()) return;
+    pixels_ -= int64_t(shown.held.width()) * shown.held.height();
+    holders_.erase(at);
+    shown.held = QImage();
+    shown.denominator = 0;
+  }
+  void Drawn(TJpegShown& shown) { shown.drawn = ++clock_; }
+
+ private:
+  std::vector<TJpegShown*> holders_;
+  int64_t pixels_ = 0;
+  uint64_t clock_ = 0;
+};
+
+// Lives as long as the program: pictures may go at its end after any other object.
+THeldJpegPixels& HeldJpegPixels() {
+  static auto* held = new THeldJpegPixels;
+  return *held;
+}
+
+}  // namespace
+
+TJpegShown::~TJpegShown() {
+  if (apart) apart->cancelled = true;
+  HeldJpegPixels().Drop(*this);
+}
+
+void TJpegShown::TakeApart() {
+  if (!apart) return;
+  std::unique_lock<std::mutex> hold(apart->lock);
+  if (!apart->done) return;
+  const std::shared_ptr<TJpegApart> taken = std::move(apart);
+  damaged = taken->damaged;
+  if (!damaged && (denominator == 0 || taken->denominator < denominator))
+    HeldJpegPixels().Keep(*this, std::move(taken->image), taken->denominator);
+}
+
+void TJpegShown::DecodeNow(int wanted) {
+  ImageRows rows;
+  try {
+    Decode(*data, rows, wanted);
+  } catch (const EInvalidGraphic&) {
+    damaged = true;
+    return;
+  }
+  HeldJpegPixels().Keep(*this, std::move(rows.Image), wanted);
+}
+
+void TJpegShown::DecodeApart(int wanted, QWidget* window) {
+  if (apart && apart->denominator <= wanted) return;  // under way already
+  if (apart) apart->cancelled = true;
+  apart = std::make_shared<TJpegApart>();
+  apart->denominator = wanted;
+  DecodingThreads().start([decoding = apart, bytes = data, widget = QPointer<QWidget>(window)] {
+    if (decoding->cancelled) return;
+    ImageRows rows;
+    bool damaged = false;
+    try {
+      Decode(*bytes, rows, decoding->denominator);
+    } catch (const std::exception&) {
+      damaged = true;  // a thread of the pool may let nothing escape
+    }
+    {
+      const std::lock_guard<std::mutex> hold(decoding->lock);
+      decoding->image = std::move(rows.Image);
+      decoding->damaged = damaged;
+      decoding->done = true;
+    }
+    if (QCoreApplication* app = QCoreApplication::instance(); app && !decoding->cancelled)
+      QMetaObject::invokeMethod(
+          app,
+          [widget] {
+            if (widget) widget->update();
+          },
+          Qt::QueuedConnection);
+  });
+}
+
+// On a window, or in a bitmap that a window's paint event draws to show it, a decoding
+// that costs more than a paint may spend is made apart; elsewhere (a print, an export)
+// at once.
+void TJpegShown::Draw(TCanvas& canvas, const TRect& rect) {
+  QPainter* painter = TCanvasAccess::ImplOf(canvas).Painter();
+  if (!painter || damaged || rect.Width() <= 0 || rect.Height() <= 0) return;
+  const QSizeF onDevice = painter->deviceTransform()
+                              .mapRect(QRectF(rect.Left, rect.Top, rect.Width(), rect.Height()))
+                              .size();
+  const int wanted = DenominatorFor(size, onDevice);
+  TakeApart();
+  if (denominator == 0 || denominator > wanted) {
+    QWidget* const window = painter->device()->devType() == QInternal::Widget
+                                ? static_cast<QWidget*>(painter->device())
+                                : TScreenPaint::Current();
+    if (window && PricedNs(wanted) > kPaintDecodeNs)
+      DecodeApart(wanted, window);
+    else
+      DecodeNow(wanted);
+  }
+  if (denominator == 0) return;
+  HeldJpegPixels().Drawn(*this);
+  TCanvasAccess::DrawImage(canvas, rect, held, held.rect());
+}
 
 TJPEGImage::TJPEGImage() = default;
 TJPEGImage::~TJPEGImage() = default;
 
+int TJPEGImage::Width() const {
+  return shown_ ? shown_->size.cx : bitmap_.Width();
+}
+
+int TJPEGImage::Height() const {
+  return shown_ ? shown_->size.cy : bitmap_.Height();
+}
+
 void TJPEGImage::Draw(TCanvas& Canvas, const TRect& Rect) const {
-  Canvas.StretchDraw(Rect, bitmap_);
+  if (shown_)
+    shown_->Draw(Canvas, Rect);
+  else
+    Canvas.StretchDraw(Rect, bitmap_);
 }
 
 void TJPEGImage::LoadFromStream(TStream& Stream) {
   std::vector<uint8_t> data(size_t(std::max<int64_t>(Stream.Size() - Stream.Position(), 0)));
   data.resize(size_t(Stream.Read(data.data(), int64_t(data.size()))));
-  TBitmap decoded;
-  auto job = std::make_unique<DecodeJob>();
-  job->data = &data;
-  job->bitmap = &decoded;
-  if (!RunDecode(*job)) {
-    if (job->too_large)
-      throw EGraphicTooLarge(std::string("JPEG picture is too large: ") + job->errors.message);
-    if (job->truncated) throw EInvalidGraphic("JPEG picture is truncated");
-    throw EInvalidGraphic(std::string("JPEG error: ") + job->errors.message);
+  auto bytes = std::make_shared<const std::vector<uint8_t>>(std::move(data));
+  if (decoding_ == TJpegDecoding::Whole) {
+    TBitmap decoded;
+    BitmapRows rows(decoded);
+    Decode(*bytes, rows, 1);
+    data_ = std::move(bytes);
+    bitmap_.Assign(decoded);
+    shown_.reset();
+    return;
   }
-  data_ = std::move(data);
-  bitmap_.Assign(decoded);
+  auto job = std::make_unique<HeaderJob>();
+  job->decode.data = *bytes;
+  job->check = true;
+  if (!RunHeader(*job)) Refuse(job->decode);
+  auto shown = std::make_shared<TJpegShown>();
+  shown->data = bytes;
+  shown->size = job->cost.Size;
+  shown->scan_blocks = job->cost.ScanBlocks;
+  data_ = std::move(bytes);
+  shown_ = std::move(shown);
+  bitmap_.SetSize(0, 0);
 }
 
 void TJPEGImage::SaveToStream(TStream& Stream) const {
-  if (!data_.empty()) Stream.WriteBuffer(data_.data(), int64_t(data_.size()));
+  if (data_ && !data_->empty()) Stream.WriteBuffer(data_->data(), int64_t(data_->size()));
 }
 
 std::unique_ptr<TGraphic> TJPEGImage::Clone() const {
   auto copy = std::make_unique<TJPEGImage>();
   copy->data_ = data_;
-  copy->bitmap_.Assign(bitmap_);
+  copy->decoding_ = decoding_;
   copy->quality_ = quality_;
+  if (shown_) {
+    copy->shown_ = std::make_shared<TJpegShown>();
+    copy->shown_->data = shown_->data;
+    copy->shown_->size = shown_->size;
+    copy->shown_->scan_blocks = shown_->scan_blocks;
+  } else {
+    copy->bitmap_.Assign(bitmap_);
+  }
   return copy;
 }
 
@@ -430,7 +752,8 @@ void TJPEGImage::Assign(const TBitmap& Source) {
     job->out = &data;
     if (!RunEncode(*job)) throw EInvalidGraphic(std::string("JPEG error: ") + job->errors.message);
   }
-  data_ = std::move(data);
+  data_ = std::make_shared<const std::vector<uint8_t>>(std::move(data));
+  shown_.reset();
   bitmap_.Assign(Source);
   bitmap_.SetTransparent(false);
 }
@@ -441,7 +764,11 @@ void TJPEGImage::SetCompressionQuality(int Value) {
 
 std::optional<TJpegCost> JpegCost(std::span<const uint8_t> Bytes) {
   auto job = std::make_unique<HeaderJob>();
-  job->data = Bytes;
+  job->decode.data = Bytes;
   if (!RunHeader(*job)) return std::nullopt;
   return job->cost;
+}
+
+void WaitForJpegDecodings() {
+  DecodingThreads().waitForDone();
 }

@@ -1,11 +1,22 @@
-// JPEG pictures through libjpeg (the 6b interface): decoded when loaded, compressed with
-// the standard tables when assigned from a bitmap.
+// JPEG pictures through libjpeg (the 6b interface), compressed with the standard tables
+// when assigned from a bitmap. The picture keeps its compressed bytes, so saving writes
+// back exactly what was loaded. Grey and CMYK files are turned into colour. A JPEG is
+// never drawn transparently.
 //
-// The picture keeps its compressed bytes, so saving writes back exactly what was
-// loaded, and the decoded pixels for drawing (pf24bit). Grey and CMYK files are turned
-// into colour. A damaged or truncated file raises EInvalidGraphic with libjpeg's
-// reason and leaves the picture as it was, and one whose decoding costs more than a
-// picture may (see JpegCost) EGraphicTooLarge. A JPEG is never drawn transparently.
+// A picture holds its pixels one of two ways (TJpegDecoding):
+// - Whole (a map): decoded when loaded, so that loading tells whether all of the file can
+//   be read. A damaged or truncated file raises EInvalidGraphic with libjpeg's reason and
+//   leaves the picture as it was; one whose decoding costs more than a picture may (see
+//   JpegCost), or whose header claims more than kMaxGraphicPixels, EGraphicTooLarge.
+// - AsShown (a picture in a document): loading reads the headers only, with the same
+//   refusals but for damage inside the scans' data; each draw decodes as few pixels as
+//   cover the place drawn (libjpeg scales by 1/2, 1/4 or 1/8 as it decodes), which the
+//   picture keeps for the draws after. Drawn on a window, a decoding that would cost
+//   more than a paint may spend runs on a thread of its own and the window is asked to
+//   paint again when it is done; until then the picture shows a coarser decoding it
+//   holds, or nothing. Kept decodings share one bound of kMaxHeldJpegPixels, the
+//   pictures drawn longest ago giving theirs up first. Data found damaged when decoded
+//   shows nothing.
 #pragma once
 
 #include <cstdint>
@@ -17,29 +28,43 @@
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/geometry.h"
 
+enum class TJpegDecoding { Whole, AsShown };
+
+// The pixels kept decoded by the AsShown pictures of the program together: the screen's
+// pictures many times over, and a dozen photos of 12 million pixels shown at a page's
+// width.
+constexpr std::int64_t kMaxHeldJpegPixels = 48 * 1024 * 1024;
+
+struct TJpegShown;
+
 class TJPEGImage : public TGraphic {
  public:
   TJPEGImage();
   ~TJPEGImage() override;
 
-  int Width() const override { return bitmap_.Width(); }
-  int Height() const override { return bitmap_.Height(); }
+  int Width() const override;
+  int Height() const override;
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
 
+  TJpegDecoding Decoding() const { return decoding_; }
+  // Takes effect with the next LoadFromStream.
+  void SetDecoding(TJpegDecoding Value) { decoding_ = Value; }
   // Reads the rest of the stream as one JPEG file.
   void LoadFromStream(TStream& Stream) override;
   void SaveToStream(TStream& Stream) const override;
   std::unique_ptr<TGraphic> Clone() const override;
 
-  // Compresses Source at CompressionQuality; the picture then shows Source.
+  // Compresses Source at CompressionQuality; the picture then holds Source whole.
   void Assign(const TBitmap& Source);
   // 1 (smallest) to 100 (best); 90 at first. Used by the next Assign.
   int CompressionQuality() const { return quality_; }
   void SetCompressionQuality(int Value);
 
  private:
-  std::vector<std::uint8_t> data_;
-  TBitmap bitmap_;
+  std::shared_ptr<const std::vector<std::uint8_t>> data_;
+  TJpegDecoding decoding_ = TJpegDecoding::Whole;
+  TBitmap bitmap_;                     // Whole: the pixels
+  std::shared_ptr<TJpegShown> shown_;  // AsShown: the size and the decodings
   int quality_ = 90;
 };
 
@@ -50,9 +75,8 @@ class TJPEGImage : public TGraphic {
 // coefficients), but a file may repeat a scan thousands of times in a few bytes each,
 // every one a walk. The work is what is priced, not the count of scans: a small picture
 // may have a hundred scans and cost less than one scan of a large one. Decoding refuses
-// a file whose scans walk more than kMaxJpegScanBlocks blocks (a 4096 x 4096 picture
-// whose last scan repeats up to it decodes in under half a second). nullopt when Bytes
-// hold no readable header.
+// a file whose scans walk more than kMaxJpegScanBlocks blocks (about two seconds of a
+// processor). nullopt when Bytes hold no readable header.
 constexpr std::int64_t kMaxJpegScanBlocks = 48 * 1024 * 1024;
 struct TJpegCost {
   TSize Size;
@@ -60,3 +84,11 @@ struct TJpegCost {
   bool Decodable() const { return ScanBlocks <= kMaxJpegScanBlocks; }
 };
 std::optional<TJpegCost> JpegCost(std::span<const std::uint8_t> Bytes);
+
+// Why a picture is refused, as shown to the user (keys of LocalText): its blocks walked
+// and the most allowed.
+extern const char* const kJpegTooCostlyText;
+
+// Returns once every decoding under way on a thread of its own has ended; the paints it
+// asks for are then waiting in the event queue.
+void WaitForJpegDecodings();

@@ -10,9 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/new_control.h"
+#include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/graphic_limits.h"
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/standard/image.h"
+#include "platform/sys/application.h"
 #include "platform/test_support/jpeg_scans.h"
 #include "platform/text/streams.h"
 
@@ -64,18 +69,28 @@ void Render(const TGraphic& graphic, TBitmap& bitmap) {
 
 }  // namespace
 
+// Decoded whole, and as shown: at its own size, at half of it and at an eighth (libjpeg
+// scales as it decodes, to a pixel a block).
 TEST(JpegImage, DecodesBaselineProgressiveAndArithmeticFiles) {
-  for (const char* name : {"blocks.jpg", "blocks_progressive.jpg", "blocks_arithmetic.jpg"}) {
-    SCOPED_TRACE(name);
-    TJPEGImage jpeg;
-    jpeg.LoadFromFile(Fixture(name));
-    ASSERT_EQ(jpeg.Width(), 32);
-    ASSERT_EQ(jpeg.Height(), 16);
-    TBitmap bitmap;
-    Render(jpeg, bitmap);
-    for (int block = 0; block < 8; ++block)
-      EXPECT_TRUE(Near(BlockCentre(bitmap, block), kBlocks[block], 12)) << block;
-  }
+  for (const char* name : {"blocks.jpg", "blocks_progressive.jpg", "blocks_arithmetic.jpg"})
+    for (const TJpegDecoding decoding : {TJpegDecoding::Whole, TJpegDecoding::AsShown})
+      for (const int part : {1, 2, 8}) {
+        SCOPED_TRACE(std::string(name) + " " + std::to_string(int(decoding)) + " 1/" +
+                     std::to_string(part));
+        TJPEGImage jpeg;
+        jpeg.SetDecoding(decoding);
+        jpeg.LoadFromFile(Fixture(name));
+        ASSERT_EQ(jpeg.Width(), 32);
+        ASSERT_EQ(jpeg.Height(), 16);
+        TBitmap bitmap;
+        bitmap.SetSize(32 / part, 16 / part);
+        bitmap.Canvas().StretchDraw(Rect(0, 0, 32 / part, 16 / part), jpeg);
+        for (int block = 0; block < 8; ++block)
+          EXPECT_TRUE(Near(bitmap.Canvas().Pixels((block % 4) * 8 / part + 4 / part,
+                                                  (block / 4) * 8 / part + 4 / part),
+                           kBlocks[block], 12))
+              << block;
+      }
 }
 
 TEST(JpegImage, GreyFilesBecomeGreyColour) {
@@ -144,18 +159,22 @@ TEST(JpegImage, QualityIsKeptInRange) {
   EXPECT_EQ(jpeg.CompressionQuality(), 100);
 }
 
+// Whole or as shown (which reads the headers only): a file cut anywhere has lost its end.
 TEST(JpegImage, EveryTruncationGivesACleanErrorAndKeepsThePicture) {
   const Bytes whole = ReadAll(Fixture("blocks.jpg"));
-  TJPEGImage jpeg;
-  jpeg.LoadFromFile(Fixture("blocks_grey.jpg"));
-  for (size_t length = 0; length < whole.size(); ++length) {
-    TMemoryStream stream = StreamOf(Bytes(whole.begin(), whole.begin() + long(length)));
-    EXPECT_THROW(jpeg.LoadFromStream(stream), EInvalidGraphic) << "length " << length;
+  for (const TJpegDecoding decoding : {TJpegDecoding::Whole, TJpegDecoding::AsShown}) {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(Fixture("blocks_grey.jpg"));
+    jpeg.SetDecoding(decoding);
+    for (size_t length = 0; length < whole.size(); ++length) {
+      TMemoryStream stream = StreamOf(Bytes(whole.begin(), whole.begin() + long(length)));
+      EXPECT_THROW(jpeg.LoadFromStream(stream), EInvalidGraphic) << "length " << length;
+    }
+    EXPECT_EQ(jpeg.Width(), 32);  // still the grey picture
+    TMemoryStream out;
+    jpeg.SaveToStream(out);
+    EXPECT_EQ(out.Size(), int64_t(ReadAll(Fixture("blocks_grey.jpg")).size()));
   }
-  EXPECT_EQ(jpeg.Width(), 32);  // still the grey picture
-  TMemoryStream out;
-  jpeg.SaveToStream(out);
-  EXPECT_EQ(out.Size(), int64_t(ReadAll(Fixture("blocks_grey.jpg")).size()));
 }
 
 TEST(JpegImage, DamagedDataGivesACleanError) {
@@ -189,16 +208,21 @@ TEST(JpegImage, DamagedDataGivesACleanError) {
       EXPECT_EQ(std::string(error.what()).rfind("JPEG error: ", 0), 0u) << error.what();
     }
   }
-  for (size_t offset = 0; offset < whole.size(); offset += 7) {
-    Bytes damaged = whole;
-    damaged[offset] ^= 0x5A;
-    TMemoryStream stream = StreamOf(damaged);
-    TJPEGImage jpeg;
-    try {
-      jpeg.LoadFromStream(stream);
-    } catch (const EInvalidGraphic&) {
+  // Read as shown, damage inside the scans is met when the picture is drawn.
+  for (size_t offset = 0; offset < whole.size(); offset += 7)
+    for (const TJpegDecoding decoding : {TJpegDecoding::Whole, TJpegDecoding::AsShown}) {
+      Bytes damaged = whole;
+      damaged[offset] ^= 0x5A;
+      TMemoryStream stream = StreamOf(damaged);
+      TJPEGImage jpeg;
+      jpeg.SetDecoding(decoding);
+      try {
+        jpeg.LoadFromStream(stream);
+        TBitmap drawn;
+        Render(jpeg, drawn);
+      } catch (const EInvalidGraphic&) {
+      }
     }
-  }
 }
 
 namespace {
@@ -285,18 +309,8 @@ TEST(JpegImage, ScansCutShortAreRefused) {
 
 namespace {
 
-// The file with its last scan given again Times more times before its end: each copy a
-// few bytes that make the decoder walk the scan's blocks once more.
 Bytes WithLastScanRepeated(const Bytes& file, int times) {
-  size_t last = file.size();
-  for (size_t at = MarkerAt(file, 0xDA); at < file.size(); at = MarkerAt(file, 0xDA, at + 2))
-    last = at;
-  const size_t end = MarkerAt(file, 0xD9, last);
-  Bytes out(file.begin(), file.begin() + long(end));
-  for (int i = 0; i < times; ++i)
-    out.insert(out.end(), file.begin() + long(last), file.begin() + long(end));
-  out.insert(out.end(), file.begin() + long(end), file.end());
-  return out;
+  return JpegWithLastScanRepeated(file, times);
 }
 
 // A picture of Width x Height pixels as a sequential file: no two neighbours alike, or
@@ -374,6 +388,37 @@ TEST(JpegImage, ScansArePricedByTheBlocksTheyWalk) {
   EXPECT_EQ(Bytes(static_cast<const std::uint8_t*>(kept.Memory()),
                   static_cast<const std::uint8_t*>(kept.Memory()) + kept.Size()),
             ReadAll(Fixture("blocks_grey.jpg")));
+}
+
+// A picture whose decoding costs more than a paint may spend, on a window: it is decoded
+// on a thread of its own, at a quarter of its sides as it is shown at a quarter, and once
+// that is done the window shows what a draw off the screen shows, which decodes at once.
+TEST(JpegImage, APictureTooCostlyForAPaintIsShownOnceDecodedApart) {
+  constexpr int kWidth = 512, kHeight = 384;
+  const Bytes photo = JpegInScans(EncodedPicture(4 * kWidth, 4 * kHeight), 40);
+  TJPEGImage jpeg;
+  jpeg.SetDecoding(TJpegDecoding::AsShown);
+  TMemoryStream stream = StreamOf(photo);
+  jpeg.LoadFromStream(stream);
+  TForm form(nullptr);
+  form.SetBounds(0, 0, kWidth + 40, kHeight + 40);
+  form.SetColor(clWhite);
+  auto* image = NewControl<TImage>(&form, &form, "imgPhoto", 0, 0, kWidth, kHeight);
+  image->SetStretch(true);
+  image->Picture().SetGraphic(&jpeg);
+  form.Show();
+  Application->ProcessMessages();
+  WaitForJpegDecodings();
+  Application->ProcessMessages();
+  TBitmap shown, expected;
+  shown.SetSize(kWidth, kHeight);
+  PaintTo(form, shown.Canvas(), 0, 0);
+  expected.SetSize(kWidth, kHeight);
+  expected.Canvas().StretchDraw(Rect(0, 0, kWidth, kHeight), *jpeg.Clone());
+  for (int y = 0; y < kHeight; y += 7)
+    for (int x = 0; x < kWidth; x += 7)
+      ASSERT_EQ(shown.Canvas().Pixels(x, y), expected.Canvas().Pixels(x, y)) << x << "," << y;
+  form.Hide();
 }
 
 }  // namespace
