@@ -28,25 +28,35 @@ class TNullSinkServer {
     }
     std::filesystem::create_directories(folder_ / "runtime");
     std::filesystem::permissions(folder_ / "runtime", std::filesystem::perms::owner_all);
-    const std::string socket = (folder_ / "runtime" / "server").string();
-    address_ = "unix:" + socket;
+    socket_ = (folder_ / "runtime" / "server").string();
+    address_ = "unix:" + socket_;
     env_ = "HOME='" + folder_.string() + "' XDG_RUNTIME_DIR='" + (folder_ / "runtime").string() +
            "' PULSE_SERVER='" + address_ + "' ";
+    Start();
+  }
+
+  // Ends the server, as a crash or a restart does: its clients lose their connection.
+  void Stop() { server_.reset(); }
+
+  // Starts it (again) at the same address and waits until it answers; false, and Missing
+  // says why, when it does not.
+  bool Start() {
     server_ = std::make_unique<TChildProcess>(
         env_ +
             "exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no "
             "-L module-null-sink -L 'module-native-protocol-unix auth-anonymous=1 socket=" +
-            socket + "'",
+            socket_ + "'",
         (folder_ / "server.txt").string());
     for (int waited = 0; !Answers(); waited += 100) {
       if (waited >= kPatienceMs) {
         std::ifstream log(folder_ / "server.txt");
         missing_ = "no sound server could be started here: " +
                    std::string(std::istreambuf_iterator<char>(log), {});
-        return;
+        return false;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
+    return true;
   }
 
   ~TNullSinkServer() {
@@ -73,6 +83,7 @@ class TNullSinkServer {
   std::filesystem::path folder_;
   std::string missing_;
   std::string env_;
+  std::string socket_;
   std::string address_;
   std::unique_ptr<TChildProcess> server_;
 };

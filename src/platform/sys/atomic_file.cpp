@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +21,8 @@
 #include "platform/text/streams.h"
 
 const char* const kCannotSaveFileText = "Cannot save file \"%s\".";
+const char* const kNoReaderText = "No program reads from this pipe.";
+const char* const kNotAFileText = "It is not a file.";
 
 namespace {
 
@@ -29,9 +33,13 @@ constexpr size_t kUniqueLength = 6;
 constexpr mode_t kNewFilePermissions = 0666;  // narrowed by the umask
 constexpr int kNameAttempts = 100;
 
-[[noreturn]] void Fail(const std::string& FileName, int Error) {
+[[noreturn]] void FailBecause(const std::string& FileName, const std::string& Reason) {
   throw EWriteError(Format(ShownText(LocalText(kCannotSaveFileText)), ShownFileName(FileName)) +
-                    " " + std::strerror(Error));
+                    " " + Reason);
+}
+
+[[noreturn]] void Fail(const std::string& FileName, int Error) {
+  FailBecause(FileName, std::strerror(Error));
 }
 
 std::string UniqueSuffix() {
@@ -70,6 +78,46 @@ bool WriteAll(int Handle, std::string_view Data, int& Error) {
   return true;
 }
 
+// A pipe or a character device under the name is written into, never replaced: a program
+// reads from the pipe, and the device is the user's choice (/dev/null). Anything else
+// that is not a file (a socket, a disk) is refused.
+void WriteInto(const std::string& FileName, const std::string& Target, std::string_view Data) {
+  // Never waits for a reader: a pipe that nobody reads from is refused at once.
+  const int handle = ::open(Target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (handle < 0) {
+    if (errno == ENXIO) FailBecause(FileName, ShownText(LocalText(kNoReaderText)));
+    Fail(FileName, errno);
+  }
+  struct stat kind {};
+  if (::fstat(handle, &kind) != 0 || !(S_ISFIFO(kind.st_mode) || S_ISCHR(kind.st_mode))) {
+    ::close(handle);
+    FailBecause(FileName, ShownText(LocalText(kNotAFileText)));
+  }
+  // The reader takes the data at its own pace.
+  ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
+  // A reader that goes away mid-way fails the save, not the program.
+  sigset_t broken_pipe;
+  sigset_t old_mask;
+  sigemptyset(&broken_pipe);
+  sigaddset(&broken_pipe, SIGPIPE);
+  ::pthread_sigmask(SIG_BLOCK, &broken_pipe, &old_mask);
+  int error = 0;
+  const bool ok = WriteAll(handle, Data, error);
+  if (!ok && error == EPIPE) {
+    const timespec at_once{};
+    ::sigtimedwait(&broken_pipe, nullptr, &at_once);
+  }
+  ::pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
+  ::close(handle);
+  if (!ok) Fail(FileName, error);
+}
+
+// Neither a file nor a folder: a pipe, a device or a socket.
+bool IsSpecialFile(const std::string& Name) {
+  struct stat kind {};
+  return ::stat(Name.c_str(), &kind) == 0 && !S_ISREG(kind.st_mode) && !S_ISDIR(kind.st_mode);
+}
+
 void SyncFolder(const std::string& Folder) {
   const int handle =
       ::open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -88,6 +136,7 @@ bool IsSaveFileName(const std::string& Name) {
 
 void SaveFileAtomically(const std::string& FileName, std::string_view Data) {
   const std::string target = TargetOf(FileName);
+  if (IsSpecialFile(target)) return WriteInto(FileName, target, Data);
   // A file the user made read-only keeps its content, as writing it in place would.
   if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
     Fail(FileName, errno);
@@ -125,6 +174,8 @@ void SaveFileAtomically(const std::string& FileName, std::string_view Data) {
 }
 
 bool AppendToFile(const std::string& FileName, std::string_view Data, int64_t ExpectedSize) {
+  // A pipe is not even opened: its reader would take the closing as the end of the data.
+  if (IsSpecialFile(FileName)) return false;
   // Never waits: a pipe under the name has no reader to wait for.
   const int handle = ::open(FileName.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
   if (handle < 0) {

@@ -14,7 +14,9 @@ extern const char* const kCannotSaveFileText;
 // Raises EWriteError when the file cannot be written; the message names the file and
 // the reason, and the old file is left as it was. A file that may not be written
 // (read-only) is not replaced either. A symbolic link is followed: the file it names
-// is replaced and the link stays.
+// is replaced and the link stays. A named pipe or a character device (/dev/null) under
+// the name is written into, not replaced; a pipe that no program reads from, and
+// anything else that is not a file (a socket, a disk), is refused.
 void SaveFileAtomically(const std::string& FileName, std::string_view Data);
 
 // Adds Data at the end of FileName, for a file that only ever grows (a log), where

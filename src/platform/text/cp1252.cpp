@@ -95,6 +95,20 @@ long NextUtf8(std::string_view text, size_t& at) {
   return code;
 }
 
+void AppendUtf16(std::u16string& text, long code) {
+  if (code <= 0xFFFF) {
+    text.push_back(static_cast<char16_t>(code));
+  } else {
+    const long beyond = code - 0x10000;
+    text.push_back(static_cast<char16_t>(0xD800 + (beyond >> 10)));
+    text.push_back(static_cast<char16_t>(0xDC00 + (beyond & 0x3FF)));
+  }
+}
+
+// A byte of a file name that is not part of UTF-8 stands as this plus the byte: a trail
+// surrogate without its lead, which no character is.
+constexpr char16_t kByteEscape = 0xDC00;
+
 // Text as UTF-8; a surrogate without its partner, which no character is, becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string utf8;
@@ -189,15 +203,38 @@ std::u16string ReceivedTextToUtf16(std::string_view text) {
   for (size_t at = 0; at < text.size();) {
     const long code = NextUtf8(text, at);
     if (code == kNoCharacter) return Cp1252ToUtf16(text);
-    if (code <= 0xFFFF) {
-      shown.push_back(static_cast<char16_t>(code));
-    } else {
-      const long beyond = code - 0x10000;
-      shown.push_back(static_cast<char16_t>(0xD800 + (beyond >> 10)));
-      shown.push_back(static_cast<char16_t>(0xDC00 + (beyond & 0x3FF)));
-    }
+    AppendUtf16(shown, code);
   }
   return shown;
+}
+
+std::u16string FileNameToUtf16(std::string_view name) {
+  std::u16string wide;
+  wide.reserve(name.size());
+  for (size_t at = 0; at < name.size();) {
+    const long code = NextUtf8(name, at);
+    if (code != kNoCharacter) {
+      AppendUtf16(wide, code);
+    } else {
+      wide.push_back(static_cast<char16_t>(kByteEscape + static_cast<unsigned char>(name[at++])));
+    }
+  }
+  return wide;
+}
+
+std::string Utf16ToFileName(std::u16string_view name) {
+  std::string bytes;
+  bytes.reserve(name.size());
+  size_t written = 0;  // name before this is in bytes
+  for (size_t i = 0; i < name.size(); ++i) {
+    const bool escaped_byte = name[i] >= kByteEscape + 0x80 && name[i] <= kByteEscape + 0xFF &&
+                              !(i > 0 && IsSurrogateLead(name[i - 1]));
+    if (!escaped_byte) continue;
+    bytes += Utf16ToUtf8(name.substr(written, i - written));
+    bytes += static_cast<char>(name[i] - kByteEscape);
+    written = i + 1;
+  }
+  return bytes + Utf16ToUtf8(name.substr(written));
 }
 
 bool IsUtf8Text(std::string_view text) {

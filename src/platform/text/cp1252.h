@@ -29,6 +29,15 @@ std::string Utf16ToCp1252(std::u16string_view text);
 // Example: ReceivedTextToUtf16("\xCE\xA3\xCE\xBF 73") == u"\u03A3\u03BF 73",
 //          ReceivedTextToUtf16("Gr\xFC\xDF" "e") == u"Gr\u00FC\u00DF" "e".
 std::u16string ReceivedTextToUtf16(std::string_view text);
+// A file or folder name's bytes as UTF-16 and back, whatever they are: UTF-8 is read as
+// such, and each byte that is not part of it (a name written in Latin-1) stands as a
+// surrogate without its partner (U+DC00 plus the byte), so the name comes back byte for
+// byte and names the file that exists.
+//
+// Example: FileNameToUtf16("fran\xE7" "ais") == u"fran\xDCE7" "ais",
+//          Utf16ToFileName(u"fran\xDCE7" "ais") == "fran\xE7" "ais".
+std::u16string FileNameToUtf16(std::string_view name);
+std::string Utf16ToFileName(std::u16string_view name);
 // True when text is valid UTF-8 with at least one character beyond ASCII: the text that
 // ReceivedTextToUtf16 reads as UTF-8, and that no single-byte code page can hold.
 bool IsUtf8Text(std::string_view text);

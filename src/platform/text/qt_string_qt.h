@@ -1,7 +1,6 @@
 // Platform-internal: the program's Windows-1252 strings at the Qt edge.
 #pragma once
 
-#include <QFile>
 #include <QString>
 #include <string>
 
@@ -19,13 +18,16 @@ inline std::string FromQString(const QString& text) {
 
 // File and folder names are the file system's bytes (UTF-8 on every current desktop), not
 // text of the code page: a Polish or Greek name, which Windows-1252 cannot hold, comes
-// back whole, and a folder chosen in a dialog is the folder that exists.
+// back whole, and a folder chosen in a dialog is the folder that exists. So does a name
+// in no UTF-8 at all (Latin-1), which Qt's own conversion turns into U+FFFD.
 inline QString FileNameToQString(const std::string& name) {
-  return QFile::decodeName(QByteArray::fromStdString(name));
+  const std::u16string wide = FileNameToUtf16(name);
+  return QString(reinterpret_cast<const QChar*>(wide.data()), static_cast<qsizetype>(wide.size()));
 }
 
 inline std::string FileNameFromQString(const QString& name) {
-  return QFile::encodeName(name).toStdString();
+  return Utf16ToFileName(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
+                                             static_cast<size_t>(name.size())));
 }
 
 inline QString ToQString(const std::string& text, TTextBytes bytes) {

@@ -256,24 +256,37 @@ TEST_F(SetupTest, WeatherChoiceShowsPortOrFile) {
   EXPECT_TRUE(s.mbtnWxFile->Visible());
 }
 
-// A file named in Greek is listed as it is written, and chosen by that name.
+// A file named in Greek is listed as it is written, and chosen by that name; one named in
+// Latin-1, no UTF-8, by the bytes the file system holds, also once stored and set again
+// as the next start does.
 TEST_F(SetupTest, LanguageListOffersValidFilesOnly) {
   TfrmSetup& s = *frmSetup;
   const std::string greek = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC.spk";
+  const std::string latin1 =
+      "fran\xE7"
+      "ais.spk";
   WriteSpeakFile("english.spk", "1.2", {});
   WriteSpeakFile("deutsch.spk", "1.2", {});
   WriteSpeakFile(greek, "1.2", {});
+  WriteSpeakFile(latin1, "1.2", {});
   WriteFile(SpkDir + "broken.spk", "not a language file");
   s.mfcbxSpk->SetText("deutsch.spk");
   s.FillLanguageList();
-  ASSERT_EQ(s.mfcbxSpk->Items().Count(), 3);
+  ASSERT_EQ(s.mfcbxSpk->Items().Count(), 4);
   EXPECT_EQ(s.mfcbxSpk->Items()[0], "deutsch.spk");
   EXPECT_EQ(s.mfcbxSpk->Text(), "deutsch.spk");
-  s.mfcbxSpk->SetItemIndex(2);
+  s.mfcbxSpk->SetItemIndex(s.mfcbxSpk->Items().IndexOf(greek));
   EXPECT_EQ(s.mfcbxSpk->TextW(), u"\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC.spk");
   EXPECT_EQ(s.mfcbxSpk->Text(), greek);
   s.FillLanguageList();
   EXPECT_EQ(s.mfcbxSpk->Text(), greek);
+  s.mfcbxSpk->SetItemIndex(s.mfcbxSpk->Items().IndexOf(latin1));
+  EXPECT_EQ(s.mfcbxSpk->Text(), latin1);
+  const std::string stored = s.mfcbxSpk->Text();
+  s.mfcbxSpk->SetText("english.spk");
+  s.mfcbxSpk->SetText(stored);
+  EXPECT_EQ(s.mfcbxSpk->Text(), latin1);
+  EXPECT_EQ(LoadSpeakFile(s.mfcbxSpk->Text(), true), kSpeakLoaded);
 }
 
 // A language typed into the box rather than picked from its list is loaded when the

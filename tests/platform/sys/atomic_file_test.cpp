@@ -1,5 +1,6 @@
 #include "platform/sys/atomic_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -117,6 +118,41 @@ TEST_F(AtomicFile, AFileThatCannotBeWrittenIsLeftAlone) {
     EXPECT_THROW(SaveFileAtomically(file, "lost"), EWriteError);
     EXPECT_EQ(ReadWholeFile(file), "kept");
   }
+}
+
+// A named pipe, named directly or through a link, is written into while a program reads
+// from it, refused while none does, and stays a pipe either way; so are appends to it.
+TEST_F(AtomicFile, APipeIsWrittenIntoAndNeverReplaced) {
+  const std::string pipe = Base() + "packets.log";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0) << std::strerror(errno);
+  const std::string link = Base() + "link.log";
+  std::filesystem::create_symlink(pipe, link);
+  const auto still_a_pipe = [&] {
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(FolderNames(Base()), (std::vector<std::string>{"link.log", "packets.log"}));
+  };
+  for (const std::string& name : {pipe, link}) {
+    try {
+      SaveFileAtomically(name, "nobody hears this\n");
+      FAIL() << "a pipe without a reader took the save";
+    } catch (const EWriteError& error) {
+      EXPECT_NE(std::string(error.what()).find(name), std::string::npos) << error.what();
+    }
+    still_a_pipe();
+  }
+  const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0) << std::strerror(errno);
+  EXPECT_FALSE(AppendToFile(pipe, "appended\n", 0));
+  SaveFileAtomically(pipe, "first\r\n");
+  TStringList lines;
+  lines.Add("second");
+  lines.SaveToFile(link);
+  char heard[64] = {};
+  EXPECT_EQ(read(reader, heard, sizeof heard), 15);
+  EXPECT_STREQ(heard, "first\r\nsecond\r\n");
+  close(reader);
+  still_a_pipe();
 }
 
 TEST_F(AtomicFile, StaleTemporaryFilesAreDeletedAndNothingElse) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 TEST(Cp1252, EveryByteSurvivesTheTripThroughUtf16) {
   std::string all;
@@ -31,6 +33,31 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
   EXPECT_EQ(Utf16ToCp1252(std::u16string(1, u'\xD800')), "?");  // a lone half
   EXPECT_EQ(Utf16ToCp1252(u"\u0080"), "?");  // C1 controls that the code page uses otherwise
   EXPECT_EQ(Utf16ToCp1252(u""), "");
+}
+
+// A file name comes back byte for byte, whatever its bytes: UTF-8 read as characters,
+// and a name in Latin-1, a cut UTF-8 sequence or an encoded surrogate kept as bytes.
+TEST(Cp1252, FileNamesComeBackByteForByte) {
+  EXPECT_EQ(FileNameToUtf16("\xCE\xA9 \xF0\x9F\x98\x80.spk"), u"\u03A9 \U0001F600.spk");
+  EXPECT_EQ(FileNameToUtf16("fran\xE7"
+                            "ais.spk"),
+            u"fran\xDCE7"
+            "ais.spk");
+  std::vector<std::string> names = {
+      "fran\xE7"
+      "ais.spk",
+      "\xCE",
+      "a\xE2\x82",
+      "\xED\xB3\xA7",
+      "\xF0\x9F\x98\x80\xE7",
+      "\xC3\xA7\xE7\xC3"};
+  for (int code = 0; code < 256; ++code) names.push_back(std::string(1, static_cast<char>(code)));
+  for (const std::string& name : names) {
+    const std::u16string wide = FileNameToUtf16(name);
+    EXPECT_EQ(Utf16ToFileName(wide), name) << name;
+  }
+  // A surrogate pair whose second half looks like a kept byte is still one character.
+  EXPECT_EQ(Utf16ToFileName(u"\xD83D\xDCE7"), "\xF0\x9F\x93\xA7");
 }
 
 // Received text: valid UTF-8 is read as UTF-8, every character kept (beyond the plane of

@@ -1,8 +1,12 @@
 #include "platform/gui/standard/edit.h"
 
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QTextBoundaryFinder>
 #include <QValidator>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/controls/win_control_qt.h"
@@ -62,13 +66,17 @@ class TTypedTextRules : public QValidator {
   explicit TTypedTextRules(QLineEdit& Line) : QValidator(&Line), before_(Line.text()) {
     QObject::connect(&Line, &QLineEdit::textChanged, this,
                      [this](const QString& text) { before_ = text; });
+    Line.installEventFilter(this);
   }
 
   // The refused characters go first, so that the length counts only what is taken.
   State validate(QString& input, int& pos) const override {
+    const QString typed = input;
+    const int at = InsertedRange(before_, input, pos).first;
     TakeTyped(input, pos);
     if (max_length_ > 0) KeepMaxLength(input, pos);
     if (max_bytes_ > 0) KeepSentBytes(input, pos);
+    if (input != typed) ruled_change_ = TRuledChange{before_, at, input};
     return Acceptable;
   }
 
@@ -114,12 +122,39 @@ class TTypedTextRules : public QValidator {
     pos = int(kept);
   }
 
+  // A change the rules made replaces the line's text, which clears its own undo: Ctrl+Z
+  // then gives back the text before that change.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress ||
+        !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo)) {
+      return false;
+    }
+    auto& line = static_cast<QLineEdit&>(*watched);
+    if (!ruled_change_ || line.isUndoAvailable() || line.isReadOnly() ||
+        line.text() != ruled_change_->after) {
+      return false;
+    }
+    const TRuledChange change = *std::exchange(ruled_change_, std::nullopt);
+    line.setValidator(nullptr);
+    line.setText(change.before);
+    line.setValidator(this);
+    line.setCursorPosition(change.at);
+    return true;
+  }
+
+  struct TRuledChange {
+    QString before;
+    int at;  // where the change began
+    QString after;
+  };
+
   TEditCharCase char_case_ = ecNormal;
   QString allowed_;
   int max_length_ = 0;
   int max_bytes_ = 0;
   // The text before the change being validated.
   QString before_;
+  mutable std::optional<TRuledChange> ruled_change_;
 };
 
 TCustomEdit::TCustomEdit(TComponent* AOwner)

@@ -1,9 +1,9 @@
 #include "platform/gui/standard/memo.h"
 
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <algorithm>
+#include <QTextOption>
 
 #include "platform/gui/controls/win_control_qt.h"
 #include "platform/gui/standard/typed_text_qt.h"
@@ -14,8 +14,57 @@
 
 namespace {
 
-QPlainTextEdit& EditOf(const TMemo& memo) {
-  return *static_cast<QPlainTextEdit*>(WidgetOf(memo));
+// Typed, pasted, dropped or composed text is taken by the memo's rules before it goes in:
+// the document's own undo then holds what was taken, and one step gives back the text
+// before it.
+class TRuledTextEdit : public QPlainTextEdit {
+ public:
+  TEditCharCase char_case = ecNormal;
+  QString allowed;  // empty: every character
+
+  QString Taken(const QString& Typed) const {
+    if (char_case == ecNormal && allowed.isEmpty()) return Typed;
+    // Line breaks are the memo's own structure, always taken.
+    static const QString kLineBreaks = QStringLiteral("\n\r\u2028\u2029");
+    return TakenAsTyped(Typed, char_case, allowed.isEmpty() ? allowed : allowed + kLineBreaks);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const QString typed = event->text();
+    // Keys that type no character (commands, Backspace) pass as they are.
+    const bool types = !typed.isEmpty() && (typed.front().isPrint() || typed.front() == u'\t');
+    const QString taken = types ? Taken(typed) : typed;
+    if (taken == typed) {
+      QPlainTextEdit::keyPressEvent(event);
+    } else if (taken.isEmpty()) {
+      event->accept();
+    } else {
+      QKeyEvent replaced(event->type(), event->key(), event->modifiers(), taken,
+                         event->isAutoRepeat(), ushort(event->count()));
+      QPlainTextEdit::keyPressEvent(&replaced);
+      event->setAccepted(replaced.isAccepted());
+    }
+  }
+
+  void inputMethodEvent(QInputMethodEvent* event) override {
+    const QString taken = Taken(event->commitString());
+    if (taken != event->commitString())
+      event->setCommitString(taken, event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(event);
+  }
+
+  // Pastes, drops and the middle button's paste all come here.
+  void insertFromMimeData(const QMimeData* source) override {
+    if (!source->hasText()) return QPlainTextEdit::insertFromMimeData(source);
+    QMimeData taken;
+    taken.setText(Taken(source->text()));
+    QPlainTextEdit::insertFromMimeData(&taken);
+  }
+};
+
+TRuledTextEdit& EditOf(const TMemo& memo) {
+  return *static_cast<TRuledTextEdit*>(WidgetOf(memo));
 }
 
 QString Wide(std::u16string_view text) {
@@ -25,23 +74,13 @@ QString Wide(std::u16string_view text) {
 }  // namespace
 
 TMemo::TMemo(TComponent* AOwner)
-    : TWinControl(AOwner, std::make_unique<TNativeWidget>(new QPlainTextEdit, false)),
+    : TWinControl(AOwner, std::make_unique<TNativeWidget>(new TRuledTextEdit, false)),
       lines_(std::make_unique<TStringList>()) {
   SetBounds(0, 0, 185, 89);
   SetTabStop(true);
   lines_->OnChange = [this](TStringList*) { LinesChanged(); };
-  QTextDocument& document = *EditOf(*this).document();
-  QObject::connect(&document, &QTextDocument::contentsChange, NativeOf(*this).bridge,
-                   [this](int From, int, int Added) {
-                     typed_from_ = From;
-                     typed_length_ = Added;
-                   });
-  QObject::connect(&EditOf(*this), &QPlainTextEdit::textChanged, NativeOf(*this).bridge, [this] {
-    Dispatch([this] {
-      TakeTyped();
-      TextEdited();
-    });
-  });
+  QObject::connect(&EditOf(*this), &QPlainTextEdit::textChanged, NativeOf(*this).bridge,
+                   [this] { Dispatch([this] { TextEdited(); }); });
 }
 
 TMemo::~TMemo() {
@@ -81,8 +120,18 @@ void TMemo::SetTextBytes(TTextBytes Value) {
   LinesChanged();
 }
 
+void TMemo::SetCharCase(TEditCharCase Value) {
+  EditOf(*this).char_case = Value;
+}
+
 void TMemo::SetAllowedChars(std::string_view Chars) {
-  allowed_ = Cp1252ToUtf16(Chars);
+  TRuledTextEdit& edit = EditOf(*this);
+  edit.allowed = Wide(Cp1252ToUtf16(Chars));
+  // Without the blank the text has no words to keep whole on a line, and Qt's search for
+  // a word's end walks on to the end of a long line for each line it lays out.
+  QTextOption::WrapMode wrap = QTextOption::WrapAtWordBoundaryOrAnywhere;
+  if (!edit.allowed.isEmpty() && !edit.allowed.contains(u' ')) wrap = QTextOption::WrapAnywhere;
+  edit.setWordWrapMode(wrap);
 }
 
 std::u16string TMemo::TextW() const {
@@ -106,34 +155,4 @@ void TMemo::TextEdited() {
   lines_->SetText(FromQString(EditOf(*this).toPlainText(), text_bytes_));
   syncing_ = false;
   if (OnChange) OnChange(this);
-}
-
-// Runs before the change is read into Lines: what the user just typed, pasted or dropped
-// is put back as the memo takes it, in the same undo step.
-void TMemo::TakeTyped() {
-  const int from = typed_from_;
-  const int length = typed_length_;
-  typed_from_ = -1;
-  if (syncing_ || from < 0 || length <= 0 || (char_case_ == ecNormal && allowed_.empty())) return;
-  QTextDocument& document = *EditOf(*this).document();
-  // A change that fills the whole document (a paste into the empty memo, or over all of
-  // it) is counted with the document's closing paragraph end, which is no text.
-  const int end = std::min(from + length, document.characterCount() - 1);
-  if (end <= from) return;
-  QTextCursor cursor(&document);
-  cursor.setPosition(from);
-  cursor.setPosition(end, QTextCursor::KeepAnchor);
-  const QString typed = cursor.selectedText();
-  QString allowed = Wide(allowed_);
-  if (!allowed.isEmpty()) {
-    allowed += QChar(QChar::ParagraphSeparator);
-    allowed += QChar(QChar::LineSeparator);
-  }
-  const QString taken = TakenAsTyped(typed, char_case_, allowed);
-  if (taken == typed) return;
-  syncing_ = true;
-  cursor.joinPreviousEditBlock();
-  cursor.insertText(taken);
-  cursor.endEditBlock();
-  syncing_ = false;
 }

@@ -33,7 +33,7 @@ class TMemo : public TWinControl {
   // As the edit's: typed or pasted letters are turned to this case, and only the allowed
   // characters are taken (line breaks, the memo's own structure, always are). Text set
   // from code is left as it is.
-  void SetCharCase(TEditCharCase Value) { char_case_ = Value; }
+  void SetCharCase(TEditCharCase Value);
   void SetAllowedChars(std::string_view Chars);
   // The text as the box shows it, lines apart by LF.
   std::u16string TextW() const;
@@ -47,14 +47,8 @@ class TMemo : public TWinControl {
  private:
   void LinesChanged();
   void TextEdited();
-  void TakeTyped();
 
   std::unique_ptr<TStringList> lines_;
   bool syncing_ = false;
   TTextBytes text_bytes_ = TTextBytes::CodePage;
-  TEditCharCase char_case_ = ecNormal;
-  std::u16string allowed_;
-  // Where the last change put its characters in, as the document counts (-1: none).
-  int typed_from_ = -1;
-  int typed_length_ = 0;
 };

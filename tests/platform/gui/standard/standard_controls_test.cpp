@@ -332,6 +332,38 @@ TEST(MemoTest, SentLinesKeepWhatIsTypedInAnyScriptAndReadBackAsTyped) {
   EXPECT_EQ(reread.Text(), sent);
 }
 
+// A key or a paste the rules changed is one step to undo, as any other: Ctrl+Z gives back
+// the text before it, in the edit and in the memo.
+TEST(EditTest, AKeyOrPasteTheRulesChangedIsUndoneInOneStep) {
+  const auto undo = [](TWinControl& Control) { SimulateKey(Control, 'Z', "\x1A", ssCtrl); };
+  TEdit edit(nullptr);
+  TMemo memo(nullptr);
+  edit.SetCharCase(ecUpperCase);
+  edit.SetAllowedChars("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-,");
+  memo.SetCharCase(ecUpperCase);
+  memo.SetAllowedChars("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-,");
+  edit.SetText("DL1");
+  SimulateKey(edit, VK_END);
+  Type(edit, u"A");
+  Paste(edit, u"bc ,n0call");
+  EXPECT_EQ(edit.Text(), "DL1ABC,N0CALL");
+  undo(edit);
+  EXPECT_EQ(edit.Text(), "DL1A");
+  Type(edit, u"x");
+  EXPECT_EQ(edit.Text(), "DL1AX");
+  undo(edit);
+  EXPECT_EQ(edit.Text(), "DL1A");
+  Type(memo, u"D");
+  Paste(memo, u"l1abc ,n0call");
+  EXPECT_EQ(memo.Text(), "DL1ABC,N0CALL");
+  undo(memo);
+  EXPECT_EQ(memo.Text(), "D");
+  Type(memo, u"x");
+  EXPECT_EQ(memo.Text(), "DX");
+  undo(memo);
+  EXPECT_EQ(memo.Text(), "D");
+}
+
 TEST(EditTest, TextFromCodeShowsItsStart) {
   TEdit edit(nullptr);
   edit.SetBounds(0, 0, 60, 21);
