@@ -28,8 +28,10 @@
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/rtf/rtf_import.h"
+#include "richtext_edit/rtf/rtf_insert.h"
 
 namespace {
 
@@ -371,5 +373,69 @@ void BM_ReadRepeatedCells(benchmark::State& state) {
   state.counters["left_out"] = leftOut ? 1 : 0;
 }
 BENCHMARK(BM_ReadRepeatedCells)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// The growth of the peak resident memory while work runs.
+template <class Work>
+long PeakGrowthKilobytes(const Work& work) {
+  malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
+  const long before = StatusKilobytes("VmRSS:");
+  work();
+  return StatusKilobytes("VmHWM:") - before;
+}
+
+// The RTF read into a document, or pasted into an editor of 1920 x 1080 showing it (laid
+// out and painted where the caret ends).
+void ReadOrPaste(benchmark::State& state, const std::string& rtf, bool paste) {
+  TMemoryStream stream;
+  stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
+  stream.SetPosition(0);
+  if (!paste) {
+    TRtfDocument read(stream, state);
+    return;
+  }
+  RegisterRTFInsertion();
+  TRDStyle sheet;
+  TRichDocEdit edit(nullptr);
+  edit.SetStyle(&sheet);
+  edit.SetBounds(0, 0, BenchStations(1920), BenchStations(1080));
+  edit.FormatDocument();
+  if (!edit.InsertRTFStreamAtCaret(stream)) state.SkipWithError("paste failed");
+  TBitmap target;
+  target.SetSize(edit.Width(), edit.Height());
+  PaintTo(edit, target.Canvas(), 0, 0);
+}
+
+// Files of cells beside a file of one-letter paragraphs of the same size, read and
+// pasted: rows of sixteen bare \cell words (2.6 MB: 1,938 MB and 5.3 MB: 3,875 MB when
+// every cell was an object; the paragraphs 100 MB), and rows of one empty cell
+// (\intbl\row, 1.1 MB: 558 MB). "ratio" is the cells' growth over the paragraphs', at most
+// 4. Arguments: the file (0 the rows of cells, 1 the rows of one cell), its size, paste.
+void BM_CellFilesBesideParagraphs(benchmark::State& state) {
+  const auto size = std::size_t(BenchStations(int(state.range(1))));
+  std::string row = "\\intbl";
+  for (int c = 0; c < 16; ++c) row += "\\cell";
+  row += "\\row\n";
+  const std::string cells = RepeatedWordsRtf(state.range(0) == 0 ? row : "\\intbl\\row\n", size);
+  const std::string paragraphs = RepeatedWordsRtf("a\\par ", size);
+  const bool paste = state.range(2) != 0;
+  long cellGrowth = 0, paragraphGrowth = 0;
+  for (auto _ : state) {
+    cellGrowth =
+        std::max(cellGrowth, PeakGrowthKilobytes([&] { ReadOrPaste(state, cells, paste); }));
+    paragraphGrowth = std::max(paragraphGrowth,
+                               PeakGrowthKilobytes([&] { ReadOrPaste(state, paragraphs, paste); }));
+  }
+  state.counters["cells_mb"] = double(cellGrowth) / 1024;
+  state.counters["paragraphs_mb"] = double(paragraphGrowth) / 1024;
+  state.counters["ratio"] = double(cellGrowth) / double(std::max(paragraphGrowth, 1L));
+  state.counters["rtf_bytes"] = double(cells.size());
+}
+BENCHMARK(BM_CellFilesBesideParagraphs)
+    ->ArgsProduct({{0}, {2600000, 5300000}, {0, 1}})
+    ->Args({1, 1100000, 0})
+    ->Args({1, 1100000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace

@@ -239,6 +239,16 @@ TRDTableCellData* TRDTableItemInfo::Cells(int row, int col) const {
   return Rows->Cell(row, col);
 }
 
+void TRDTableItemInfo::CellMade(int row, int col) {
+  TRDTableCellData& cell = *Rows->Object(row, col);
+  if ((State & rdtsCellsSelected) && IsCellSelected(row, col)) {
+    cell.InSelection = true;
+    cell.State |= rddsSelectedAsWhole;
+  }
+  if (PlaceInSlot(cell, row, col))
+    cell.FormatItems(false, true, false, 0, nullptr, false, true, false);
+}
+
 bool TRDTableItemInfo::CanEditCell(int row, int col, bool automatic) {
   bool allow = true;
   if (OnCellEditing) OnCellEditing(this, row, col, automatic, allow);
@@ -313,7 +323,7 @@ bool TRDTableItemInfo::IsRowGroupEnd(int row) const {
   const TRDTableRow& r = *Rows->Items(row);
   for (int c = r.Count() - 1; c >= 0;) {
     int mr, mc;
-    const TRDTableCellData* cell = Rows->GetMainCell(row, c, mr, mc);
+    const TRDTableCellData* cell = Rows->PeekMainCell(row, c, mr, mc);
     if (!cell) {
       --c;
       continue;
@@ -330,7 +340,7 @@ int TRDTableItemInfo::GetRowGroupEnd(int row) const {
     int end = row;
     for (int c = 0; c < Rows->Items(row)->Count(); ++c) {
       int mr, mc;
-      if (const TRDTableCellData* cell = Rows->GetMainCell(row, c, mr, mc))
+      if (const TRDTableCellData* cell = Rows->PeekMainCell(row, c, mr, mc))
         end = std::max(end, mr + cell->RowSpan - 1);
     }
     end = std::min(end, last);
@@ -344,7 +354,7 @@ int TRDTableItemInfo::GetRowGroupStart(int row) const {
     int start = row;
     for (int c = 0; c < Rows->Items(row)->Count(); ++c) {
       int mr, mc;
-      if (Rows->GetMainCell(row, c, mr, mc)) start = std::min(start, mr);
+      if (Rows->PeekMainCell(row, c, mr, mc)) start = std::min(start, mr);
     }
     if (start == row) return row;
     row = start;
@@ -421,7 +431,7 @@ void TRDTableItemInfo::NotifyData(TCustomRDData* rdData, std::string& text) {
   for (int r = 0; r < Rows->Count(); ++r) {
     TRDTableRow& row = *Rows->Items(r);
     for (int c = 0; c < row.Count(); ++c)
-      if (TRDTableCellData* cell = row.Items(c)) {
+      if (TRDTableCellData* cell = row.Object(c)) {
         if (cell->GetItemCount() == 0) cell->AddText("", 0, 0);
         cell->SetRow(&row);
         cell->NotifyItemsInserting();
@@ -441,7 +451,7 @@ void TRDTableItemInfo::NotifyDataEx(TCustomRDData* rdData) {
   if (!root && rdData->GetParentItemNo() < 0) return;
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < Rows->Items(r)->Count(); ++c)
-      if (TRDTableCellData* cell = Rows->Cell(r, c))
+      if (TRDTableCellData* cell = Rows->Object(r, c))
         for (int i = 0; i < cell->GetItemCount(); ++i) {
           cell->AddMarkerToList(i);
           cell->GetItem(i)->NotifyDataEx(cell);
@@ -457,19 +467,20 @@ TCustomRDData* TRDTableItemInfo::GetSubDoc(int index) const {
   const int cols = Rows->GetColCount();
   if (cols == 0 || index < 0 || index >= GetSubDocCount()) return nullptr;
   const int row = index / cols, col = index % cols;
-  return col < Rows->Items(row)->Count() ? Rows->Cell(row, col) : nullptr;
+  // A plain cell is answered by the stand-in: walks over documents read it as the cell.
+  return col < Rows->Items(row)->Count() ? Rows->Peek(row, col) : nullptr;
 }
 
 void TRDTableItemInfo::MarkStylesInUse(TRDStyleUsage& usage) const {
   TRDFullLineItemInfo::MarkStylesInUse(usage);
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < Rows->Items(r)->Count(); ++c)
-      if (const TRDTableCellData* cell = Rows->Cell(r, c)) cell->MarkStylesInUse(usage);
+      if (const TRDTableCellData* cell = Rows->Peek(r, c)) cell->MarkStylesInUse(usage);
 }
 
 void TRDTableItemInfo::UpdateStyles(const TRDStyleUsage& usage) {
   TRDFullLineItemInfo::UpdateStyles(usage);
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < Rows->Items(r)->Count(); ++c)
-      if (TRDTableCellData* cell = Rows->Cell(r, c)) cell->UpdateStyles(usage);
+      if (TRDTableCellData* cell = Rows->Object(r, c)) cell->UpdateStyles(usage);
 }

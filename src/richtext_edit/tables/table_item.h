@@ -299,6 +299,12 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
 
   // Access.
   TRDTableCellData* Cells(int row, int col) const;
+  // The object just made for the plain cell at (row, col) takes the cell's place in the
+  // layout and in the cell selection.
+  void CellMade(int row, int col);
+  // The cell painted at (row, col): its object, or the grid's stand-in placed in the slot
+  // of a plain cell; nullptr for a covered slot.
+  TRDTableCellData* CellToPaint(int row, int col);
   // The cell at (row, col) for a setter: "Invalid row or column index" (ERichDocError)
   // for a slot out of the grid or covered by a merged cell.
   TRDTableCellData& CellToSet(int row, int col) const;
@@ -350,6 +356,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   int GetColBorderAt(int x, int& minPos, int& pos) const;
   int GetRowBorderAt(int y, int& minPos, int& pos) const;
   bool IsCellSelected(int row, int col) const;
+  // The cell's selection flag (of a plain cell, whether it is selected now).
+  bool CellInSelection(int row, int col) const;
   void Select(int startRow, int startCol, int colOffs, int rowOffs);
   void SelectCols(int startCol, int count);
   void SelectRows(int startRow, int count);
@@ -626,6 +634,7 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   std::vector<int> MeasureRowHeights(TRDTableItemFormattingInfo& info);
   void StretchRowsUnderSpans(TRDTableItemFormattingInfo& info, std::vector<int>& heights);
   void PlaceRows(TRDTableItemFormattingInfo& info, const std::vector<int>& heights);
+  bool PlaceInSlot(TRDTableCellData& cell, int row, int col) const;
   // After an edit in the cell editor, the layout on the screen taken on from where it
   // stands when that is all the edit changed (table_layout.cpp): whether the edited cell's
   // narrowest width going from oldMin to newMin leaves every column's width as it is;

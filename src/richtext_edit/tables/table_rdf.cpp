@@ -6,6 +6,7 @@
 #include "platform/text/streams.h"
 #include "richtext/base/rdf_format.h"
 #include "richtext/base/style_types.h"
+#include "richtext/base/table_budget.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/model/rdf_item_record.h"
@@ -75,9 +76,9 @@ void TRDTableSW::DefineProperties(TRDPropertyFiler& filer) {
         reader.ReadListBegin();
         for (int r = 0; !reader.EndOfList(); ++r) {
           const int value = reader.ReadInteger();
-          if (r >= T->RowCount() || value < rdcTop || value > rdcVDefault)
+          if (r >= std::max(T->RowCount(), declared_rows_) || value < rdcTop || value > rdcVDefault)
             throw EReadError("Invalid row alignment");
-          T->Rows->Items(r)->VAlign = TRDCellVAlign(value);
+          if (r < T->RowCount()) T->Rows->Items(r)->VAlign = TRDCellVAlign(value);
         }
         reader.ReadListEnd();
       });
@@ -92,8 +93,9 @@ void TRDTableSW::DefineProperties(TRDPropertyFiler& filer) {
         reader.ReadListBegin();
         for (int r = 0; !reader.EndOfList(); ++r) {
           const bool value = reader.ReadBoolean();
-          if (r >= T->RowCount()) throw EReadError("Invalid row page breaks");
-          T->Rows->Items(r)->PageBreakBefore = value;
+          if (r >= std::max(T->RowCount(), declared_rows_))
+            throw EReadError("Invalid row page breaks");
+          if (r < T->RowCount()) T->Rows->Items(r)->PageBreakBefore = value;
         }
         reader.ReadListEnd();
       });
@@ -118,10 +120,10 @@ void TRDTableSW::WriteCells(TRDValueWriter& writer) {
       TRDTableCellData* movedIn = nullptr;
       for (int c = range.StartCol; c < range.StartCol + colCount; ++c) {
         int mr = r, mc = c;
-        TRDTableCellData* cell = rows.Cell(r, c);
+        TRDTableCellData* cell = rows.Peek(r, c);
         if (!cell) {
           if (headingRow || (r != range.StartRow && c != range.StartCol)) continue;
-          cell = rows.GetMainCell(r, c, mr, mc);
+          cell = rows.PeekMainCell(r, c, mr, mc);
           // A cell that starts inside the range is written at its own slot.
           if (!cell || (mr >= range.StartRow && mc >= range.StartCol) || cell == movedIn) continue;
           movedIn = cell;
@@ -133,7 +135,7 @@ void TRDTableSW::WriteCells(TRDValueWriter& writer) {
         TD wrapper;
         wrapper.C = cell;
         const bool wasEmpty = cell->SaveEmpty;
-        if (range.SelectionOnly && !rows.Cell(mr, mc)->InSelection) cell->SaveEmpty = true;
+        if (range.SelectionOnly && !table.CellInSelection(mr, mc)) cell->SaveEmpty = true;
         writer.WriteComponent(wrapper);
         cell->SaveEmpty = wasEmpty;
       }
@@ -152,9 +154,19 @@ void TRDTableSW::ReadCells(TRDValueReader& reader) {
   if (n == 0) return;
   const int m = reader.ReadInteger();
   if (n < 0 || m <= 0 || !TRDTableRows::HoldsSlots(n, m)) throw EReadError("Invalid table size");
+  declared_rows_ = n;
+  // The rows the read's budget pays for, at least the first: the cells of the rows past
+  // them join the cells above them in the last row kept, and the document says so.
+  const std::int64_t rowBytes = TRDTableRows::GridBytes(1, m);
+  const int kept = int(std::clamp<std::int64_t>(TRDTableBudget::Left() / rowBytes, 1, n));
+  TRDTableBudget::Take(TRDTableRows::GridBytes(kept, m));
+  if (kept < n && rows.MainRDData) {
+    TCustomRDData& root = *rows.MainRDData->GetAbsoluteRootData();
+    root.SetRDFWarnings(root.GetRDFWarnings() | rdfwTableCellsLeftOut);
+  }
   // The grid starts empty and each cell is made as its entry comes, so that a merged cell
   // costs one cell whatever it covers.
-  rows.ResetEmpty(n, m);
+  rows.ResetEmpty(kept, m);
   std::vector<char> covered(size_t(n) * size_t(m), 0);
   reader.ReadListBegin();
   for (int r = 0; r < n; ++r)
@@ -173,14 +185,23 @@ void TRDTableSW::ReadCells(TRDValueReader& reader) {
           if (slot) throw EReadError("Invalid cell span");
           slot = 1;
         }
-      TRDTableRow& row = *rows.Items(r);
-      row.SetItem(c, std::make_unique<TRDTableCellData>(&row));
-      TRDTableCellData* cell = row.Items(c);
-      cell->ColSpan = colSpan;
-      cell->RowSpan = rowSpan;
+      TRDTableRow& row = *rows.Items(std::min(r, kept - 1));
+      auto read = std::make_unique<TRDTableCellData>(&row);
+      read->ColSpan = colSpan;
+      read->RowSpan = std::min(rowSpan, std::max(kept - r, 1));
       TD wrapper;
-      wrapper.C = cell;
+      wrapper.C = read.get();
       reader.ReadComponent(wrapper);
+      if (r < kept) {
+        const bool plain = read->IsPlain();
+        row.SetItem(c, std::move(read));
+        // A cell as made keeps no object.
+        if (plain) row.SetPlain(c);
+      } else if (read->HasData(false)) {
+        int mr, mc;
+        if (TRDTableCellData* above = rows.GetMainCell(kept - 1, c, mr, mc))
+          TRDTableRows::MoveContent(*read, *above);
+      }
     }
   if (!reader.EndOfList()) WrongCells();
   reader.ReadListEnd();

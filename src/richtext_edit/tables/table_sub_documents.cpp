@@ -146,8 +146,16 @@ bool TRDTableItemInfo::ChooseSubDoc(TCustomRDData& subDoc) {
 }
 
 bool TRDTableItemInfo::IsSubDocSelected(int index) const {
-  const auto* cell = dynamic_cast<const TRDTableCellData*>(GetSubDoc(index));
-  return cell && (State & rdtsCellsSelected) && cell->InSelection;
+  const int cols = ColCount();
+  if (cols == 0 || index < 0 || index >= GetSubDocCount() || !(State & rdtsCellsSelected))
+    return false;
+  return CellInSelection(index / cols, index % cols);
+}
+
+bool TRDTableItemInfo::CellInSelection(int row, int col) const {
+  if (Rows->IsPlain(row, col)) return (State & rdtsCellsSelected) && IsCellSelected(row, col);
+  const TRDTableCellData* cell = Rows->Object(row, col);
+  return cell && cell->InSelection;
 }
 
 void TRDTableItemInfo::UnchooseCell() {
