@@ -730,13 +730,13 @@ inline std::string FormTableRTF(int rows) {
   const std::string pad = "\\clpadft3\\clpadt108\\clpadfr3\\clpadr108";
   for (int r = 0; r < rows; ++r) {
     const int name = 800 + r * 37 % 1800, value = name + 1200 + r * 53 % 2500;
-    rtf += "\\trowd\\trql\\trleft-108\\ltrrow\\trpaddft3\\trpaddt0\\trpaddfl3\\trpaddl0"
-           "\\trpaddfb3\\trpaddb0\\trpaddfr3\\trpaddr0" +
-           pad + "\\cellx" + std::to_string(name) + pad + "\\cellx" + std::to_string(value) + pad +
-           "\\cellx8892";
+    rtf +=
+        "\\trowd\\trql\\trleft-108\\ltrrow\\trpaddft3\\trpaddt0\\trpaddfl3\\trpaddl0"
+        "\\trpaddfb3\\trpaddb0\\trpaddfr3\\trpaddr0" +
+        pad + "\\cellx" + std::to_string(name) + pad + "\\cellx" + std::to_string(value) + pad +
+        "\\cellx8892";
     for (const char* word : {"name ", "value ", "note "})
-      rtf += "\\pard\\plain\\intbl\\ql{\\fs20 " + std::string(word) + std::to_string(r) +
-             "}\\cell";
+      rtf += "\\pard\\plain\\intbl\\ql{\\fs20 " + std::string(word) + std::to_string(r) + "}\\cell";
     rtf += "\\row\n";
   }
   return rtf + "\\pard\\plain after\\par}";
@@ -750,7 +750,8 @@ inline std::string TablesAndCellsWithText(TCustomRDData& document) {
       ++tables;
       for (int r = 0; r < table->RowCount(); ++r)
         for (int c = 0; c < table->ColCount(); ++c)
-          if (const TRDTableCellData* cell = table->Rows->Object(r, c); cell && cell->HasData(false))
+          if (const TRDTableCellData* cell = table->Rows->Object(r, c);
+              cell && cell->HasData(false))
             ++cells;
     }
   return std::to_string(tables) + "/" + std::to_string(cells);

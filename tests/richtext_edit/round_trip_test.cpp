@@ -125,7 +125,10 @@ TEST(RoundTrip, FormTablesComeBackWhole) {
     EXPECT_EQ(round_trip::TablesAndCellsWithText(back), expected) << rows;
     EXPECT_FALSE(back.GetRDFWarnings() & rdfwTableCellsLeftOut) << rows;
     EXPECT_EQ(round_trip::CheckForeignRoundTrip(written), "") << rows;
-    EXPECT_EQ(round_trip::CheckDocumentRoundTrips(read, [](int) { return 0; }, false), "") << rows;
+    EXPECT_EQ(round_trip::CheckDocumentRoundTrips(
+                  read, [](int) { return 0; }, false),
+              "")
+        << rows;
   }
 }
 
