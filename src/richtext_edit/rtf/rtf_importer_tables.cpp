@@ -369,7 +369,10 @@ void TRDRTFImporter::EndRow() {
     if (cell.BestWidth != 0) info.CellHadBestWidth = true;
   if (reader_->RowAlignmentSet()) info.Alignment = reader_->RowAlignment();
   info.Rows.push_back(std::move(record));
-  if (props.Heading) info.HeadingRowCount = int(info.Rows.size());
+  // Heading rows are those at the top of the table: a \trhdr row below a row without it
+  // heads nothing (word processors repeat no such row).
+  if (props.Heading && info.HeadingRowCount == int(info.Rows.size()) - 1)
+    info.HeadingRowCount = int(info.Rows.size());
   ++row_;
   col_ = 0;
   EnterData(next.Items(0));

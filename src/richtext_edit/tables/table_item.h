@@ -578,6 +578,14 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
 
  private:
   void Init(int rowCount, int colCount, TCustomRDData* rdData);
+  // RTF rows (table_rtf.cpp), their cells' right edges from columns. The table this one
+  // goes on from when it was written to the stream right before it (nullptr: none).
+  void WriteRowRTF(TStream& stream, int r, TCustomRDData* rdData, TRDRTFSaveContext& context,
+                   const TRDTableItemFormattingInfo& columns) const;
+  std::string RowRTF(int r, TCustomRDData* rdData, TRDRTFSaveContext& context,
+                     const TRDTableItemFormattingInfo& columns) const;
+  const TRDTableItemInfo* TableGoneOnFrom(const TStream& stream, TCustomRDData* rdData, int itemNo,
+                                          TRDRTFSaveContext& context) const;
   // Mouse helpers (table_mouse.cpp).
   bool InContentBox(const TRDTableCellData& cell, int x, int y) const;
   // The document showing the cell's content, with a point relative to the table moved
