@@ -62,7 +62,7 @@ TRDTableRow::TRDTableRow(int colCount, TRDTableRows* rows)
 TRDTableRow::~TRDTableRow() = default;
 
 TRDTableCellData* TRDTableRow::Peek(int index) const {
-  return plain_[size_t(index)] ? &Rows->StandIn() : slots_[size_t(index)].get();
+  return plain_[size_t(index)] ? &Rows->StandInFor(*this) : slots_[size_t(index)].get();
 }
 
 // The object of a plain cell, in its place in the table's layout when there is one.
@@ -220,9 +220,9 @@ TRDTableCellData& TRDTableRows::StandIn() const {
   return *stand_in_;
 }
 
-TRDTableCellData& TRDTableRows::StandInFor(int row) const {
+TRDTableCellData& TRDTableRows::StandInFor(const TRDTableRow& row) const {
   TRDTableCellData& standIn = StandIn();
-  stand_in_row_->VAlign = Items(row)->VAlign;
+  stand_in_row_->VAlign = row.VAlign;
   return standIn;
 }
 

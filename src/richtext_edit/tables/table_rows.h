@@ -50,8 +50,9 @@ class TRDTableRow {
   bool IsPlain(int index) const { return plain_[size_t(index)]; }
   // The slot's cell object: nullptr for a plain cell too.
   TRDTableCellData* Object(int index) const { return slots_[size_t(index)].get(); }
-  // The slot's cell to read: a plain cell is answered by the grid's stand-in, which must
-  // not be changed and has no place in the layout; nullptr for a covered slot.
+  // The slot's cell to read: a plain cell is answered by the grid's stand-in (as a cell
+  // of this row), which must not be changed and has no place in the layout; nullptr for a
+  // covered slot.
   TRDTableCellData* Peek(int index) const;
   // Stores a cell (or nothing) in a slot, freeing what was there, and links the cell.
   void SetItem(int index, std::unique_ptr<TRDTableCellData> cell);
@@ -164,7 +165,7 @@ class TRDTableRows {
   TRDTableCellData& StandIn() const;
   void FormatStandIn(int width, TRDCanvas& canvas);
   // The stand-in as a plain cell of row (its vertical alignment the row's).
-  TRDTableCellData& StandInFor(int row) const;
+  TRDTableCellData& StandInFor(const TRDTableRow& row) const;
   // The cell objects of the grid (plain cells have none).
   std::int64_t ObjectCount() const;
   // The items of from go to the end of into, as a merge moves them (their list markers
