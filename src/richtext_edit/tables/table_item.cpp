@@ -79,6 +79,9 @@ namespace {
 int PageLength(int value) {
   return std::clamp(value, -TRDTableItemInfo::kMaxLength, TRDTableItemInfo::kMaxLength);
 }
+int CellGap(int value) {
+  return std::clamp(value, -TRDTableItemInfo::kMaxCellGap, TRDTableItemInfo::kMaxCellGap);
+}
 }  // namespace
 
 void TRDTableItemInfo::SetBestWidth(TRDHTMLLength value) {
@@ -124,7 +127,7 @@ void TRDTableItemInfo::SetCellBorderLightColor(TColor value) {
   ChangeIntProperty("CellBorderLightColor", cell_border_light_color_, value, false, false);
 }
 void TRDTableItemInfo::SetCellPadding(int value) {
-  ChangeIntProperty("CellPadding", cell_padding_, PageLength(value), true, true);
+  ChangeIntProperty("CellPadding", cell_padding_, CellGap(value), true, true);
   State |= rdtsPaddingChanged;
 }
 void TRDTableItemInfo::SetCellBorderStyle(TRDTableBorderStyle value) {
@@ -145,10 +148,10 @@ void TRDTableItemInfo::SetHRuleColor(TColor value) {
   ChangeIntProperty("HRuleColor", h_rule_color_, value, false, false);
 }
 void TRDTableItemInfo::SetCellVSpacing(int value) {
-  ChangeIntProperty("CellVSpacing", cell_v_spacing_, PageLength(value), false, true);
+  ChangeIntProperty("CellVSpacing", cell_v_spacing_, CellGap(value), false, true);
 }
 void TRDTableItemInfo::SetCellHSpacing(int value) {
-  ChangeIntProperty("CellHSpacing", cell_h_spacing_, PageLength(value), true, true);
+  ChangeIntProperty("CellHSpacing", cell_h_spacing_, CellGap(value), true, true);
 }
 void TRDTableItemInfo::SetVOutermostRule(bool value) {
   int rule = v_outermost_rule_;

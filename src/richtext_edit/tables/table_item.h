@@ -202,6 +202,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
 
   // The most a border, spacing or padding length may be, either way, in pixels.
   static constexpr int kMaxLength = kMaxPageLength;
+  // The most a cell's padding and the spacing between cells may be, either way, in pixels
+  // (half an inch): a row of a few cells that far from their text still fits on paper.
+  static constexpr int kMaxCellGap = 48;
   // The most the table's BestWidth may be, either way (pixels, or a percentage negated):
   // what a table's record in a document file holds, so that every width set reads back.
   static constexpr int kMaxBestWidth = 32767;

@@ -29,6 +29,14 @@ void TableLength(TRDPropertyFiler& filer, std::string_view name, int& value, int
   if (filer.Reading()) value = ClampToPage(value);
 }
 
+// A cell's padding or the spacing between cells, cut as the table's setters cut it.
+void CellGap(TRDPropertyFiler& filer, std::string_view name, int& value, int defaultValue,
+             int minValue) {
+  TableLength(filer, name, value, defaultValue, minValue);
+  if (filer.Reading())
+    value = std::clamp(value, -TRDTableItemInfo::kMaxCellGap, TRDTableItemInfo::kMaxCellGap);
+}
+
 [[noreturn]] void WrongCells() {
   throw EReadError("Wrong end of cells list");
 }
@@ -259,14 +267,14 @@ void TRDTableItemInfo::DefineTableProperties(TRDPropertyFiler& filer) {
   TableLength(filer, "CellBorderWidth", cell_border_width_, 0, 0);
   filer.Integer("CellBorderColor", cell_border_color_, clWindowText);
   filer.Integer("CellBorderLightColor", cell_border_light_color_, clBtnHighlight);
-  TableLength(filer, "CellPadding", cell_padding_, 1, 0);
+  CellGap(filer, "CellPadding", cell_padding_, 1, 0);
   filer.Ranged("CellBorderStyle", cell_border_style_, rdtbLowered, rdtbRaised, rdtbLoweredColor);
   TableLength(filer, "VRuleWidth", v_rule_width_, 0, 0);
   filer.Integer("VRuleColor", v_rule_color_, clWindowText);
   TableLength(filer, "HRuleWidth", h_rule_width_, 0, 0);
   filer.Integer("HRuleColor", h_rule_color_, clWindowText);
-  TableLength(filer, "CellVSpacing", cell_v_spacing_, 2, -kMaxLength);
-  TableLength(filer, "CellHSpacing", cell_h_spacing_, 2, -kMaxLength);
+  CellGap(filer, "CellVSpacing", cell_v_spacing_, 2, -kMaxLength);
+  CellGap(filer, "CellHSpacing", cell_h_spacing_, 2, -kMaxLength);
   filer.Boolean("VOutermostRule", v_outermost_rule_, false);
   filer.Boolean("HOutermostRule", h_outermost_rule_, false);
   std::string picture;
