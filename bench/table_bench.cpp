@@ -399,15 +399,18 @@ BENCHMARK(BM_PaintTableWithClaimedCellEdges)
 // of 256), filled by one merged cell: 200 of them in 17,442 bytes took 4.2 s and 3.3 GB to
 // read, and pasted as much, when only each table was bounded. One budget for the read
 // bounds them together; the control is as many tables of one slot. Arguments: tables of
-// all slots (1) or of one (0), pasted into an editor of 1920 x 1080 (1) or read (0).
-std::string MergedTablesRDF(int tables, bool full) {
+// all slots in rows of 256 (1) or in one row (2; pasted, 1.5 s and 525 MB while a table
+// kept at least a whole row), or of one slot (0), pasted into an editor of 1920 x 1080 (1)
+// or read (0).
+std::string MergedTablesRDF(int tables, int shape) {
   RegisterTableItemClass();
   TRDStyle style;
   TCustomRDData data;
   data.SetRDStyle(&style);
-  const int cols = 256, rows = full ? TRDTableRows::kMaxSlots / cols : 1;
+  const int cols = shape == 0 ? 1 : shape == 1 ? 256 : TRDTableRows::kMaxSlots;
+  const int rows = shape == 0 ? 1 : TRDTableRows::kMaxSlots / cols;
   for (int t = 0; t < tables; ++t) {
-    auto table = std::make_unique<TRDTableItemInfo>(rows, full ? cols : 1, &data);
+    auto table = std::make_unique<TRDTableItemInfo>(rows, cols, &data);
     table->Rows->MergeCells(0, 0, table->ColCount(), rows, true, false);
     data.AddItemAtEnd("", std::move(table));
   }
@@ -418,7 +421,7 @@ std::string MergedTablesRDF(int tables, bool full) {
 }
 
 void BM_ReadTablesOfAllSlots(benchmark::State& state) {
-  const std::string rdf = MergedTablesRDF(200, state.range(0) != 0);
+  const std::string rdf = MergedTablesRDF(200, int(state.range(0)));
   const bool paste = state.range(1) != 0;
   long growth = 0;
   int tables = 0;
@@ -454,7 +457,7 @@ void BM_ReadTablesOfAllSlots(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadTablesOfAllSlots)
     ->ArgNames({"all_slots", "paste"})
-    ->ArgsProduct({{1, 0}, {0, 1}})
+    ->ArgsProduct({{1, 2, 0}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -163,18 +163,24 @@ void TRDTableSW::ReadCells(TRDValueReader& reader) {
   const int m = reader.ReadInteger();
   if (n < 0 || m <= 0 || !TRDTableRows::HoldsSlots(n, m)) throw EReadError("Invalid table size");
   declared_rows_ = n;
-  // The rows the read's budget pays for, at least the first: the cells of the rows past
-  // them join the cells above them in the last row kept, and the document says so.
+  // The rows the read's budget pays for, at least the first, and of a row it cannot pay
+  // for whole the columns it can, at least the first: the cells past them join the cell
+  // they fall under or beside in the last row and column kept, and the document says so.
+  const std::int64_t left = TRDTableBudget::Left();
   const std::int64_t rowBytes = TRDTableRows::GridBytes(1, m);
-  const int kept = int(std::clamp<std::int64_t>(TRDTableBudget::Left() / rowBytes, 1, n));
-  TRDTableBudget::Take(TRDTableRows::GridBytes(kept, m));
-  if (kept < n && rows.MainRDData) {
+  const int keptRows = int(std::clamp<std::int64_t>(left / rowBytes, 1, n));
+  const int keptCols =
+      left >= rowBytes ? m
+                       : int(std::clamp<std::int64_t>(
+                             (left - TRDTableRows::kRowBytes) / TRDTableRows::kSlotBytes, 1, m));
+  TRDTableBudget::Take(TRDTableRows::GridBytes(keptRows, keptCols));
+  if ((keptRows < n || keptCols < m) && rows.MainRDData) {
     TCustomRDData& root = *rows.MainRDData->GetAbsoluteRootData();
     root.SetRDFWarnings(root.GetRDFWarnings() | rdfwTableCellsLeftOut);
   }
   // The grid starts empty and each cell is made as its entry comes, so that a merged cell
   // costs one cell whatever it covers.
-  rows.ResetEmpty(kept, m);
+  rows.ResetEmpty(keptRows, keptCols);
   std::vector<char> covered(size_t(n) * size_t(m), 0);
   reader.ReadListBegin();
   for (int r = 0; r < n; ++r)
@@ -193,22 +199,23 @@ void TRDTableSW::ReadCells(TRDValueReader& reader) {
           if (slot) throw EReadError("Invalid cell span");
           slot = 1;
         }
-      TRDTableRow& row = *rows.Items(std::min(r, kept - 1));
+      TRDTableRow& row = *rows.Items(std::min(r, keptRows - 1));
       auto read = std::make_unique<TRDTableCellData>(&row);
-      read->ColSpan = colSpan;
-      read->RowSpan = std::min(rowSpan, std::max(kept - r, 1));
+      read->ColSpan = std::min(colSpan, std::max(keptCols - c, 1));
+      read->RowSpan = std::min(rowSpan, std::max(keptRows - r, 1));
       TD wrapper;
       wrapper.C = read.get();
       reader.ReadComponent(wrapper);
-      if (r < kept) {
+      if (r < keptRows && c < keptCols) {
         const bool plain = read->IsPlain();
         row.SetItem(c, std::move(read));
         // A cell as made keeps no object.
         if (plain) row.SetPlain(c);
       } else if (read->HasData(false)) {
         int mr, mc;
-        if (TRDTableCellData* above = rows.GetMainCell(kept - 1, c, mr, mc))
-          TRDTableRows::MoveContent(*read, *above);
+        if (TRDTableCellData* kept =
+                rows.GetMainCell(std::min(r, keptRows - 1), std::min(c, keptCols - 1), mr, mc))
+          TRDTableRows::MoveContent(*read, *kept);
       }
     }
   if (!reader.EndOfList()) WrongCells();
