@@ -2,9 +2,13 @@
 // before any benchmark and freed after the last one (windows, timers and painting need it).
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "bench_support.h"
@@ -53,6 +57,21 @@ void SideBySide(benchmark::State& State, const std::function<void()>& Ours,
   State.counters["ours_us"] = ours / n * 1e6;
   State.counters["peer_us"] = peer / n * 1e6;
   State.counters["ratio"] = peer > 0 ? ours / peer : 0;
+}
+
+long StatusKilobytes(const char* Field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(Field, 0) == 0) return std::stol(line.substr(std::string(Field).size()));
+  return 0;
+}
+
+long PeakGrowthKilobytes(const std::function<void()>& Work) {
+  malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts from here
+  const long before = StatusKilobytes("VmRSS:");
+  Work();
+  return StatusKilobytes("VmHWM:") - before;
 }
 
 int main(int argc, char** argv) {

@@ -32,3 +32,9 @@ int BenchIterations(int Full);
 // when given, runs untimed before each iteration (a fresh document to lay out).
 void SideBySide(benchmark::State& State, const std::function<void()>& Ours,
                 const std::function<void()>& Peer, const std::function<void()>& Prepare = {});
+
+// A field of /proc/self/status in kB ("VmRSS:", "VmHWM:"), 0 when absent.
+long StatusKilobytes(const char* Field);
+// The growth of the peak resident memory while Work runs (what earlier work freed is
+// given back to the system first).
+long PeakGrowthKilobytes(const std::function<void()>& Work);

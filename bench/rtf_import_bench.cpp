@@ -8,14 +8,13 @@
 // 4096 x 4096 pixels in two bytes, imported, laid out and painted; and a progressive
 // JPEG of 4096 x 4096 pixels imported with its last scan repeated 0 or 2,000 times. And
 // RTFs whose few bytes repeat rows of empty cells, read with the growth of the peak
-// resident memory: at most 64 MB + 1,000 times the file's size, in at most 1 s.
+// resident memory: at most 64 MB + 1,000 times the file's size, in at most 1 s; files of
+// empty cells read and pasted beside files of paragraphs of the same size.
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 #include <sys/resource.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -28,8 +27,10 @@
 #include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
+#include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/rtf/rtf_graphic_hooks.h"
 #include "richtext_edit/rtf/rtf_import.h"
+#include "richtext_edit/rtf/rtf_insert.h"
 
 namespace {
 
@@ -318,13 +319,6 @@ BENCHMARK(BM_ShowRunsInOwnColours)
     ->ArgsProduct({{5000, 10000, 20000, 40000}, {0, 10}})
     ->Unit(benchmark::kMillisecond);
 
-long StatusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
-  return 0;
-}
-
 // One row definition of 256 \cellx and rows of it (each \row four bytes that make 256
 // cells): 2,048 rows (10,744 bytes) read in 5.5 s at 1,091 MB, 512 rows (4,600 bytes) at
 // 290 MB, when every empty cell was a cell of its own and each table could take 131,072.
@@ -355,21 +349,70 @@ void BM_ReadRepeatedCells(benchmark::State& state) {
   stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
   long growth = 0;
   bool leftOut = false;
-  for (auto _ : state) {
-    malloc_trim(0);  // what earlier reads freed is no longer resident
-    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts from here
-    const long before = StatusKilobytes("VmRSS:");
-    {
-      TRtfDocument read(stream, state);
-      leftOut = read.document.GetRDFWarnings() & rdfwTableCellsLeftOut;
-    }
-    growth = std::max(growth, StatusKilobytes("VmHWM:") - before);
-  }
+  for (auto _ : state)
+    growth = std::max(growth, PeakGrowthKilobytes([&] {
+                        TRtfDocument read(stream, state);
+                        leftOut = read.document.GetRDFWarnings() & rdfwTableCellsLeftOut;
+                      }));
   state.counters["peak_growth_mb"] = double(growth) / 1024;
   state.counters["limit_mb"] = 64 + 1000 * double(rtf.size()) / (1 << 20);
   state.counters["rtf_bytes"] = double(rtf.size());
   state.counters["left_out"] = leftOut ? 1 : 0;
 }
 BENCHMARK(BM_ReadRepeatedCells)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// The RTF read into a document, or pasted into an editor of 1920 x 1080 showing it (laid
+// out and painted where the caret ends).
+void ReadOrPaste(benchmark::State& state, const std::string& rtf, bool paste) {
+  TMemoryStream stream;
+  stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
+  stream.SetPosition(0);
+  if (!paste) {
+    TRtfDocument read(stream, state);
+    return;
+  }
+  RegisterRTFInsertion();
+  TRDStyle sheet;
+  TRichDocEdit edit(nullptr);
+  edit.SetStyle(&sheet);
+  edit.SetBounds(0, 0, BenchStations(1920), BenchStations(1080));
+  edit.FormatDocument();
+  if (!edit.InsertRTFStreamAtCaret(stream)) state.SkipWithError("paste failed");
+  TBitmap target;
+  target.SetSize(edit.Width(), edit.Height());
+  PaintTo(edit, target.Canvas(), 0, 0);
+}
+
+// Files of cells beside a file of one-letter paragraphs of the same size, read and
+// pasted: rows of sixteen bare \cell words (2.6 MB: 1,938 MB and 5.3 MB: 3,875 MB when
+// every cell was an object; the paragraphs 100 MB), and rows of one empty cell
+// (\intbl\row, 1.1 MB: 558 MB). "ratio" is the cells' growth over the paragraphs', at most
+// 4. Arguments: the file (0 the rows of cells, 1 the rows of one cell), its size, paste.
+void BM_CellFilesBesideParagraphs(benchmark::State& state) {
+  const auto size = std::size_t(BenchStations(int(state.range(1))));
+  std::string row = "\\intbl";
+  for (int c = 0; c < 16; ++c) row += "\\cell";
+  row += "\\row\n";
+  const std::string cells = RepeatedWordsRtf(state.range(0) == 0 ? row : "\\intbl\\row\n", size);
+  const std::string paragraphs = RepeatedWordsRtf("a\\par ", size);
+  const bool paste = state.range(2) != 0;
+  long cellGrowth = 0, paragraphGrowth = 0;
+  for (auto _ : state) {
+    cellGrowth =
+        std::max(cellGrowth, PeakGrowthKilobytes([&] { ReadOrPaste(state, cells, paste); }));
+    paragraphGrowth = std::max(paragraphGrowth,
+                               PeakGrowthKilobytes([&] { ReadOrPaste(state, paragraphs, paste); }));
+  }
+  state.counters["cells_mb"] = double(cellGrowth) / 1024;
+  state.counters["paragraphs_mb"] = double(paragraphGrowth) / 1024;
+  state.counters["ratio"] = double(cellGrowth) / double(std::max(paragraphGrowth, 1L));
+  state.counters["rtf_bytes"] = double(cells.size());
+}
+BENCHMARK(BM_CellFilesBesideParagraphs)
+    ->ArgsProduct({{0}, {2600000, 5300000}, {0, 1}})
+    ->Args({1, 1100000, 0})
+    ->Args({1, 1100000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace

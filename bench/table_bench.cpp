@@ -10,7 +10,8 @@
 // RTF, RDF and HTML, with and without a cell merged over all rows of its first column.
 // An editor painting a table read from a file whose cell claims a width of an ordinary
 // 120 pixels, of 100,000,000 or of 2,147,483,000 pixels, and one read from RTF whose
-// cells' edges claim ordinary widths or a page each.
+// cells' edges claim ordinary widths or a page each. A document file of 200 tables of
+// 131,072 slots each, read and pasted, with the time and the growth of the peak memory.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -24,6 +25,7 @@
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
+#include "richtext/base/rdf_format.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
@@ -391,6 +393,71 @@ BENCHMARK(BM_PaintTableWithClaimedCellEdges)
     ->ArgName("edge_step")
     ->Arg(1800)
     ->Arg(31680)
+    ->Unit(benchmark::kMillisecond);
+
+// A document file of tables that each declare the most slots a table may have (512 rows
+// of 256), filled by one merged cell: 200 of them in 17,442 bytes took 4.2 s and 3.3 GB to
+// read, and pasted as much, when only each table was bounded. One budget for the read
+// bounds them together; the control is as many tables of one slot. Arguments: tables of
+// all slots in rows of 256 (1) or in one row (2; pasted, 1.5 s and 525 MB while a table
+// kept at least a whole row), or of one slot (0), pasted into an editor of 1920 x 1080 (1)
+// or read (0).
+std::string MergedTablesRDF(int tables, int shape) {
+  RegisterTableItemClass();
+  TRDStyle style;
+  TCustomRDData data;
+  data.SetRDStyle(&style);
+  const int cols = shape == 0 ? 1 : shape == 1 ? 256 : TRDTableRows::kMaxSlots;
+  const int rows = shape == 0 ? 1 : TRDTableRows::kMaxSlots / cols;
+  for (int t = 0; t < tables; ++t) {
+    auto table = std::make_unique<TRDTableItemInfo>(rows, cols, &data);
+    table->Rows->MergeCells(0, 0, table->ColCount(), rows, true, false);
+    data.AddItemAtEnd("", std::move(table));
+  }
+  data.SetRDFOptions(rdfoSaveBinary);
+  TMemoryStream stream;
+  SaveRDFToStream(data, stream, false);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+void BM_ReadTablesOfAllSlots(benchmark::State& state) {
+  const std::string rdf = MergedTablesRDF(200, int(state.range(0)));
+  const bool paste = state.range(1) != 0;
+  long growth = 0;
+  int tables = 0;
+  bool leftOut = false;
+  for (auto _ : state)
+    growth = std::max(growth, PeakGrowthKilobytes([&] {
+                        TRDStyle style;
+                        TRichDocEdit edit(nullptr);
+                        edit.SetStyle(&style);
+                        edit.SetBounds(0, 0, BenchStations(1920), BenchStations(1080));
+                        TMemoryStream stream;
+                        stream.WriteBuffer(rdf.data(), int64_t(rdf.size()));
+                        stream.SetPosition(0);
+                        TRDEditRDData& data = edit.EditData();
+                        const bool read = paste ? edit.InsertRDFStreamAtCaret(stream)
+                                                : LoadRDFFromStream(data, stream);
+                        if (!read) state.SkipWithError("the file did not read");
+                        if (paste) {
+                          TBitmap target;
+                          target.SetSize(edit.Width(), edit.Height());
+                          PaintTo(edit, target.Canvas(), 0, 0);
+                        }
+                        tables = 0;
+                        for (int i = 0; i < data.GetItemCount(); ++i)
+                          tables +=
+                              dynamic_cast<const TRDTableItemInfo*>(data.GetItem(i)) != nullptr;
+                        leftOut = data.GetRDFWarnings() & rdfwTableCellsLeftOut;
+                      }));
+  state.counters["peak_growth_mb"] = double(growth) / 1024;
+  state.counters["rdf_bytes"] = double(rdf.size());
+  state.counters["tables"] = tables;
+  state.counters["left_out"] = leftOut ? 1 : 0;
+}
+BENCHMARK(BM_ReadTablesOfAllSlots)
+    ->ArgNames({"all_slots", "paste"})
+    ->ArgsProduct({{1, 2, 0}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -419,7 +419,7 @@ inline std::string DescribeTable(const TRDTableItemInfo& table, int depth, bool 
     edge[0] = true;
     for (int r = 0; r < table.RowCount(); ++r)
       for (int c = 0; c < table.ColCount(); ++c)
-        if (const TRDTableCellData* cell = table.Cells(r, c))
+        if (const TRDTableCellData* cell = table.Rows->Peek(r, c))
           edge[size_t(c + cell->ColSpan)] = true;
     for (size_t c = 1; c < rank.size(); ++c) rank[c] = rank[c - 1] + (edge[c] ? 1 : 0);
   }
@@ -427,7 +427,7 @@ inline std::string DescribeTable(const TRDTableItemInfo& table, int depth, bool 
                      std::to_string(rank[size_t(table.ColCount())]);
   for (int r = 0; r < table.RowCount(); ++r)
     for (int c = 0; c < table.ColCount(); ++c)
-      if (TRDTableCellData* cell = table.Cells(r, c))
+      if (TRDTableCellData* cell = table.Rows->Peek(r, c))
         text += "\n" + std::string(size_t(depth) * 2 + 1, ' ') + "cell " + std::to_string(r) + "," +
                 std::to_string(rank[size_t(c)]) + " span " + std::to_string(cell->RowSpan) + "x" +
                 std::to_string(rank[size_t(c + cell->ColSpan)] - rank[size_t(c)]) + "\n" +
@@ -721,6 +721,40 @@ inline const std::vector<std::string>& ForeignRTFs() {
       "{\\rtf1\\ansi " + lists + "\\trowd\\cellx3000\\cellx6000" + item + "\\intbl one\\cell" +
           item + "\\intbl two\\cell\\row " + merged + "}"};
   return rtfs;
+}
+
+// A form as LibreOffice writes one: rows of three cells ("name", "value", "note") that
+// each have column edges of their own, all of the same width.
+inline std::string FormTableRTF(int rows) {
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n";
+  const std::string pad = "\\clpadft3\\clpadt108\\clpadfr3\\clpadr108";
+  for (int r = 0; r < rows; ++r) {
+    const int name = 800 + r * 37 % 1800, value = name + 1200 + r * 53 % 2500;
+    rtf +=
+        "\\trowd\\trql\\trleft-108\\ltrrow\\trpaddft3\\trpaddt0\\trpaddfl3\\trpaddl0"
+        "\\trpaddfb3\\trpaddb0\\trpaddfr3\\trpaddr0" +
+        pad + "\\cellx" + std::to_string(name) + pad + "\\cellx" + std::to_string(value) + pad +
+        "\\cellx8892";
+    for (const char* word : {"name ", "value ", "note "})
+      rtf += "\\pard\\plain\\intbl\\ql{\\fs20 " + std::string(word) + std::to_string(r) + "}\\cell";
+    rtf += "\\row\n";
+  }
+  return rtf + "\\pard\\plain after\\par}";
+}
+
+// The tables of the document, and the cells of theirs that hold text, as "tables/cells".
+inline std::string TablesAndCellsWithText(TCustomRDData& document) {
+  int tables = 0, cells = 0;
+  for (int i = 0; i < document.GetItemCount(); ++i)
+    if (const auto* table = dynamic_cast<const TRDTableItemInfo*>(document.GetItem(i))) {
+      ++tables;
+      for (int r = 0; r < table->RowCount(); ++r)
+        for (int c = 0; c < table->ColCount(); ++c)
+          if (const TRDTableCellData* cell = table->Rows->Object(r, c);
+              cell && cell->HasData(false))
+            ++cells;
+    }
+  return std::to_string(tables) + "/" + std::to_string(cells);
 }
 
 inline std::string CheckForeignRoundTrip(const std::string& rtf) {

@@ -8,6 +8,7 @@
 #include "richtext/base/graphic_classes.h"
 #include "richtext/base/rd_layout_info.h"
 #include "richtext/base/rich_doc_error.h"
+#include "richtext/base/table_budget.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/marker_item.h"
 #include "richtext/model/picture_budget.h"
@@ -531,6 +532,7 @@ TRDFInsertResult InsertRDF(TCustomRDData& data, std::string bytes, int& index,
                            const TRDFLoadContext& context, bool wholeDocument) {
   TRDFInsertResult result;
   if (index < 0 || index > data.GetItemCount()) return result;
+  const TRDTableBudget tables(std::int64_t(bytes.size()));
   TRDFInput in(std::move(bytes));
   const TRDPictureRead pictures(data);
   TRDFReader reader(data, context, wholeDocument, index);

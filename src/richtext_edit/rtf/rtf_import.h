@@ -11,11 +11,11 @@
 // number of the last item inserted into the document itself (-1 when none). The reader's
 // error code is returned unchanged; items added before an error stay.
 //
-// Every slot of a table is a cell of its own, however little of the file made it (a row
-// of 256 empty cells repeats in four bytes), so the tables of one read take at most
-// kTableSlotsPerRead slots and one more for every kRTFBytesPerTableSlot bytes read. Rows
-// beyond that are left out of the tables: their text follows the tables as paragraphs,
-// and the document's RDF warnings get rdfwTableCellsLeftOut.
+// A few bytes may make many cells (a row of 256 cells, each with a look of its own,
+// repeats in four bytes), so the tables of one read take what its bytes pay for
+// (table_budget.h; slots and cell objects priced in table_rows.h). Rows beyond that are
+// left out of the tables: their text follows the tables as paragraphs, and the document's
+// RDF warnings get rdfwTableCellsLeftOut.
 #pragma once
 
 #include <cstdint>
@@ -35,9 +35,6 @@ struct TRDRTFHeaderFooter {
   int HeaderDistance = 0;
   int FooterDistance = 0;
 };
-
-constexpr std::int64_t kTableSlotsPerRead = 4096;
-constexpr std::int64_t kRTFBytesPerTableSlot = 4;
 
 TRDRTFErrorCode ReadRTF(TRDRTFReaderProperties& options, TStream& stream, TCustomRDData& rdData,
                         int& index, TRDRTFHeaderFooter* headerFooter = nullptr);

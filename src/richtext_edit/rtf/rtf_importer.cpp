@@ -8,6 +8,7 @@
 #include "platform/text/streams.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/base/rdf_format.h"
+#include "richtext/base/table_budget.h"
 #include "richtext/base/text_routines.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/picture_budget.h"
@@ -78,9 +79,7 @@ TRDRTFErrorCode TRDRTFImporter::Read(TStream& stream) {
     if (header_footer_->Footer) header_footer_->Footer->Clear();
   }
   const TRDPictureRead pictures(target_);
-  table_slots_left_ =
-      kTableSlotsPerRead +
-      std::max<std::int64_t>(0, stream.Size() - stream.Position()) / kRTFBytesPerTableSlot;
+  const TRDTableBudget tables(stream.Size() - stream.Position());
   const TRDRTFErrorCode result = reader.ReadFromStream(stream);
   if (options_.ParaStyleMode == rdrsAddIfNeeded) SettlePendingMarker();
   // A read that stopped at an error leaves its tables open; they go into the document

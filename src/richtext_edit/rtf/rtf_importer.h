@@ -80,7 +80,12 @@ class TRDRTFImporter {
   void MoveRowsOut(TTableInfo& info, size_t first);
   void MoveCellOut(TRDTableCellData& cell);
   // A cell without content gets one empty paragraph in the table's left-aligned style.
+  // An emptied cell's one paragraph, in the text style and paragraph style below.
   void AddEmptyParagraph(TCustomRDData& cell);
+  int EmptyCellTextStyle() const;
+  bool HoldsEmptyParagraphOnly(const TCustomRDData& cell);
+  // Whether an emptied cell is a plain cell (table_rows.h), which keeps no object.
+  bool PlainCellsEmpty();
   void EmptyCell(TRDTableItemInfo& table, int row, int col, bool hideBorders);
 
   // List markers (rtf_importer_lists.cpp).
@@ -117,10 +122,6 @@ class TRDRTFImporter {
   int row_ = -1;
   int col_ = -1;
   bool moving_out_table_ = false;
-  // The slots the tables of this read may still take: every slot of a table is a cell
-  // of its own, so a few bytes of rows that repeat empty cells could otherwise make
-  // gigabytes of them. What a read may build grows with its bytes (Read).
-  std::int64_t table_slots_left_ = 0;
   // A paragraph or line break that came with dropped hidden text, with the paragraph's
   // properties then; rtf_ts_ContinuePara when none waits.
   TRDRTFPosition held_break_ = rtf_ts_ContinuePara;

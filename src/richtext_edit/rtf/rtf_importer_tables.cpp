@@ -12,6 +12,7 @@
 
 #include "platform/text/streams.h"
 #include "richtext/base/rdf_format.h"
+#include "richtext/base/table_budget.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/model/item_factory.h"
@@ -101,6 +102,22 @@ bool ContinuesVerticalMerge(const TRDRTFRowProperties& props) {
                      [](const TRDRTFCellProperties& cell) { return cell.VMerge == 2; });
 }
 
+// The cell objects a row of the table may make: one for each cell with a look or text of
+// its own, and one for the room left and right of the row's cells (plain cells and the
+// slots a merge covers have none).
+std::int64_t RowObjects(const TRDRTFRowProperties& props, int cellCount, const TRDTableRow& cells) {
+  const int count = std::max(cellCount, int(props.Cells.size()));
+  std::int64_t objects = 2;
+  for (int i = 0; i < count; ++i)
+    if (i < int(props.Cells.size()) || (i < cells.Count() && cells.Object(i))) ++objects;
+  return objects;
+}
+
+// What a table of rows x cols slots and that many cell objects costs of the read's budget.
+std::int64_t TableBytes(std::int64_t rows, std::int64_t cols, std::int64_t objects) {
+  return TRDTableRows::GridBytes(rows, cols) + objects * TRDTableRows::kCellBytes;
+}
+
 // The cells of heading rows as read, for the tables that repeat them.
 using THeadingCopies = std::vector<std::unique_ptr<TRDTableRow>>;
 
@@ -152,7 +169,7 @@ class TVerticalRuns {
   // has joined it) starts at col, is as wide and ends in the row above; false when the
   // cells do not line up so (the caller merges them in the grid).
   bool Extend(int row, int col, int width) {
-    const TRDTableCellData* own = grid_.Cell(row, col);
+    const TRDTableCellData* own = grid_.Peek(row, col);
     if (!own || own->ColSpan != width || own->RowSpan != 1) return false;
     if (TRun* run = RunAt(row - 1, col)) {
       if (run->Left != col || run->Width != width || run->Bottom != row - 1) return false;
@@ -160,7 +177,7 @@ class TVerticalRuns {
       return true;
     }
     int mRow, mCol;
-    const TRDTableCellData* above = grid_.GetMainCell(row - 1, col, mRow, mCol);
+    const TRDTableCellData* above = grid_.PeekMainCell(row - 1, col, mRow, mCol);
     if (!above || mCol != col || above->ColSpan != width || mRow + above->RowSpan != row)
       return false;
     for (int c = col; c < col + width; ++c)
@@ -246,10 +263,10 @@ void TRDRTFImporter::EndCell() {
   SettleHeldBreak();
   TTableInfo& info = *tables_.back();
   TRDTableRow& row = *info.WorkRow->Rows->Items(0);
-  // A cell that holds nothing keeps no cell object: its slot stays empty and the same
-  // object takes the next cell.
+  // A cell that holds nothing (or only the empty paragraph an emptied cell gets) keeps no
+  // cell object: its slot stays empty and the same object takes the next cell.
   std::unique_ptr<TRDTableCellData> next;
-  if (row.Items(col_)->GetItemCount() == 0) {
+  if (row.Items(col_)->GetItemCount() == 0 || HoldsEmptyParagraphOnly(*row.Items(col_))) {
     next = row.TakeItem(col_);
   } else {
     next = std::make_unique<TRDTableCellData>(&row);
@@ -286,7 +303,8 @@ void TRDRTFImporter::EndRow() {
     --record.CellCount;
   // The cell being read, when still empty, goes on as the next row's first.
   std::unique_ptr<TRDTableCellData> open;
-  if (cells.Items(col_)->GetItemCount() == 0) open = cells.TakeItem(col_);
+  if (cells.Items(col_)->GetItemCount() == 0 || HoldsEmptyParagraphOnly(*cells.Items(col_)))
+    open = cells.TakeItem(col_);
   record.Cells = work.TakeRow(0);
   TRDTableRow& next = *work.AddRow(0);
   next.InsertCellObject(0, open ? std::move(open) : std::make_unique<TRDTableCellData>(&next));
@@ -351,22 +369,44 @@ void TRDRTFImporter::EndRow() {
     if (cell.BestWidth != 0) info.CellHadBestWidth = true;
   if (reader_->RowAlignmentSet()) info.Alignment = reader_->RowAlignment();
   info.Rows.push_back(std::move(record));
-  if (props.Heading) info.HeadingRowCount = int(info.Rows.size());
+  // Heading rows are those at the top of the table: a \trhdr row below a row without it
+  // heads nothing (word processors repeat no such row).
+  if (props.Heading && info.HeadingRowCount == int(info.Rows.size()) - 1)
+    info.HeadingRowCount = int(info.Rows.size());
   ++row_;
   col_ = 0;
   EnterData(next.Items(0));
 }
 
 void TRDRTFImporter::AddEmptyParagraph(TCustomRDData& cell) {
-  cell.AddText("", options_.TextStyleMode == rdrsUseSpecified ? options_.TextStyleNo() : 0,
-               matcher_.TableParaStyle(0));
+  cell.AddText("", EmptyCellTextStyle(), matcher_.TableParaStyle(0));
+}
+
+int TRDRTFImporter::EmptyCellTextStyle() const {
+  return options_.TextStyleMode == rdrsUseSpecified ? options_.TextStyleNo() : 0;
+}
+
+bool TRDRTFImporter::PlainCellsEmpty() {
+  return EmptyCellTextStyle() == 0 && matcher_.TableParaStyle(0) == 0;
+}
+
+bool TRDRTFImporter::HoldsEmptyParagraphOnly(const TCustomRDData& cell) {
+  if (cell.GetItemCount() != 1 || !cell.GetItemTextRaw(0).empty()) return false;
+  const TCustomRDItemInfo& item = *cell.GetItem(0);
+  return item.StyleNo == EmptyCellTextStyle() && item.ParaNo == matcher_.TableParaStyle(0) &&
+         !item.Checkpoint && item.Tag == TRDTag{} && item.IsParaStart() &&
+         !item.GetPageBreakBefore();
 }
 
 void TRDRTFImporter::EmptyCell(TRDTableItemInfo& table, int row, int col, bool hideBorders) {
-  TRDTableCellData& cell = *table.Cells(row, col);
+  TRDTableRow& line = *table.Rows->Items(row);
+  if (!hideBorders && line.IsPlain(col) && PlainCellsEmpty()) return;
+  TRDTableCellData& cell = *line.Items(col);
   cell.Clear();
   if (hideBorders) cell.VisibleBorders.SetAll(false);
   AddEmptyParagraph(cell);
+  // A cell as made keeps no object.
+  if (cell.IsPlain()) line.SetPlain(col);
 }
 
 // The table of an RTF table that ended, built from the rows collected from first on, as
@@ -408,6 +448,8 @@ class TRDRTFImporter::TTableBuilder {
   // The rows taken (indices into info_.Rows), with the right edges of their cells.
   std::vector<size_t> rows_;
   std::vector<std::vector<int>> rights_;
+  // The cell objects the rows taken may make (RowObjects).
+  std::int64_t objects_ = 0;
   int cols_ = 0;
   std::unique_ptr<TRDTableItemInfo> table_;
 };
@@ -425,6 +467,7 @@ void TRDRTFImporter::TTableBuilder::AddEdges(TColumnEdges& edges, size_t row,
 void TRDRTFImporter::TTableBuilder::ChooseRows() {
   const auto take = [this](size_t repeated) {
     repeated_ = repeated;
+    objects_ = 0;
     rows_.clear();
     rights_.clear();
     edges_ = TColumnEdges();
@@ -439,12 +482,14 @@ void TRDRTFImporter::TTableBuilder::ChooseRows() {
       const std::int64_t cols = std::max(edges.Count() - 1, 1);
       const auto rowCount = std::int64_t(rows_.size()) + 1;
       const bool bound = rows_.size() > repeated && !TRDTableRows::HoldsSlots(rowCount, cols);
-      if (bound || rowCount * cols > importer_.table_slots_left_) {
+      const std::int64_t objects = objects_ + RowObjects(*row.Props, row.CellCount, *row.Cells);
+      if (bound || TableBytes(rowCount, cols, objects) > TRDTableBudget::Left()) {
         rights_.pop_back();
         return bound;
       }
       edges_ = std::move(edges);
       rows_.push_back(r);
+      objects_ = objects;
     }
     return false;
   };
@@ -466,7 +511,12 @@ void TRDRTFImporter::TTableBuilder::ChooseRows() {
   rows_.resize(end);
   rights_.resize(end);
   edges_ = TColumnEdges();
-  for (size_t i = 0; i < rows_.size(); ++i) AddEdges(edges_, rows_[i], rights_[i]);
+  objects_ = 0;
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    AddEdges(edges_, rows_[i], rights_[i]);
+    objects_ += RowObjects(*info_.Rows[rows_[i]].Props, info_.Rows[rows_[i]].CellCount,
+                           *info_.Rows[rows_[i]].Cells);
+  }
 }
 
 std::unique_ptr<TRDTableItemInfo> TRDRTFImporter::TTableBuilder::Build() {
@@ -474,7 +524,7 @@ std::unique_ptr<TRDTableItemInfo> TRDRTFImporter::TTableBuilder::Build() {
   if (rows_.empty()) return nullptr;
   if (edges_.Count() < 2) edges_.Add(edges_[0] + kDefaultCellWidth);
   cols_ = edges_.Count() - 1;
-  importer_.table_slots_left_ -= std::int64_t(rows_.size()) * cols_;
+  TRDTableBudget::Take(TableBytes(std::int64_t(rows_.size()), cols_, objects_));
   table_ = std::make_unique<TRDTableItemInfo>(0, cols_, &importer_.workbench_);
   table_->SetColor(clNone);
   table_->SetBorderStyle(rdtbRaisedColor);
@@ -540,19 +590,22 @@ void TRDRTFImporter::TTableBuilder::FillRow(int r, TVerticalRuns& runs) {
     const bool joinsAbove = vMerge == 2 && size_t(r) > repeated_;
     if (hMerge == 2 && start > 0) {
       runs.MergeAll();
-      if (grid.GetMainCell(r, start - 1, mr, mc)) Merge(mr, mc, end - mc, r - mr + 1);
+      if (grid.PeekMainCell(r, start - 1, mr, mc)) Merge(mr, mc, end - mc, r - mr + 1);
     } else if (joinsAbove && !runs.Extend(r, start, end - start)) {
       runs.MergeAll();
-      if (TRDTableCellData* above = grid.GetMainCell(r - 1, start, mr, mc))
+      if (const TRDTableCellData* above = grid.PeekMainCell(r - 1, start, mr, mc))
         Merge(mr, mc, std::max(end - mc, above->ColSpan), r - mr + 1);
     }
-    TRDTableCellData* own = runs.Covers(r, start) ? nullptr : grid.Cell(r, start);
-    if (own && own->ColSpan >= 1 && cellProps)
-      SetCellLook(*own, *cellProps, props, MergedRight(props, xs, size_t(i)) - edges_[start]);
+    // The slot's own cell; its object is made only for a look or text of its own.
+    const bool own = !runs.Covers(r, start) && grid.Peek(r, start);
+    if (own && cellProps)
+      SetCellLook(*grid.Cell(r, start), *cellProps, props,
+                  MergedRight(props, xs, size_t(i)) - edges_[start]);
     if (own && read && !joinsAbove) {
       if (source) {
-        own->Clear();
-        own->MoveItemsFrom(*source);
+        TRDTableCellData& cell = *grid.Cell(r, start);
+        cell.Clear();
+        cell.MoveItemsFrom(*source);
       } else {
         importer_.EmptyCell(*table_, r, start, false);
       }
@@ -562,8 +615,19 @@ void TRDRTFImporter::TTableBuilder::FillRow(int r, TVerticalRuns& runs) {
     }
     start = end;
   }
-  for (int c = start; c < cols; ++c)
-    if (grid.Cell(r, c) && !runs.Covers(r, c)) importer_.EmptyCell(*table_, r, c, true);
+  // The room right of the row's cells: one emptied cell for each run of free slots.
+  const auto free = [&](int c) { return grid.Peek(r, c) && !runs.Covers(r, c); };
+  for (int c = start; c < cols;) {
+    if (!free(c)) {
+      ++c;
+      continue;
+    }
+    int end = c + 1;
+    while (end < cols && free(end)) ++end;
+    Merge(r, c, end - c, 1);
+    importer_.EmptyCell(*table_, r, c, true);
+    c = end;
+  }
   runs.MergeEndedBefore(r);
 }
 
@@ -623,7 +687,7 @@ void TRDRTFImporter::TTableBuilder::SetTableMeasures() {
   const int rowCount = grid.Count();
   for (int r = 0; r < rowCount; ++r)
     for (int c = 0; c < cols_; ++c)
-      if (TRDTableCellData* cell = grid.Cell(r, c)) {
+      if (TRDTableCellData* cell = grid.Object(r, c)) {
         if (!info.ComponentSizes && cell->BestWidth > 2 * padding) cell->BestWidth -= 2 * padding;
         cell->ClampSizes();
         if (cell->GetItemCount() == 0) importer_.EmptyCell(*table, r, c, false);
@@ -677,9 +741,13 @@ bool TRDRTFImporter::MayTakeSeveralTables(const TTableInfo& info) const {
   std::int64_t edges = 1;
   for (const TTableInfo::TRow& row : info.Rows)
     edges += std::max<std::int64_t>(std::int64_t(row.Props->Cells.size()), row.CellCount) + 1;
-  const std::int64_t slots =
-      std::int64_t(info.Rows.size()) * std::min<std::int64_t>(edges, kMaxColumns + 1);
-  return slots > std::min<std::int64_t>(TRDTableRows::kMaxSlots, table_slots_left_);
+  const std::int64_t rows = std::int64_t(info.Rows.size());
+  const std::int64_t cols = std::min<std::int64_t>(edges, kMaxColumns + 1);
+  std::int64_t objects = 0;
+  for (const TTableInfo::TRow& row : info.Rows)
+    objects += RowObjects(*row.Props, row.CellCount, *row.Cells);
+  return !TRDTableRows::HoldsSlots(rows, cols) ||
+         TableBytes(rows, cols, objects) > TRDTableBudget::Left();
 }
 
 void TRDRTFImporter::EndTable() {

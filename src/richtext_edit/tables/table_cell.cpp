@@ -168,6 +168,13 @@ bool TRDTableCellData::HasData(bool strictEmpty) const {
   return item.StyleNo != 0 || item.ParaNo != 0;
 }
 
+bool TRDTableCellData::IsPlain() const {
+  return Color == clNone && BorderColor == clNone && BorderLightColor == clNone && BestWidth == 0 &&
+         BestHeight == 0 && VisibleBorders.IsAllEqualTo(true) && VAlign == rdcVDefault &&
+         !background_ && BackgroundImageFileName.empty() && Hint.empty() && RowSpan == 1 &&
+         ColSpan == 1 && !HasData(true);
+}
+
 void TRDTableCellData::AssignAttributesFrom(const TRDTableCellData& source, bool divideSizes,
                                             int rowDivisor, int colDivisor) {
   Color = source.Color;

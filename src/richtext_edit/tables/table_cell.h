@@ -75,6 +75,10 @@ class TRDTableCellData : public TCustomRDFormattedData,
   // The narrowest width the content can take (a document's longest word or object).
   int GetMinWidth(const TRDResolution* resolution, TRDCanvas& canvas);
   bool HasData(bool strictEmpty) const;
+  // Whether the cell is as one is made: no look of its own (colours, sizes, borders,
+  // alignment, background, hint), one slot, and content that a document file leaves out
+  // (HasData(true) false). Such a cell need keep no object (table_rows.h).
+  bool IsPlain() const;
   // The document holding the cell's items: the cell editor's while it edits this cell.
   // Every writer reads the cell through it, so that a save made while a cell is being
   // edited holds what the cell shows.

@@ -6,7 +6,7 @@
 void TRDTableItemInfo::NotifyCellItems() {
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < Rows->Items(r)->Count(); ++c)
-      if (TRDTableCellData* cell = Rows->Cell(r, c))
+      if (TRDTableCellData* cell = Rows->Object(r, c))
         for (int i = 0; i < cell->GetItemCount(); ++i) {
           cell->AddMarkerToList(i);
           cell->GetItem(i)->NotifyCellItems();

@@ -144,7 +144,7 @@ bool TRDTableItemInfo::CanClearSelectedCells() {
   bool any = false;
   for (int r = 0; r < RowCount(); ++r)
     for (int c = 0; c < ColCount(); ++c)
-      if (Rows->Cell(r, c) && IsCellSelected(r, c)) {
+      if (Rows->Peek(r, c) && IsCellSelected(r, c)) {
         if (!CanEditCell(r, c, true)) return false;
         any = true;
       }
@@ -155,7 +155,8 @@ void TRDTableItemInfo::ClearSelectedCells() {
   TRDIntegerList rows, cols;
   for (int r = 0; r < RowCount(); ++r)
     for (int c = 0; c < ColCount(); ++c)
-      if (Rows->Cell(r, c) && IsCellSelected(r, c) && CanEditCell(r, c, true)) {
+      // A plain cell is as clearing leaves it.
+      if (Rows->Object(r, c) && IsCellSelected(r, c) && CanEditCell(r, c, true)) {
         rows.AddValue(r);
         cols.AddValue(c);
       }
@@ -182,7 +183,7 @@ void TRDTableItemInfo::DeleteEmptyRows() {
   for (int r = RowCount() - 1; r >= 0; --r) {
     const TRDTableRow& row = *Rows->Items(r);
     bool empty = true;
-    for (int c = 0; c < row.Count() && empty; ++c) empty = row.Items(c) == nullptr;
+    for (int c = 0; c < row.Count() && empty; ++c) empty = row.Peek(c) == nullptr;
     if (empty) DeleteRows(r, 1, false);
   }
 }

@@ -250,7 +250,7 @@ void TRDTableItemInfo::SaveHTML(TStream& stream, TCustomRDData* rdData, int, con
     StreamWriteLine(stream,
                     "<tr" + HTMLAttr("valign", kVAlignNames[row.VAlign], "", options) + ">");
     for (int c = 0; c < row.Count(); ++c) {
-      TRDTableCellData* cell = row.Items(c);
+      TRDTableCellData* cell = row.Peek(c);
       if (!cell) continue;
       std::string sizes;
       if (!(context.UseCSS && (options & rdsoCSSCellSizes)))
@@ -312,7 +312,7 @@ std::string TRDTableItemInfo::AsText(bool unicode) const {
     const TRDTableRow& row = *Rows->Items(r);
     bool firstSlot = true;
     for (int c = 0; c < row.Count(); ++c) {
-      TRDTableCellData* cell = row.Items(c);
+      TRDTableCellData* cell = row.Peek(c);
       if (!cell && !keepGrid) continue;
       if (firstSlot && !firstRow) StreamWriteString(out, rowSeparator);
       if (!firstSlot) StreamWriteString(out, colSeparator);

@@ -79,6 +79,9 @@ namespace {
 int PageLength(int value) {
   return std::clamp(value, -TRDTableItemInfo::kMaxLength, TRDTableItemInfo::kMaxLength);
 }
+int CellGap(int value) {
+  return std::clamp(value, -TRDTableItemInfo::kMaxCellGap, TRDTableItemInfo::kMaxCellGap);
+}
 }  // namespace
 
 void TRDTableItemInfo::SetBestWidth(TRDHTMLLength value) {
@@ -124,7 +127,7 @@ void TRDTableItemInfo::SetCellBorderLightColor(TColor value) {
   ChangeIntProperty("CellBorderLightColor", cell_border_light_color_, value, false, false);
 }
 void TRDTableItemInfo::SetCellPadding(int value) {
-  ChangeIntProperty("CellPadding", cell_padding_, PageLength(value), true, true);
+  ChangeIntProperty("CellPadding", cell_padding_, CellGap(value), true, true);
   State |= rdtsPaddingChanged;
 }
 void TRDTableItemInfo::SetCellBorderStyle(TRDTableBorderStyle value) {
@@ -145,10 +148,10 @@ void TRDTableItemInfo::SetHRuleColor(TColor value) {
   ChangeIntProperty("HRuleColor", h_rule_color_, value, false, false);
 }
 void TRDTableItemInfo::SetCellVSpacing(int value) {
-  ChangeIntProperty("CellVSpacing", cell_v_spacing_, PageLength(value), false, true);
+  ChangeIntProperty("CellVSpacing", cell_v_spacing_, CellGap(value), false, true);
 }
 void TRDTableItemInfo::SetCellHSpacing(int value) {
-  ChangeIntProperty("CellHSpacing", cell_h_spacing_, PageLength(value), true, true);
+  ChangeIntProperty("CellHSpacing", cell_h_spacing_, CellGap(value), true, true);
 }
 void TRDTableItemInfo::SetVOutermostRule(bool value) {
   int rule = v_outermost_rule_;
@@ -239,6 +242,16 @@ TRDTableCellData* TRDTableItemInfo::Cells(int row, int col) const {
   return Rows->Cell(row, col);
 }
 
+void TRDTableItemInfo::CellMade(int row, int col) {
+  TRDTableCellData& cell = *Rows->Object(row, col);
+  if ((State & rdtsCellsSelected) && IsCellSelected(row, col)) {
+    cell.InSelection = true;
+    cell.State |= rddsSelectedAsWhole;
+  }
+  if (PlaceInSlot(cell, row, col))
+    cell.FormatItems(false, true, false, 0, nullptr, false, true, false);
+}
+
 bool TRDTableItemInfo::CanEditCell(int row, int col, bool automatic) {
   bool allow = true;
   if (OnCellEditing) OnCellEditing(this, row, col, automatic, allow);
@@ -313,7 +326,7 @@ bool TRDTableItemInfo::IsRowGroupEnd(int row) const {
   const TRDTableRow& r = *Rows->Items(row);
   for (int c = r.Count() - 1; c >= 0;) {
     int mr, mc;
-    const TRDTableCellData* cell = Rows->GetMainCell(row, c, mr, mc);
+    const TRDTableCellData* cell = Rows->PeekMainCell(row, c, mr, mc);
     if (!cell) {
       --c;
       continue;
@@ -330,7 +343,7 @@ int TRDTableItemInfo::GetRowGroupEnd(int row) const {
     int end = row;
     for (int c = 0; c < Rows->Items(row)->Count(); ++c) {
       int mr, mc;
-      if (const TRDTableCellData* cell = Rows->GetMainCell(row, c, mr, mc))
+      if (const TRDTableCellData* cell = Rows->PeekMainCell(row, c, mr, mc))
         end = std::max(end, mr + cell->RowSpan - 1);
     }
     end = std::min(end, last);
@@ -344,7 +357,7 @@ int TRDTableItemInfo::GetRowGroupStart(int row) const {
     int start = row;
     for (int c = 0; c < Rows->Items(row)->Count(); ++c) {
       int mr, mc;
-      if (Rows->GetMainCell(row, c, mr, mc)) start = std::min(start, mr);
+      if (Rows->PeekMainCell(row, c, mr, mc)) start = std::min(start, mr);
     }
     if (start == row) return row;
     row = start;
@@ -421,7 +434,7 @@ void TRDTableItemInfo::NotifyData(TCustomRDData* rdData, std::string& text) {
   for (int r = 0; r < Rows->Count(); ++r) {
     TRDTableRow& row = *Rows->Items(r);
     for (int c = 0; c < row.Count(); ++c)
-      if (TRDTableCellData* cell = row.Items(c)) {
+      if (TRDTableCellData* cell = row.Object(c)) {
         if (cell->GetItemCount() == 0) cell->AddText("", 0, 0);
         cell->SetRow(&row);
         cell->NotifyItemsInserting();
@@ -441,7 +454,7 @@ void TRDTableItemInfo::NotifyDataEx(TCustomRDData* rdData) {
   if (!root && rdData->GetParentItemNo() < 0) return;
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < Rows->Items(r)->Count(); ++c)
-      if (TRDTableCellData* cell = Rows->Cell(r, c))
+      if (TRDTableCellData* cell = Rows->Object(r, c))
         for (int i = 0; i < cell->GetItemCount(); ++i) {
           cell->AddMarkerToList(i);
           cell->GetItem(i)->NotifyDataEx(cell);
@@ -457,19 +470,20 @@ TCustomRDData* TRDTableItemInfo::GetSubDoc(int index) const {
   const int cols = Rows->GetColCount();
   if (cols == 0 || index < 0 || index >= GetSubDocCount()) return nullptr;
   const int row = index / cols, col = index % cols;
-  return col < Rows->Items(row)->Count() ? Rows->Cell(row, col) : nullptr;
+  // A plain cell is answered by the stand-in: walks over documents read it as the cell.
+  return col < Rows->Items(row)->Count() ? Rows->Peek(row, col) : nullptr;
 }
 
 void TRDTableItemInfo::MarkStylesInUse(TRDStyleUsage& usage) const {
   TRDFullLineItemInfo::MarkStylesInUse(usage);
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < Rows->Items(r)->Count(); ++c)
-      if (const TRDTableCellData* cell = Rows->Cell(r, c)) cell->MarkStylesInUse(usage);
+      if (const TRDTableCellData* cell = Rows->Peek(r, c)) cell->MarkStylesInUse(usage);
 }
 
 void TRDTableItemInfo::UpdateStyles(const TRDStyleUsage& usage) {
   TRDFullLineItemInfo::UpdateStyles(usage);
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < Rows->Items(r)->Count(); ++c)
-      if (TRDTableCellData* cell = Rows->Cell(r, c)) cell->UpdateStyles(usage);
+      if (TRDTableCellData* cell = Rows->Object(r, c)) cell->UpdateStyles(usage);
 }

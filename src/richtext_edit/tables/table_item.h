@@ -202,6 +202,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
 
   // The most a border, spacing or padding length may be, either way, in pixels.
   static constexpr int kMaxLength = kMaxPageLength;
+  // The most a cell's padding and the spacing between cells may be, either way, in pixels
+  // (half an inch): a row of a few cells that far from their text still fits on paper.
+  static constexpr int kMaxCellGap = 48;
   // The most the table's BestWidth may be, either way (pixels, or a percentage negated):
   // what a table's record in a document file holds, so that every width set reads back.
   static constexpr int kMaxBestWidth = 32767;
@@ -299,6 +302,12 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
 
   // Access.
   TRDTableCellData* Cells(int row, int col) const;
+  // The object just made for the plain cell at (row, col) takes the cell's place in the
+  // layout and in the cell selection.
+  void CellMade(int row, int col);
+  // The cell painted at (row, col): its object, or the grid's stand-in placed in the slot
+  // of a plain cell; nullptr for a covered slot.
+  TRDTableCellData* CellToPaint(int row, int col);
   // The cell at (row, col) for a setter: "Invalid row or column index" (ERichDocError)
   // for a slot out of the grid or covered by a merged cell.
   TRDTableCellData& CellToSet(int row, int col) const;
@@ -350,6 +359,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   int GetColBorderAt(int x, int& minPos, int& pos) const;
   int GetRowBorderAt(int y, int& minPos, int& pos) const;
   bool IsCellSelected(int row, int col) const;
+  // The cell's selection flag (of a plain cell, whether it is selected now).
+  bool CellInSelection(int row, int col) const;
   void Select(int startRow, int startCol, int colOffs, int rowOffs);
   void SelectCols(int startCol, int count);
   void SelectRows(int startRow, int count);
@@ -570,6 +581,14 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
 
  private:
   void Init(int rowCount, int colCount, TCustomRDData* rdData);
+  // RTF rows (table_rtf.cpp), their cells' right edges from columns. The table this one
+  // goes on from when it was written to the stream right before it (nullptr: none).
+  void WriteRowRTF(TStream& stream, int r, TCustomRDData* rdData, TRDRTFSaveContext& context,
+                   const TRDTableItemFormattingInfo& columns) const;
+  std::string RowRTF(int r, TCustomRDData* rdData, TRDRTFSaveContext& context,
+                     const TRDTableItemFormattingInfo& columns) const;
+  const TRDTableItemInfo* TableGoneOnFrom(const TStream& stream, TCustomRDData* rdData, int itemNo,
+                                          TRDRTFSaveContext& context) const;
   // Mouse helpers (table_mouse.cpp).
   bool InContentBox(const TRDTableCellData& cell, int x, int y) const;
   // The document showing the cell's content, with a point relative to the table moved
@@ -626,6 +645,7 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   std::vector<int> MeasureRowHeights(TRDTableItemFormattingInfo& info);
   void StretchRowsUnderSpans(TRDTableItemFormattingInfo& info, std::vector<int>& heights);
   void PlaceRows(TRDTableItemFormattingInfo& info, const std::vector<int>& heights);
+  bool PlaceInSlot(TRDTableCellData& cell, int row, int col) const;
   // After an edit in the cell editor, the layout on the screen taken on from where it
   // stands when that is all the edit changed (table_layout.cpp): whether the edited cell's
   // narrowest width going from oldMin to newMin leaves every column's width as it is;

@@ -59,7 +59,7 @@ void ForEachSpanningCell(TRDTableRows& grid, Proc&& proc) {
   const int cols = grid.GetColCount();
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c)
-      if (TRDTableCellData* cell = grid.Cell(r, c); cell && cell->ColSpan > 1) proc(*cell, c);
+      if (TRDTableCellData* cell = grid.Object(r, c); cell && cell->ColSpan > 1) proc(*cell, c);
 }
 
 }  // namespace
@@ -89,7 +89,7 @@ bool TRDTableItemInfo::IsAutoWidth() const {
   std::vector<char> slot(size_t(std::max(cols, 0)), 0), ends(slot);
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < cols; ++c)
-      if (const TRDTableCellData* cell = Rows->Cell(r, c)) {
+      if (const TRDTableCellData* cell = Rows->Peek(r, c)) {
         slot[size_t(c)] = 1;
         const int last = c + cell->ColSpan - 1;
         if (cell->BestWidth > 0 && last < cols) ends[size_t(last)] = 1;
@@ -98,7 +98,7 @@ bool TRDTableItemInfo::IsAutoWidth() const {
     if (!slot[size_t(c)] || !ends[size_t(c)]) return false;
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < cols; ++c)
-      if (const TRDTableCellData* cell = Rows->Cell(r, c); cell && cell->BestWidth < 0)
+      if (const TRDTableCellData* cell = Rows->Object(r, c); cell && cell->BestWidth < 0)
         return false;
   return true;
 }
@@ -200,7 +200,7 @@ int TRDTableItemInfo::GetTableMinWidth(const TRDResolution* resolution, TRDCanva
   }
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < cols; ++c) {
-      TRDTableCellData* cell = Rows->Cell(r, c);
+      TRDTableCellData* cell = Rows->Object(r, c);
       if (!cell || cell->ColSpan <= 1) continue;
       int need = ignoreContent ? 0 : cell->GetMinWidth(DeviceInfo, canvas);
       if (best_width_ == 0) need = std::max(need, ScaleX(cell->BestWidth));
@@ -466,9 +466,10 @@ void TRDTableItemInfo::PlaceColumns(TRDTableItemFormattingInfo& info, const TLay
     gaps -= step;
     x += step + pass.widths[size_t(c)];
   }
+  if (info.Cells.empty() && cols > 0) Rows->FormatStandIn(pass.widths[0] + pass.pad2, canvas);
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) {
-      TRDTableCellData* cell = Rows->Cell(r, c);
+      TRDTableCellData* cell = Rows->Object(r, c);
       if (!cell) continue;
       int width = pass.widths[size_t(c)] + pass.pad2;
       for (int k = c + 1; k < std::min(c + cell->ColSpan, cols); ++k)
@@ -534,7 +535,7 @@ void TRDTableItemInfo::StretchRowsUnderSpans(TRDTableItemFormattingInfo& info,
   const int rows = Rows->Count();
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) {
-      TRDTableCellData* cell = Rows->Cell(r, c);
+      TRDTableCellData* cell = Rows->Object(r, c);
       if (!cell || cell->RowSpan <= 1) continue;
       const int last = std::min(r + cell->RowSpan, rows);
       const int need = CellContentHeight(info, *cell, r, c) + ScaleY(2 * cell_padding_);
@@ -574,7 +575,7 @@ void TRDTableItemInfo::PlaceRows(TRDTableItemFormattingInfo& info,
   for (int r = 0; r < rows; ++r) {
     info.RowStarts.AddValue(y);
     for (int c = 0; c < cols; ++c) {
-      TRDTableCellData* cell = Rows->Cell(r, c);
+      TRDTableCellData* cell = Rows->Object(r, c);
       if (!cell) continue;
       std::int64_t rowsHeight = heights[size_t(r)];
       for (int k = r + 1; k < std::min(r + cell->RowSpan, rows); ++k)
@@ -640,7 +641,7 @@ bool TRDTableItemInfo::PlaceRowAgain(int row) {
   // A cell spanning the row stretches it with the others it spans.
   for (int r = 0; r <= row; ++r)
     for (int c = 0; c < cols; ++c)
-      if (const TRDTableCellData* cell = Rows->Cell(r, c);
+      if (const TRDTableCellData* cell = Rows->Object(r, c);
           cell && cell->RowSpan > 1 && r + cell->RowSpan > row)
         return false;
   const int height = ScaleY(Rows->Items(row)->GetHeight((Options & rdtoIgnoreContentHeight) != 0));
@@ -655,6 +656,28 @@ bool TRDTableItemInfo::PlaceRowAgain(int row) {
   for (int r = row + 1; r < rows; ++r) info.RowStarts.SetValue(r, info.RowStarts[r] + delta);
   for (int r = row; r < rows; ++r)
     for (int c = 0; c < cols; ++c)
-      if (TRDTableCellData* cell = Rows->Cell(r, c)) (r == row ? cell->Height : cell->Top) += delta;
+      if (TRDTableCellData* cell = Rows->Object(r, c))
+        (r == row ? cell->Height : cell->Top) += delta;
   return true;
+}
+
+// A cell of one slot gets the slot's box in the screen layout; false when the layout has
+// no such slot (not laid out yet, or for another device).
+bool TRDTableItemInfo::PlaceInSlot(TRDTableCellData& cell, int row, int col) const {
+  const TRDTableItemFormattingInfo& info = *FormattingInfo;
+  if (DeviceInfo || !info.Cells.empty() || row >= info.RowHeights.Count() ||
+      row >= info.RowStarts.Count() || col >= info.ColWidths.Count() ||
+      col >= info.ColStarts.Count())
+    return false;
+  cell.Left = info.ColStarts[col];
+  cell.Width = info.ColWidths[col] + ScaleX(2 * cell_padding_);
+  cell.Top = info.RowStarts[row];
+  cell.Height = LayoutBelow(ScaleY(2 * cell_padding_), info.RowHeights[row]);
+  return true;
+}
+
+TRDTableCellData* TRDTableItemInfo::CellToPaint(int row, int col) {
+  if (!Rows->IsPlain(row, col)) return Rows->Object(row, col);
+  TRDTableCellData& standIn = Rows->StandInFor(*Rows->Items(row));
+  return PlaceInSlot(standIn, row, col) ? &standIn : nullptr;
 }

@@ -156,7 +156,7 @@ bool SelectionRect(const TRDTableItemInfo& t, int& r0, int& c0, int& r1, int& c1
 bool TRDTableItemInfo::IsCellSelected(int row, int col) const {
   int r0, c0, r1, c1, mr, mc;
   if (!SelectionRect(*this, r0, c0, r1, c1)) return false;
-  const TRDTableCellData* cell = Rows->GetMainCell(row, col, mr, mc);
+  const TRDTableCellData* cell = Rows->PeekMainCell(row, col, mr, mc);
   return cell && mr <= r1 && mr + cell->RowSpan - 1 >= r0 && mc <= c1 &&
          mc + cell->ColSpan - 1 >= c0;
 }
@@ -164,7 +164,7 @@ bool TRDTableItemInfo::IsCellSelected(int row, int col) const {
 void TRDTableItemInfo::UpdateCellSelectionFlags() {
   for (int r = 0; r < RowCount(); ++r)
     for (int c = 0; c < ColCount(); ++c) {
-      TRDTableCellData* cell = Rows->Cell(r, c);
+      TRDTableCellData* cell = Rows->Object(r, c);
       if (!cell) continue;
       cell->InSelection = IsCellSelected(r, c);
       if (cell->InSelection) {

@@ -153,7 +153,7 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
   if (firstRow > 0)
     for (int c = 0; c < colCount;) {
       int mr, mc;
-      TRDTableCellData* cell = Rows->GetMainCell(firstRow, c, mr, mc);
+      TRDTableCellData* cell = Rows->PeekMainCell(firstRow, c, mr, mc);
       if (!cell) {
         ++c;
         continue;
@@ -169,7 +169,7 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
     if (ry > clip.Bottom) break;
     for (int c = 0; c < colCount; ++c) {
       if (x + info.ColStarts[c] > clip.Right) break;
-      if (TRDTableCellData* cell = Rows->Cell(r, c))
+      if (TRDTableCellData* cell = CellToPaint(r, c))
         PaintCell(canvas, *cell, r, c, x + cell->Left, y + cell->Top, clip, selectedAsWhole,
                   editing, selectionColor, colorMode);
     }
@@ -400,7 +400,7 @@ bool TRDTableItemInfo::HiddenSideOverlapped(int row, int col, int dRow, int dCol
     return border_width_ >= 1 && visible_borders_.*side &&
            (dRow != 0 ? border_v_spacing_ : border_h_spacing_) < 0;
   int mr, mc;
-  const TRDTableCellData* other = Rows->GetMainCell(r, c, mr, mc);
+  const TRDTableCellData* other = Rows->PeekMainCell(r, c, mr, mc);
   return other && other->VisibleBorders.*side;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/text/streams.h"
 #include "richtext/base/rdf_format.h"
 #include "richtext/base/style_types.h"
+#include "richtext/base/table_budget.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/rd_data.h"
 #include "richtext/model/rdf_item_record.h"
@@ -26,6 +27,14 @@ void TableLength(TRDPropertyFiler& filer, std::string_view name, int& value, int
                  int minValue) {
   filer.Ranged(name, value, defaultValue, minValue, kMaxLength);
   if (filer.Reading()) value = ClampToPage(value);
+}
+
+// A cell's padding or the spacing between cells, cut as the table's setters cut it.
+void CellGap(TRDPropertyFiler& filer, std::string_view name, int& value, int defaultValue,
+             int minValue) {
+  TableLength(filer, name, value, defaultValue, minValue);
+  if (filer.Reading())
+    value = std::clamp(value, -TRDTableItemInfo::kMaxCellGap, TRDTableItemInfo::kMaxCellGap);
 }
 
 [[noreturn]] void WrongCells() {
@@ -75,9 +84,9 @@ void TRDTableSW::DefineProperties(TRDPropertyFiler& filer) {
         reader.ReadListBegin();
         for (int r = 0; !reader.EndOfList(); ++r) {
           const int value = reader.ReadInteger();
-          if (r >= T->RowCount() || value < rdcTop || value > rdcVDefault)
+          if (r >= std::max(T->RowCount(), declared_rows_) || value < rdcTop || value > rdcVDefault)
             throw EReadError("Invalid row alignment");
-          T->Rows->Items(r)->VAlign = TRDCellVAlign(value);
+          if (r < T->RowCount()) T->Rows->Items(r)->VAlign = TRDCellVAlign(value);
         }
         reader.ReadListEnd();
       });
@@ -92,8 +101,9 @@ void TRDTableSW::DefineProperties(TRDPropertyFiler& filer) {
         reader.ReadListBegin();
         for (int r = 0; !reader.EndOfList(); ++r) {
           const bool value = reader.ReadBoolean();
-          if (r >= T->RowCount()) throw EReadError("Invalid row page breaks");
-          T->Rows->Items(r)->PageBreakBefore = value;
+          if (r >= std::max(T->RowCount(), declared_rows_))
+            throw EReadError("Invalid row page breaks");
+          if (r < T->RowCount()) T->Rows->Items(r)->PageBreakBefore = value;
         }
         reader.ReadListEnd();
       });
@@ -118,10 +128,10 @@ void TRDTableSW::WriteCells(TRDValueWriter& writer) {
       TRDTableCellData* movedIn = nullptr;
       for (int c = range.StartCol; c < range.StartCol + colCount; ++c) {
         int mr = r, mc = c;
-        TRDTableCellData* cell = rows.Cell(r, c);
+        TRDTableCellData* cell = rows.Peek(r, c);
         if (!cell) {
           if (headingRow || (r != range.StartRow && c != range.StartCol)) continue;
-          cell = rows.GetMainCell(r, c, mr, mc);
+          cell = rows.PeekMainCell(r, c, mr, mc);
           // A cell that starts inside the range is written at its own slot.
           if (!cell || (mr >= range.StartRow && mc >= range.StartCol) || cell == movedIn) continue;
           movedIn = cell;
@@ -133,7 +143,7 @@ void TRDTableSW::WriteCells(TRDValueWriter& writer) {
         TD wrapper;
         wrapper.C = cell;
         const bool wasEmpty = cell->SaveEmpty;
-        if (range.SelectionOnly && !rows.Cell(mr, mc)->InSelection) cell->SaveEmpty = true;
+        if (range.SelectionOnly && !table.CellInSelection(mr, mc)) cell->SaveEmpty = true;
         writer.WriteComponent(wrapper);
         cell->SaveEmpty = wasEmpty;
       }
@@ -152,9 +162,25 @@ void TRDTableSW::ReadCells(TRDValueReader& reader) {
   if (n == 0) return;
   const int m = reader.ReadInteger();
   if (n < 0 || m <= 0 || !TRDTableRows::HoldsSlots(n, m)) throw EReadError("Invalid table size");
+  declared_rows_ = n;
+  // The rows the read's budget pays for, at least the first, and of a row it cannot pay
+  // for whole the columns it can, at least the first: the cells past them join the cell
+  // they fall under or beside in the last row and column kept, and the document says so.
+  const std::int64_t left = TRDTableBudget::Left();
+  const std::int64_t rowBytes = TRDTableRows::GridBytes(1, m);
+  const int keptRows = int(std::clamp<std::int64_t>(left / rowBytes, 1, n));
+  const int keptCols =
+      left >= rowBytes ? m
+                       : int(std::clamp<std::int64_t>(
+                             (left - TRDTableRows::kRowBytes) / TRDTableRows::kSlotBytes, 1, m));
+  TRDTableBudget::Take(TRDTableRows::GridBytes(keptRows, keptCols));
+  if ((keptRows < n || keptCols < m) && rows.MainRDData) {
+    TCustomRDData& root = *rows.MainRDData->GetAbsoluteRootData();
+    root.SetRDFWarnings(root.GetRDFWarnings() | rdfwTableCellsLeftOut);
+  }
   // The grid starts empty and each cell is made as its entry comes, so that a merged cell
   // costs one cell whatever it covers.
-  rows.ResetEmpty(n, m);
+  rows.ResetEmpty(keptRows, keptCols);
   std::vector<char> covered(size_t(n) * size_t(m), 0);
   reader.ReadListBegin();
   for (int r = 0; r < n; ++r)
@@ -173,14 +199,24 @@ void TRDTableSW::ReadCells(TRDValueReader& reader) {
           if (slot) throw EReadError("Invalid cell span");
           slot = 1;
         }
-      TRDTableRow& row = *rows.Items(r);
-      row.SetItem(c, std::make_unique<TRDTableCellData>(&row));
-      TRDTableCellData* cell = row.Items(c);
-      cell->ColSpan = colSpan;
-      cell->RowSpan = rowSpan;
+      TRDTableRow& row = *rows.Items(std::min(r, keptRows - 1));
+      auto read = std::make_unique<TRDTableCellData>(&row);
+      read->ColSpan = std::min(colSpan, std::max(keptCols - c, 1));
+      read->RowSpan = std::min(rowSpan, std::max(keptRows - r, 1));
       TD wrapper;
-      wrapper.C = cell;
+      wrapper.C = read.get();
       reader.ReadComponent(wrapper);
+      if (r < keptRows && c < keptCols) {
+        const bool plain = read->IsPlain();
+        row.SetItem(c, std::move(read));
+        // A cell as made keeps no object.
+        if (plain) row.SetPlain(c);
+      } else if (read->HasData(false)) {
+        int mr, mc;
+        if (TRDTableCellData* kept =
+                rows.GetMainCell(std::min(r, keptRows - 1), std::min(c, keptCols - 1), mr, mc))
+          TRDTableRows::MoveContent(*read, *kept);
+      }
     }
   if (!reader.EndOfList()) WrongCells();
   reader.ReadListEnd();
@@ -238,14 +274,14 @@ void TRDTableItemInfo::DefineTableProperties(TRDPropertyFiler& filer) {
   TableLength(filer, "CellBorderWidth", cell_border_width_, 0, 0);
   filer.Integer("CellBorderColor", cell_border_color_, clWindowText);
   filer.Integer("CellBorderLightColor", cell_border_light_color_, clBtnHighlight);
-  TableLength(filer, "CellPadding", cell_padding_, 1, 0);
+  CellGap(filer, "CellPadding", cell_padding_, 1, 0);
   filer.Ranged("CellBorderStyle", cell_border_style_, rdtbLowered, rdtbRaised, rdtbLoweredColor);
   TableLength(filer, "VRuleWidth", v_rule_width_, 0, 0);
   filer.Integer("VRuleColor", v_rule_color_, clWindowText);
   TableLength(filer, "HRuleWidth", h_rule_width_, 0, 0);
   filer.Integer("HRuleColor", h_rule_color_, clWindowText);
-  TableLength(filer, "CellVSpacing", cell_v_spacing_, 2, -kMaxLength);
-  TableLength(filer, "CellHSpacing", cell_h_spacing_, 2, -kMaxLength);
+  CellGap(filer, "CellVSpacing", cell_v_spacing_, 2, -kMaxLength);
+  CellGap(filer, "CellHSpacing", cell_h_spacing_, 2, -kMaxLength);
   filer.Boolean("VOutermostRule", v_outermost_rule_, false);
   filer.Boolean("HOutermostRule", h_outermost_rule_, false);
   std::string picture;

@@ -56,20 +56,40 @@ bool Covers(const TRDTableCellData& cell, int cellRow, int cellCol, int row, int
 
 // --- rows -------------------------------------------------------------------------------------
 
-TRDTableRow::TRDTableRow(int colCount, TRDTableRows* rows) : Rows(rows) {
-  for (int i = 0; i < colCount; ++i) AddCell();
-}
+TRDTableRow::TRDTableRow(int colCount, TRDTableRows* rows)
+    : Rows(rows), slots_(size_t(colCount)), plain_(size_t(colCount), true) {}
 
 TRDTableRow::~TRDTableRow() = default;
+
+TRDTableCellData* TRDTableRow::Peek(int index) const {
+  return plain_[size_t(index)] ? &Rows->StandInFor(*this) : slots_[size_t(index)].get();
+}
+
+// The object of a plain cell, in its place in the table's layout when there is one.
+void TRDTableRow::MakeObject(int index) const {
+  auto& self = const_cast<TRDTableRow&>(*this);
+  plain_[size_t(index)] = false;
+  slots_[size_t(index)] = std::make_unique<TRDTableCellData>(&self);
+  if (Rows && Rows->Table)
+    if (const int row = Rows->IndexOf(this); row >= 0) Rows->Table->CellMade(row, index);
+}
 
 void TRDTableRow::SetItem(int index, std::unique_ptr<TRDTableCellData> cell) {
   if (cell) cell->SetRow(this);
   slots_[size_t(index)] = std::move(cell);
+  plain_[size_t(index)] = false;
+}
+
+void TRDTableRow::SetPlain(int index) {
+  if (slots_[size_t(index)]) UnlistMarkers(*slots_[size_t(index)]);
+  slots_[size_t(index)].reset();
+  plain_[size_t(index)] = true;
 }
 
 // A cell leaving its row leaves the document's numbering while it still reaches the
 // document: freed or kept by an undo record, it no longer can.
 std::unique_ptr<TRDTableCellData> TRDTableRow::TakeItem(int index) {
+  Items(index);
   std::unique_ptr<TRDTableCellData> cell = std::move(slots_[size_t(index)]);
   if (cell) {
     UnlistMarkers(*cell);
@@ -79,7 +99,7 @@ std::unique_ptr<TRDTableCellData> TRDTableRow::TakeItem(int index) {
 }
 
 TRDTableCellData* TRDTableRow::AddCell() {
-  slots_.push_back(std::make_unique<TRDTableCellData>(this));
+  InsertCellObject(Count(), std::make_unique<TRDTableCellData>(this));
   return slots_.back().get();
 }
 
@@ -90,16 +110,25 @@ TRDTableCellData* TRDTableRow::InsertCell(int index) {
 
 void TRDTableRow::InsertEmptySlot(int index) {
   slots_.insert(slots_.begin() + index, nullptr);
+  plain_.insert(plain_.begin() + index, false);
+}
+
+void TRDTableRow::InsertPlainSlot(int index) {
+  slots_.insert(slots_.begin() + index, nullptr);
+  plain_.insert(plain_.begin() + index, true);
 }
 
 void TRDTableRow::InsertCellObject(int index, std::unique_ptr<TRDTableCellData> cell) {
   if (cell) cell->SetRow(this);
   slots_.insert(slots_.begin() + index, std::move(cell));
+  plain_.insert(plain_.begin() + index, false);
 }
 
 std::unique_ptr<TRDTableCellData> TRDTableRow::DeleteSlot(int index) {
+  Items(index);
   std::unique_ptr<TRDTableCellData> cell = std::move(slots_[size_t(index)]);
   slots_.erase(slots_.begin() + index);
+  plain_.erase(plain_.begin() + index);
   if (cell) {
     UnlistMarkers(*cell);
     cell->SetRow(nullptr);
@@ -118,11 +147,16 @@ int TRDTableRow::GetHeight(bool useBestHeight) const {
   int height = 0;
   for (const auto& cell : slots_)
     if (cell && cell->RowSpan == 1) height = std::max(height, cell->GetCellHeight(useBestHeight));
+  if (std::find(plain_.begin(), plain_.end(), true) != plain_.end())
+    height = std::max(height, Rows->StandIn().GetCellHeight(useBestHeight));
   return height == 0 ? 10 : height;
 }
 
 bool TRDTableRow::HasCellEndingWithin(int rowIndex, int firstRow, int rowCount) const {
   if (firstRow > rowIndex) return false;
+  if (rowIndex <= firstRow + rowCount - 1 &&
+      std::find(plain_.begin(), plain_.end(), true) != plain_.end())
+    return true;
   for (const auto& cell : slots_)
     if (cell && rowIndex + cell->RowSpan - 1 <= firstRow + rowCount - 1) return true;
   return false;
@@ -147,7 +181,11 @@ void TRDTableRows::Reset(int rowCount, int colCount) {
 void TRDTableRows::ResetEmpty(int rowCount, int colCount) {
   if (!HoldsSlots(rowCount, colCount)) BadIndex();
   rows_.clear();
-  for (int r = 0; r < rowCount; ++r) AddRow(0)->slots_.resize(size_t(colCount));
+  for (int r = 0; r < rowCount; ++r) {
+    TRDTableRow& row = *AddRow(0);
+    row.slots_.resize(size_t(colCount));
+    row.plain_.resize(size_t(colCount), false);
+  }
 }
 
 TRDTableRow* TRDTableRows::AddRow(int colCount) {
@@ -163,8 +201,50 @@ TRDTableRow* TRDTableRows::InsertRow(int index, int colCount) {
 void TRDTableRows::InsertRowObject(int index, std::unique_ptr<TRDTableRow> row) {
   row->Rows = this;
   for (int c = 0; c < row->Count(); ++c)
-    if (TRDTableCellData* cell = row->Items(c)) cell->SetRow(row.get());
+    if (TRDTableCellData* cell = row->Object(c)) cell->SetRow(row.get());
   rows_.insert(rows_.begin() + index, std::move(row));
+}
+
+int TRDTableRows::IndexOf(const TRDTableRow* row) const {
+  for (size_t r = 0; r < rows_.size(); ++r)
+    if (rows_[r].get() == row) return int(r);
+  return -1;
+}
+
+TRDTableCellData& TRDTableRows::StandIn() const {
+  if (!stand_in_) {
+    auto& self = const_cast<TRDTableRows&>(*this);
+    stand_in_row_ = std::make_unique<TRDTableRow>(0, &self);
+    stand_in_ = std::make_unique<TRDTableCellData>(stand_in_row_.get());
+  }
+  return *stand_in_;
+}
+
+TRDTableCellData& TRDTableRows::StandInFor(const TRDTableRow& row) const {
+  TRDTableCellData& standIn = StandIn();
+  stand_in_row_->VAlign = row.VAlign;
+  return standIn;
+}
+
+void TRDTableRows::FormatStandIn(int width, TRDCanvas& canvas) {
+  TRDTableCellData& standIn = StandIn();
+  standIn.Width = width;
+  standIn.FormatItems(false, true, false, 0, &canvas, false, true, false);
+}
+
+void TRDTableRows::MoveContent(TRDTableCellData& from, TRDTableCellData& into) {
+  UnlistMarkers(into);
+  UnlistMarkers(from);
+  into.MoveItemsFrom(from);
+  ListMarkers(into);
+}
+
+std::int64_t TRDTableRows::ObjectCount() const {
+  std::int64_t count = 0;
+  for (const auto& row : rows_)
+    for (const auto& cell : row->slots_)
+      if (cell) ++count;
+  return count;
 }
 
 std::unique_ptr<TRDTableRow> TRDTableRows::TakeRow(int index) {
@@ -182,7 +262,7 @@ TRDTableCellData* TRDTableRows::RememberedCover(int row, int col, int& mRow, int
   if (size_t(col) >= covers.size()) return nullptr;
   const TRDTableRow::TCoverAt at = covers[size_t(col)];
   if (at.Row < 0 || at.Row > row || at.Col < 0 || at.Col >= Items(at.Row)->Count()) return nullptr;
-  TRDTableCellData* cell = Cell(at.Row, at.Col);
+  TRDTableCellData* cell = Peek(at.Row, at.Col);
   if (!cell || !Covers(*cell, at.Row, at.Col, row, col)) return nullptr;
   mRow = at.Row;
   mCol = at.Col;
@@ -190,10 +270,15 @@ TRDTableCellData* TRDTableRows::RememberedCover(int row, int col, int& mRow, int
 }
 
 TRDTableCellData* TRDTableRows::GetMainCell(int row, int col, int& mRow, int& mCol) const {
+  TRDTableCellData* cell = PeekMainCell(row, col, mRow, mCol);
+  return cell && IsPlain(mRow, mCol) ? Cell(mRow, mCol) : cell;
+}
+
+TRDTableCellData* TRDTableRows::PeekMainCell(int row, int col, int& mRow, int& mCol) const {
   mRow = row;
   mCol = col;
   if (row < 0 || row >= Count() || col < 0 || col >= Items(row)->Count()) return nullptr;
-  if (TRDTableCellData* cell = Cell(row, col)) return cell;
+  if (TRDTableCellData* cell = Peek(row, col)) return cell;
   // The covering cell starts in this row or above, at this column or left of it. In each
   // row the walk goes left over empty slots to the first that holds a cell, or to one
   // whose remembered cell covers it: a cell further left would have to cover that slot
@@ -203,7 +288,7 @@ TRDTableCellData* TRDTableRows::GetMainCell(int row, int col, int& mRow, int& mC
   for (int r = row; r >= 0 && !found; --r) {
     const TRDTableRow& line = *Items(r);
     for (int c = std::min(col, line.Count() - 1); c >= 0; --c) {
-      if (TRDTableCellData* cell = line.Items(c)) {
+      if (TRDTableCellData* cell = line.Peek(c)) {
         if (Covers(*cell, r, c, row, col)) found = cell, mRow = r, mCol = c;
         break;
       }
@@ -235,7 +320,7 @@ bool TRDTableRows::IsConsistent() const {
   for (int r = 0; r < rowCount; ++r) {
     if (Items(r)->Count() != colCount) return false;
     for (int c = 0; c < colCount; ++c) {
-      const TRDTableCellData* cell = Cell(r, c);
+      const TRDTableCellData* cell = Peek(r, c);
       if (!cell) continue;
       if (cell->RowSpan < 1 || cell->ColSpan < 1 || cell->RowSpan > rowCount - r ||
           cell->ColSpan > colCount - c)
@@ -243,7 +328,7 @@ bool TRDTableRows::IsConsistent() const {
       for (int rr = r; rr < r + cell->RowSpan; ++rr)
         for (int cc = c; cc < c + cell->ColSpan; ++cc) {
           char& mark = covered[size_t(rr) * size_t(colCount) + size_t(cc)];
-          if (mark || ((rr != r || cc != c) && Cell(rr, cc))) return false;
+          if (mark || ((rr != r || cc != c) && Peek(rr, cc))) return false;
           mark = 1;
         }
     }
@@ -256,18 +341,21 @@ bool TRDTableRows::IsConsistent() const {
 int TRDTableRows::GetMinColWidth(int col, const TRDResolution* resolution,
                                  TRDCanvas& canvas) const {
   int result = 0;
+  bool plain = false;
   for (int r = 0; r < Count(); ++r) {
-    TRDTableCellData* cell = Cell(r, col);
+    plain = plain || IsPlain(r, col);
+    TRDTableCellData* cell = Object(r, col);
     if (cell && cell->ColSpan == 1)
       result = std::max(result, cell->GetMinWidth(resolution, canvas));
   }
+  if (plain) result = std::max(result, StandIn().GetMinWidth(resolution, canvas));
   return result;
 }
 
 bool TRDTableRows::IsPercentWidthColumn(int col) const {
   for (int r = 0; r < Count(); ++r) {
     int mr, mc;
-    const TRDTableCellData* cell = GetMainCell(r, col, mr, mc);
+    const TRDTableCellData* cell = PeekMainCell(r, col, mr, mc);
     if (cell && cell->BestWidth < 0 && mc + cell->ColSpan - 1 == col) return true;
   }
   return false;
@@ -276,7 +364,7 @@ bool TRDTableRows::IsPercentWidthColumn(int col) const {
 int TRDTableRows::GetPercentColWidth(int col, int tableWidth) const {
   std::int64_t result = 0;
   for (int r = 0; r < Count(); ++r) {
-    const TRDTableCellData* cell = Cell(r, col);
+    const TRDTableCellData* cell = Object(r, col);
     if (cell && cell->ColSpan == 1 && cell->BestWidth < 0)
       result = std::max(result, -(std::int64_t(cell->BestWidth) * tableWidth) / 100);
   }
@@ -286,7 +374,7 @@ int TRDTableRows::GetPercentColWidth(int col, int tableWidth) const {
 int TRDTableRows::GetPixelColWidth(int col) const {
   int result = 0;
   for (int r = 0; r < Count(); ++r) {
-    const TRDTableCellData* cell = Cell(r, col);
+    const TRDTableCellData* cell = Object(r, col);
     if (!cell || cell->ColSpan != 1) continue;
     if (cell->BestWidth < 0) return 0;
     result = std::max(result, cell->BestWidth);
@@ -299,7 +387,7 @@ int TRDTableRows::GetMergedBestWidth(int row, int col, int colCount, int rowCoun
   for (int r = row; r < row + rowCount; ++r) {
     std::int64_t sum = 0;
     for (int c = col; c < col + colCount; ++c) {
-      const TRDTableCellData* cell = Cell(r, c);
+      const TRDTableCellData* cell = Object(r, c);
       if (!cell || cell->BestWidth == 0) continue;
       if (cell->BestWidth > 0) {
         if (sum >= 0) sum += cell->BestWidth;
@@ -329,7 +417,7 @@ void TRDTableRows::SpreadCellOverSlots(int row, int col, int colSpan) {
 void TRDTableRows::UnspreadCell(int row, int col, int colSpan) {
   TRDTableRow& r = *Items(row);
   r.Items(col)->ColSpan = 1;
-  for (int c = col + 1; c < col + colSpan; ++c) r.SetItem(c, NewCell(&r));
+  for (int c = col + 1; c < col + colSpan; ++c) r.SetPlain(c);
 }
 
 void TRDTableRows::FreeCells(int row, int col, int colCount, int rowCount) {
@@ -339,7 +427,7 @@ void TRDTableRows::FreeCells(int row, int col, int colCount, int rowCount) {
 
 void TRDTableRows::RecreateCells(int row, int col, int colCount, int rowCount) {
   for (int r = row; r < row + rowCount; ++r)
-    for (int c = col; c < col + colCount; ++c) Items(r)->SetItem(c, NewCell(Items(r)));
+    for (int c = col; c < col + colCount; ++c) Items(r)->SetPlain(c);
 }
 
 void TRDTableRows::InsertEmptySlots(int row, int col, int colCount, int rowCount) {
@@ -421,7 +509,7 @@ void TRDTableRows::RestoreRows(int index, std::vector<std::unique_ptr<TRDTableRo
   rows.clear();
   for (int r = index; r < index + count; ++r)
     for (int c = 0; c < Items(r)->Count(); ++c)
-      if (TRDTableCellData* cell = Items(r)->Items(c)) cell->MovingFromUndoList();
+      if (TRDTableCellData* cell = Items(r)->Object(c)) cell->MovingFromUndoList();
 }
 
 std::vector<std::unique_ptr<TRDTableCellData>> TRDTableRows::RemoveCols(int index, int count) {
@@ -441,7 +529,7 @@ void TRDTableRows::RestoreCols(int index, std::vector<std::unique_ptr<TRDTableCe
   cells.clear();
   for (int r = 0; r < rowCount; ++r)
     for (int c = index; c < index + perRow; ++c)
-      if (TRDTableCellData* cell = Items(r)->Items(c)) cell->MovingFromUndoList();
+      if (TRDTableCellData* cell = Items(r)->Object(c)) cell->MovingFromUndoList();
 }
 
 void TRDTableRows::SetSpan(int row, int col, int value, bool isColSpan) {
@@ -467,7 +555,7 @@ bool TRDTableRows::CanMergeCells(int topRow, int leftCol, int colCount, int rowC
   for (int r = topRow; r < topRow + rowCount; ++r)
     for (int c = leftCol; c < leftCol + colCount; ++c) {
       int mr, mc;
-      const TRDTableCellData* cell = GetMainCell(r, c, mr, mc);
+      const TRDTableCellData* cell = PeekMainCell(r, c, mr, mc);
       if (!cell || mr < topRow || mc < leftCol || mr + cell->RowSpan > topRow + rowCount ||
           mc + cell->ColSpan > leftCol + colCount)
         return false;
@@ -479,14 +567,14 @@ bool TRDTableRows::CanMergeCells(int topRow, int leftCol, int colCount, int rowC
     for (int c = leftCol + 1; c < leftCol + colCount; ++c) {
       bool own = false;
       for (int r = 0; r < Count() && !own; ++r)
-        if ((r < topRow || r >= topRow + rowCount) && Cell(r, c)) own = true;
+        if ((r < topRow || r >= topRow + rowCount) && Peek(r, c)) own = true;
       if (!own) return false;
     }
   if (rowCount > 1)
     for (int r = topRow + 1; r < topRow + rowCount; ++r) {
       bool own = false;
       for (int c = 0; c < Items(r)->Count() && !own; ++c)
-        if ((c < leftCol || c >= leftCol + colCount) && Cell(r, c)) own = true;
+        if ((c < leftCol || c >= leftCol + colCount) && Peek(r, c)) own = true;
       if (!own) return false;
     }
   return true;
@@ -528,7 +616,12 @@ std::vector<TRDMergedCell> TRDTableRows::DoMergeCells(int topRow, int leftCol, i
   for (int r = topRow; r < topRow + rowCount; ++r)
     for (int c = leftCol; c < leftCol + colCount; ++c) {
       if (r == topRow && c == leftCol) continue;
-      TRDTableCellData* cell = Cell(r, c);
+      if (IsPlain(r, c)) {
+        Items(r)->SetItem(c, nullptr);
+        if (keep) merged.push_back(TRDMergedCell{r, c, 0, nullptr});
+        continue;
+      }
+      TRDTableCellData* cell = Object(r, c);
       if (!cell) continue;
       const bool content = cell->HasData(false);
       const int itemCount = content ? cell->GetItemCount() : 0;
@@ -559,6 +652,10 @@ void TRDTableRows::UndoMergeCells(int row, int col, int oldColSpan, int oldRowSp
   std::vector<TRDTableCellData*> restored;
   for (int k = int(cells.size()) - 1; k >= 0; --k) {
     TRDMergedCell& entry = cells[size_t(k)];
+    if (!entry.Cell) {
+      Items(entry.Row)->SetPlain(entry.Col);
+      continue;
+    }
     TRDTableCellData& cell = *entry.Cell;
     Items(entry.Row)->SetItem(entry.Col, std::move(entry.Cell));
     cell.MovingFromUndoList();
@@ -589,7 +686,7 @@ void TRDTableRows::InsertCols(int index, int count, int copyIndex, bool divideWi
   if (index != colCount)
     for (int r = Count() - 1; r >= 0;) {
       int mr, mc;
-      TRDTableCellData* cell = GetMainCell(r, index, mr, mc);
+      TRDTableCellData* cell = PeekMainCell(r, index, mr, mc);
       if (cell && index > mc && index <= mc + cell->ColSpan - 1) {
         for (int k = mr; k < mr + cell->RowSpan; ++k) flags[size_t(k)] = 1;
         SetSpan(mr, mc, cell->ColSpan + count, true);
@@ -603,14 +700,16 @@ void TRDTableRows::InsertCols(int index, int count, int copyIndex, bool divideWi
       ++r;
       continue;
     }
-    TRDTableCellData* source = copyIndex != -1 ? Cell(r, copyIndex) : nullptr;
+    // A plain cell gives the new ones nothing a plain cell lacks.
+    TRDTableCellData* source =
+        copyIndex != -1 && !IsPlain(r, copyIndex) ? Cell(r, copyIndex) : nullptr;
     if (source && divideWidths)
       Table->SetCellBestWidth(
           -1, int(std::int64_t(source->BestWidth) * source->ColSpan / (source->ColSpan + count)), r,
           copyIndex);
     // copyIndex is a column index before the insertion; past it the source moved right.
     for (int i = 0; i < count; ++i) {
-      Items(r)->InsertCell(index);
+      Items(r)->InsertPlainSlot(index);
       if (Undo) Undo->NewCellInserted(r, index);
       if (source)
         CopyToNewCell(r, index, *source, source->BestWidth / source->ColSpan, source->BestHeight,
@@ -641,7 +740,7 @@ void TRDTableRows::InsertRows(int index, int count, int copyIndex, bool divideHe
   if (index != rowCount)
     for (int c = colCount - 1; c >= 0;) {
       int mr, mc;
-      TRDTableCellData* cell = GetMainCell(index, c, mr, mc);
+      TRDTableCellData* cell = PeekMainCell(index, c, mr, mc);
       if (cell && index > mr && index <= mr + cell->RowSpan - 1) {
         for (int k = mc; k < mc + cell->ColSpan; ++k) flags[size_t(k)] = 1;
         SetSpan(mr, mc, cell->RowSpan + count, false);
@@ -658,7 +757,8 @@ void TRDTableRows::InsertRows(int index, int count, int copyIndex, bool divideHe
       ++c;
       continue;
     }
-    TRDTableCellData* source = copyIndex != -1 ? Cell(copyIndex, c) : nullptr;
+    TRDTableCellData* source =
+        copyIndex != -1 && !IsPlain(copyIndex, c) ? Cell(copyIndex, c) : nullptr;
     if (!source) {
       ++c;
       continue;
@@ -692,7 +792,7 @@ void TRDTableRows::DeleteRows(int index, int count, bool decreaseHeight) {
   if (below < rowCount)
     for (int c = colCount - 1; c >= 0;) {
       int mr, mc;
-      TRDTableCellData* cell = GetMainCell(below - 1, c, mr, mc);
+      TRDTableCellData* cell = PeekMainCell(below - 1, c, mr, mc);
       if (!cell) {
         --c;
         continue;
@@ -707,7 +807,7 @@ void TRDTableRows::DeleteRows(int index, int count, bool decreaseHeight) {
   // Cells that start above the block lose the rows of the block.
   for (int c = colCount - 1; c >= 0;) {
     int mr, mc;
-    TRDTableCellData* cell = GetMainCell(index, c, mr, mc);
+    TRDTableCellData* cell = PeekMainCell(index, c, mr, mc);
     if (!cell) {
       --c;
       continue;
@@ -725,7 +825,7 @@ void TRDTableRows::DeleteRows(int index, int count, bool decreaseHeight) {
   if (Undo) {
     for (auto& row : removed)
       for (int c = 0; c < row->Count(); ++c)
-        if (TRDTableCellData* cell = row->Items(c)) cell->MovingToUndoList(Undo, MainRDData);
+        if (TRDTableCellData* cell = row->Object(c)) cell->MovingToUndoList(Undo, MainRDData);
     Undo->RowsDeleted(index, std::move(removed));
     Undo->EndOperation();
   }
@@ -740,7 +840,7 @@ void TRDTableRows::DeleteCols(int index, int count, bool decreaseWidth) {
   if (right < colCount)
     for (int r = Count() - 1; r >= 0;) {
       int mr, mc;
-      TRDTableCellData* cell = GetMainCell(r, right - 1, mr, mc);
+      TRDTableCellData* cell = PeekMainCell(r, right - 1, mr, mc);
       if (!cell) {
         --r;
         continue;
@@ -754,7 +854,7 @@ void TRDTableRows::DeleteCols(int index, int count, bool decreaseWidth) {
     }
   for (int r = Count() - 1; r >= 0;) {
     int mr, mc;
-    TRDTableCellData* cell = GetMainCell(r, index, mr, mc);
+    TRDTableCellData* cell = PeekMainCell(r, index, mr, mc);
     if (!cell) {
       --r;
       continue;

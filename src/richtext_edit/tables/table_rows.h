@@ -8,6 +8,12 @@
 // steps that have inverses; while the table lies in a document that keeps undo, the
 // steps are reported to a TRDTableGridUndo, which keeps what they remove.
 //
+// A slot may also hold a plain cell: a cell as made (one empty paragraph in style 0, no
+// look of its own) that has no object yet. A row of them costs a bit a slot, so empty
+// and merged slots cost next to nothing; the object is made when a slot's cell is asked
+// for (Items, Cell), in its place in the table's layout. Walks over many cells that only
+// read use Peek (a plain cell answered by the grid's stand-in) or Object (none).
+//
 // Example: in a 2 x 2 grid where the cell at (0, 0) has ColSpan 2 and RowSpan 2, slots
 // (0, 1), (1, 0) and (1, 1) are empty and GetMainCell of each gives the cell at (0, 0).
 #pragma once
@@ -25,6 +31,7 @@ class TRDTableRows;
 
 class TRDTableRow {
  public:
+  // colCount plain cells.
   TRDTableRow(int colCount, TRDTableRows* rows);
   ~TRDTableRow();
   TRDTableRow(const TRDTableRow&) = delete;
@@ -35,13 +42,27 @@ class TRDTableRow {
   TRDTableRows* Rows;
 
   int Count() const { return int(slots_.size()); }
-  TRDTableCellData* Items(int index) const { return slots_[size_t(index)].get(); }
+  // The slot's cell, its object made now for a plain cell; nullptr for a covered slot.
+  TRDTableCellData* Items(int index) const {
+    if (plain_[size_t(index)]) MakeObject(index);
+    return slots_[size_t(index)].get();
+  }
+  bool IsPlain(int index) const { return plain_[size_t(index)]; }
+  // The slot's cell object: nullptr for a plain cell too.
+  TRDTableCellData* Object(int index) const { return slots_[size_t(index)].get(); }
+  // The slot's cell to read: a plain cell is answered by the grid's stand-in (as a cell
+  // of this row), which must not be changed and has no place in the layout; nullptr for a
+  // covered slot.
+  TRDTableCellData* Peek(int index) const;
   // Stores a cell (or nothing) in a slot, freeing what was there, and links the cell.
   void SetItem(int index, std::unique_ptr<TRDTableCellData> cell);
+  // The slot gets a plain cell, its object (if any) freed.
+  void SetPlain(int index);
   std::unique_ptr<TRDTableCellData> TakeItem(int index);
   TRDTableCellData* AddCell();
   TRDTableCellData* InsertCell(int index);
   void InsertEmptySlot(int index);
+  void InsertPlainSlot(int index);
   void InsertCellObject(int index, std::unique_ptr<TRDTableCellData> cell);
   // Removes the slot, handing its cell (if any) back.
   std::unique_ptr<TRDTableCellData> DeleteSlot(int index);
@@ -56,13 +77,16 @@ class TRDTableRow {
   struct TCoverAt {
     int Row = -1, Col = -1;
   };
-  std::vector<std::unique_ptr<TRDTableCellData>> slots_;
+  void MakeObject(int index) const;
+  mutable std::vector<std::unique_ptr<TRDTableCellData>> slots_;
+  mutable std::vector<bool> plain_;
   // By slot; TRDTableRows::GetMainCell checks an entry against the grid before it trusts
   // it, so edits of the grid leave the entries as they are.
   mutable std::vector<TCoverAt> covers_;
 };
 
-// A cell that a merge took out of the grid, with how many items it handed over.
+// A cell that a merge took out of the grid, with how many items it handed over (Cell
+// null for a plain cell).
 struct TRDMergedCell {
   int Row = 0;
   int Col = 0;
@@ -107,6 +131,14 @@ class TRDTableRows {
   static bool HoldsSlots(std::int64_t rowCount, std::int64_t colCount) {
     return rowCount >= 0 && colCount >= 0 && rowCount * colCount <= kMaxSlots;
   }
+  // What a table costs of a read's budget (table_budget.h), in bytes: its rows and slots
+  // (merged or plain), and each cell object.
+  static constexpr std::int64_t kRowBytes = 128;
+  static constexpr std::int64_t kSlotBytes = 16;
+  static constexpr std::int64_t kCellBytes = 2048;
+  static std::int64_t GridBytes(std::int64_t rowCount, std::int64_t colCount) {
+    return rowCount * (kRowBytes + colCount * kSlotBytes);
+  }
 
   // Raises ERichDocError for a size beyond kMaxSlots.
   TRDTableRows(int rowCount, int colCount, TCustomRDData* mainRDData, TRDTableItemInfo* table);
@@ -121,7 +153,24 @@ class TRDTableRows {
 
   int Count() const { return int(rows_.size()); }
   TRDTableRow* Items(int index) const { return rows_[size_t(index)].get(); }
+  int IndexOf(const TRDTableRow* row) const;
+  // The slot's cell (made now for a plain cell), cell object and cell to read, as
+  // TRDTableRow's Items, Object and Peek.
   TRDTableCellData* Cell(int row, int col) const { return Items(row)->Items(col); }
+  TRDTableCellData* Object(int row, int col) const { return Items(row)->Object(col); }
+  TRDTableCellData* Peek(int row, int col) const { return Items(row)->Peek(col); }
+  bool IsPlain(int row, int col) const { return Items(row)->IsPlain(col); }
+  // What every plain cell of the grid reads as; laid out by FormatStandIn, at a width
+  // plain cells have (an empty paragraph is as high at any width).
+  TRDTableCellData& StandIn() const;
+  void FormatStandIn(int width, TRDCanvas& canvas);
+  // The stand-in as a plain cell of row (its vertical alignment the row's).
+  TRDTableCellData& StandInFor(const TRDTableRow& row) const;
+  // The cell objects of the grid (plain cells have none).
+  std::int64_t ObjectCount() const;
+  // The items of from go to the end of into, as a merge moves them (their list markers
+  // take their new place in the document's numbering).
+  static void MoveContent(TRDTableCellData& from, TRDTableCellData& into);
   void Clear() { rows_.clear(); }
   void Reset(int rowCount, int colCount);
   // rowCount rows of colCount empty slots, for a reader that makes the cells it reads.
@@ -139,6 +188,8 @@ class TRDTableRows {
   // asking for every slot of a table costs time linear in the table, even where a cell
   // covers thousands of rows.
   TRDTableCellData* GetMainCell(int row, int col, int& mRow, int& mCol) const;
+  // The same without making an object: a plain cell is answered by the stand-in.
+  TRDTableCellData* PeekMainCell(int row, int col, int& mRow, int& mCol) const;
   // Whether every empty slot is covered by exactly one cell, every cell's spans stay
   // inside the grid and cover only empty slots, and all rows are equally long.
   bool IsConsistent() const;
@@ -199,4 +250,7 @@ class TRDTableRows {
   // covers that slot; else nullptr.
   TRDTableCellData* RememberedCover(int row, int col, int& mRow, int& mCol) const;
   std::vector<std::unique_ptr<TRDTableRow>> rows_;
+  // The stand-in for plain cells, in a row of its own that no walk sees.
+  mutable std::unique_ptr<TRDTableRow> stand_in_row_;
+  mutable std::unique_ptr<TRDTableCellData> stand_in_;
 };

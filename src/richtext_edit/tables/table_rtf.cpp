@@ -36,8 +36,15 @@ std::string Fiftieths(int negativePercent) {
 
 class TTableRTF {
  public:
-  TTableRTF(const TRDTableItemInfo& table, TCustomRDData* rdData, TRDRTFSaveContext& context)
-      : table_(table), data_(rdData), context_(context), scale_(context.TwipsPerPixel) {}
+  // The cells' right edges come from columns, the layout of the table or of the table it
+  // goes on from.
+  TTableRTF(const TRDTableItemInfo& table, TCustomRDData* rdData, TRDRTFSaveContext& context,
+            const TRDTableItemFormattingInfo& columns)
+      : table_(table),
+        data_(rdData),
+        context_(context),
+        columns_(columns),
+        scale_(context.TwipsPerPixel) {}
 
   std::string Tw(double pixels) const { return std::to_string(Round(pixels * scale_)); }
   std::string Half(double pixels) const { return std::to_string(Round(pixels * scale_ / 2.0)); }
@@ -106,7 +113,7 @@ class TTableRTF {
 
   std::string CellDefinition(int r, int c, const TRDTableCellData& m, int mr, int mc) const {
     const TRDTableItemInfo& t = table_;
-    const TRDTableCellData* slot = t.Rows->Cell(r, c);
+    const TRDTableCellData* slot = t.Rows->Peek(r, c);
     std::string out;
     if (!slot) {
       if (r > mr)
@@ -143,7 +150,7 @@ class TTableRTF {
         break;
     }
     out += Extra(rd_rtfs_Cell, c, r);
-    const TRDTableItemFormattingInfo& info = *t.FormattingInfo;
+    const TRDTableItemFormattingInfo& info = columns_;
     const int k = std::min(mc + m.ColSpan, info.ColStarts.Count()) - 1;
     const double right = k < 0 ? 0.0 : (double(info.ColStarts[k]) + info.ColWidths[k]) * scale_;
     return out + "\\cellx" + std::to_string(Round(right + t.CellHSpacing() * scale_ / 2.0));
@@ -153,8 +160,18 @@ class TTableRTF {
   const TRDTableItemInfo& table_;
   TCustomRDData* data_;
   TRDRTFSaveContext& context_;
+  const TRDTableItemFormattingInfo& columns_;
   double scale_;
 };
+
+// The table this writer wrote last: to which stream, as which item of which document.
+struct TWrittenTable {
+  const TStream* Stream = nullptr;
+  const TCustomRDData* Data = nullptr;
+  int ItemNo = -1;
+  const TRDTableItemInfo* Table = nullptr;
+};
+thread_local TWrittenTable written_last;
 
 // The colours a border names in RTF: none for a border that is not written (no width) or
 // is written as outset or inset, which name no colour. A colour that nothing names would
@@ -195,7 +212,7 @@ void TRDTableItemInfo::CollectRTFTables(TRDRTFSaveContext& context) const {
   if (h_rule_width_ > 0) colors.AddUniqueColor(h_rule_color_);
   for (int r = 0; r < Rows->Count(); ++r)
     for (int c = 0; c < Rows->GetColCount(); ++c)
-      if (TRDTableCellData* cell = Rows->Cell(r, c)) {
+      if (TRDTableCellData* cell = Rows->Peek(r, c)) {
         colors.AddUniqueColor(cell->Color);
         CollectBorderColors(colors, cell_border_style_, cell_border_width_, cell->BorderColor,
                             cell->BorderLightColor);
@@ -204,12 +221,68 @@ void TRDTableItemInfo::CollectRTFTables(TRDRTFSaveContext& context) const {
       }
 }
 
-void TRDTableItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
+// A table an RTF read made goes on in another after the largest table there is, its
+// heading rows repeated at the top (rtf_importer_tables.cpp). RTF holds the two as the one
+// table they came from: the second, written right after the first, takes the first's
+// columns and leaves out its heading rows, when those write as the first's do.
+const TRDTableItemInfo* TRDTableItemInfo::TableGoneOnFrom(const TStream& stream,
+                                                          TCustomRDData* rdData, int itemNo,
+                                                          TRDRTFSaveContext& context) const {
+  // The item before this one, written last to this stream (the writer writes only the
+  // start of this item's paragraph between them).
+  const TRDTableItemInfo* before = written_last.Table;
+  if (!rdData || itemNo < 1 || itemNo >= rdData->GetItemCount() || written_last.Data != rdData ||
+      written_last.ItemNo != itemNo - 1 || rdData->GetItem(itemNo - 1) != before ||
+      written_last.Stream != &stream || GetPageBreakBefore())
+    return nullptr;
+  const int h = HeadingRowCount();
+  if (h <= 0 || h >= RowCount() || before->HeadingRowCount() != h || h > before->RowCount() ||
+      before->ColCount() != ColCount() || before->FormattingInfo->ColStarts.Count() != ColCount())
+    return nullptr;
+  // Written aside, with what writing them changes in the context and the table written
+  // last kept.
+  const TWrittenTable kept = written_last;
+  const int checkpointNo = context.CheckpointNo;
+  const bool firstPara = context.FirstParaOfOutput;
+  const auto row = [&](const TRDTableItemInfo& table, int r) {
+    context.CheckpointNo = checkpointNo;
+    context.FirstParaOfOutput = firstPara;
+    return table.RowRTF(r, rdData, context, *before->FormattingInfo);
+  };
+  bool same = true;
+  for (int r = 0; r < h && same; ++r) same = row(*this, r) == row(*before, r);
+  written_last = kept;
+  context.CheckpointNo = checkpointNo;
+  context.FirstParaOfOutput = firstPara;
+  return same ? before : nullptr;
+}
+
+std::string TRDTableItemInfo::RowRTF(int r, TCustomRDData* rdData, TRDRTFSaveContext& context,
+                                     const TRDTableItemFormattingInfo& columns) const {
+  TMemoryStream stream;
+  WriteRowRTF(stream, r, rdData, context, columns);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+void TRDTableItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int itemNo,
                                TRDRTFSaveContext& context) const {
   LayOutForExport(const_cast<TRDTableItemInfo&>(*this), rdData);
+  const TRDTableItemInfo* before = TableGoneOnFrom(stream, rdData, itemNo, context);
+  const TRDTableItemFormattingInfo& columns = before ? *before->FormattingInfo : *FormattingInfo;
+  for (int r = before ? HeadingRowCount() : 0; r < Rows->Count(); ++r)
+    WriteRowRTF(stream, r, rdData, context, columns);
+  // The paragraph after the table states all its properties again and is not preceded
+  // by a paragraph end.
+  context.FirstParaOfOutput = true;
+  written_last = {&stream, rdData, itemNo, this};
+}
+
+void TRDTableItemInfo::WriteRowRTF(TStream& stream, int r, TCustomRDData* rdData,
+                                   TRDRTFSaveContext& context,
+                                   const TRDTableItemFormattingInfo& columns) const {
   const int level = context.Level;
   const bool nested = level > 0;
-  const TTableRTF rtf(*this, rdData, context);
+  const TTableRTF rtf(*this, rdData, context, columns);
   std::string alignment;
   if (const TRDStyle* rdStyle = rdData ? rdData->GetRDStyle() : nullptr) {
     const TRDAlignment a = rdStyle->ParaStyles().Items(ParaNo).Alignment;
@@ -218,40 +291,35 @@ void TRDTableItemInfo::SaveRTF(TStream& stream, TCustomRDData* rdData, int,
   }
   const std::string itap = "\\itap" + std::to_string(level + 1);
   const std::string cellEnd = nested ? "\\nestcell}" : "\\cell}";
-  for (int r = 0; r < Rows->Count(); ++r) {
-    std::string definition = rtf.RowProperties(r, alignment);
-    const int cols = Rows->Items(r)->Count();
-    // The cell a slot shows: covered slots to the right of their cell write nothing.
-    std::vector<const TRDTableCellData*> shown(size_t(cols), nullptr);
-    for (int c = 0; c < cols; ++c) {
-      int mr, mc;
-      const TRDTableCellData* main = Rows->GetMainCell(r, c, mr, mc);
-      if (!main || c > mc) continue;
-      shown[size_t(c)] = main;
-      definition += rtf.CellDefinition(r, c, *main, mr, mc);
-    }
-    // A nested row's cells come first and its definition after them, in the nesting
-    // destination, which holds nothing else: readers that skip that destination, or read
-    // no text from it, still find every cell. The group around the row gives the
-    // enclosing cell its own paragraph properties back.
-    StreamWriteString(
-        stream, nested ? "{\\pard\\intbl" + itap : "{" + definition + "\\pard\\intbl" + itap + "{");
-    for (int c = 0; c < cols; ++c) {
-      if (!shown[size_t(c)]) continue;
-      StreamWriteString(stream, "{");
-      if (TRDTableCellData* cell = Rows->Cell(r, c)) {
-        context.Level = level + 1;
-        context.FirstParaOfOutput = true;
-        SaveRTFBody(cell->Content(), stream, context, false);
-        context.Level = level;
-      }
-      StreamWriteString(stream, cellEnd);
-    }
-    StreamWriteString(
-        stream, nested ? "{\\*\\nesttableprops" + definition + "\\nestrow}{\\nonesttables\\par}}"
-                       : "}\\pard\\intbl" + itap + "\\row}");
+  std::string definition = rtf.RowProperties(r, alignment);
+  const int cols = Rows->Items(r)->Count();
+  // The cell a slot shows: covered slots to the right of their cell write nothing.
+  std::vector<bool> shown(size_t(cols), false);
+  for (int c = 0; c < cols; ++c) {
+    int mr, mc;
+    const TRDTableCellData* main = Rows->PeekMainCell(r, c, mr, mc);
+    if (!main || c > mc) continue;
+    shown[size_t(c)] = true;
+    definition += rtf.CellDefinition(r, c, *main, mr, mc);
   }
-  // The paragraph after the table states all its properties again and is not preceded
-  // by a paragraph end.
-  context.FirstParaOfOutput = true;
+  // A nested row's cells come first and its definition after them, in the nesting
+  // destination, which holds nothing else: readers that skip that destination, or read
+  // no text from it, still find every cell. The group around the row gives the enclosing
+  // cell its own paragraph properties back.
+  StreamWriteString(
+      stream, nested ? "{\\pard\\intbl" + itap : "{" + definition + "\\pard\\intbl" + itap + "{");
+  for (int c = 0; c < cols; ++c) {
+    if (!shown[size_t(c)]) continue;
+    StreamWriteString(stream, "{");
+    if (TRDTableCellData* cell = Rows->Peek(r, c)) {
+      context.Level = level + 1;
+      context.FirstParaOfOutput = true;
+      SaveRTFBody(cell->Content(), stream, context, false);
+      context.Level = level;
+    }
+    StreamWriteString(stream, cellEnd);
+  }
+  StreamWriteString(
+      stream, nested ? "{\\*\\nesttableprops" + definition + "\\nestrow}{\\nonesttables\\par}}"
+                     : "}\\pard\\intbl" + itap + "\\row}");
 }

@@ -50,6 +50,9 @@ class TRDTableSW : public TComponent, public TRDPublished {
  private:
   void WriteCells(TRDValueWriter& writer);
   void ReadCells(TRDValueReader& reader);
+  // The rows the cells list declares: more than the table keeps when the read's budget
+  // cuts it (the rows' lists hold a value for each).
+  int declared_rows_ = 0;
 };
 
 void RegisterTableStreamClasses();

@@ -17,7 +17,7 @@
 bool TRDTableItemInfo::GetCellPosition(const TRDTableCellData& cell, int& row, int& col) const {
   for (row = 0; row < RowCount(); ++row)
     for (col = 0; col < ColCount(); ++col)
-      if (Rows->Cell(row, col) == &cell) return true;
+      if (Rows->Object(row, col) == &cell) return true;
   row = col = -1;
   return false;
 }
@@ -45,7 +45,7 @@ void TRDTableItemInfo::EditCell(int row, int col, bool automatic) {
 void TRDTableItemInfo::BuildJumps(int& jumpNo) {
   for (int r = 0; r < RowCount(); ++r)
     for (int c = 0; c < ColCount(); ++c) {
-      TRDTableCellData* cell = Rows->Cell(r, c);
+      TRDTableCellData* cell = Rows->Object(r, c);
       if (!cell) continue;
       // The edited cell's links are the editor's.
       TCustomRDFormattedData* holder = cell;
@@ -64,7 +64,7 @@ namespace {
 bool LastCellFrom(const TRDTableRows& rows, int& row, int& col) {
   const int cols = rows.GetColCount();
   for (int index = row * cols + col; index >= 0; --index)
-    if (rows.Cell(index / cols, index % cols)) {
+    if (rows.Peek(index / cols, index % cols)) {
       row = index / cols;
       col = index % cols;
       return true;
@@ -146,8 +146,16 @@ bool TRDTableItemInfo::ChooseSubDoc(TCustomRDData& subDoc) {
 }
 
 bool TRDTableItemInfo::IsSubDocSelected(int index) const {
-  const auto* cell = dynamic_cast<const TRDTableCellData*>(GetSubDoc(index));
-  return cell && (State & rdtsCellsSelected) && cell->InSelection;
+  const int cols = ColCount();
+  if (cols == 0 || index < 0 || index >= GetSubDocCount() || !(State & rdtsCellsSelected))
+    return false;
+  return CellInSelection(index / cols, index % cols);
+}
+
+bool TRDTableItemInfo::CellInSelection(int row, int col) const {
+  if (Rows->IsPlain(row, col)) return (State & rdtsCellsSelected) && IsCellSelected(row, col);
+  const TRDTableCellData* cell = Rows->Object(row, col);
+  return cell && cell->InSelection;
 }
 
 void TRDTableItemInfo::UnchooseCell() {
@@ -182,7 +190,7 @@ std::vector<TRDWordRange> ItemWords(const TRDTableCellData& cell, int itemNo) {
 bool TRDTableItemInfo::GetNextWord(bool forward, TRDTableWord& word) {
   if (Rows->IsEmpty()) return false;
   if (IterRow < 0 || IterCol < 0 || IterRow >= RowCount() || IterCol >= ColCount() ||
-      !Rows->Cell(IterRow, IterCol)) {
+      !Rows->Peek(IterRow, IterCol)) {
     std::unique_ptr<TRDStoreSubRDData> start;
     if (!GetSubDocument(start, forward ? 0 : 1)) return false;
     IterRow = start->GetRow();
@@ -190,7 +198,8 @@ bool TRDTableItemInfo::GetNextWord(bool forward, TRDTableWord& word) {
     iter_item_ = -1;
   }
   for (;;) {
-    TRDTableCellData& cell = *Rows->Cell(IterRow, IterCol);
+    // A plain cell (read through the stand-in) holds no word.
+    TRDTableCellData& cell = *Rows->Peek(IterRow, IterCol);
     const int count = cell.GetItemCount();
     if (iter_item_ < 0) {
       // A new cell: from its first (last) item on.
@@ -246,7 +255,7 @@ namespace {
 const TCustomRDData* ContentOf(const TRDTableItemInfo& table, int row, int col) {
   const TRDTableInplaceEdit* editor = table.InplaceEditor;
   if (editor && editor->Row() == row && editor->Col() == col) return &editor->EditData();
-  return table.Cells(row, col);
+  return table.Rows->Peek(row, col);
 }
 
 // Whether data holds item, among its own items or inside a table among them (whose
@@ -316,7 +325,7 @@ void TRDTableItemInfo::MovingToUndoList(int itemNo, TCustomRDData* rdData) {
   DestroyInplaceEditor(true);
   for (int r = 0; r < RowCount(); ++r)
     for (int c = 0; c < ColCount(); ++c)
-      if (TRDTableCellData* cell = Rows->Cell(r, c))
+      if (TRDTableCellData* cell = Rows->Object(r, c))
         for (int i = 0; i < cell->GetItemCount(); ++i) cell->GetItem(i)->MovingToUndoList(i, cell);
   TRDFullLineItemInfo::MovingToUndoList(itemNo, rdData);
   DetachFromDocument();
@@ -329,7 +338,7 @@ void TRDTableItemInfo::MovingFromUndoList(int itemNo, TCustomRDData* rdData) {
   AttachToDocument(rdData);
   for (int r = 0; r < RowCount(); ++r)
     for (int c = 0; c < ColCount(); ++c)
-      if (TRDTableCellData* cell = Rows->Cell(r, c))
+      if (TRDTableCellData* cell = Rows->Object(r, c))
         for (int i = 0; i < cell->GetItemCount(); ++i)
           cell->GetItem(i)->MovingFromUndoList(i, cell);
 }

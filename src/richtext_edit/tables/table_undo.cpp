@@ -44,7 +44,7 @@ void TRDUndoInsertTableCell::Undo(TRDEditRDData& data) {
   TRDTableItemInfo& table = Table(data);
   Turned<TRDUndoInsertTableCell>(data);
   if (Forward)
-    table.Rows->Items(Args.Row)->InsertCell(Args.Col);
+    table.Rows->Items(Args.Row)->InsertPlainSlot(Args.Col);
   else
     table.Rows->Items(Args.Row)->DeleteSlot(Args.Col);
   table.MarkChanged();
@@ -122,7 +122,7 @@ void TRDUndoDeleteRows::Undo(TRDEditRDData& data) {
         table.Rows->RemoveRows(Args.Index, Args.Count);
     for (auto& row : removed)
       for (int c = 0; c < row->Count(); ++c)
-        if (TRDTableCellData* cell = row->Items(c)) cell->MovingToUndoList(opposite, &data);
+        if (TRDTableCellData* cell = row->Object(c)) cell->MovingToUndoList(opposite, &data);
     if (opposite) opposite->RowList = std::move(removed);
   } else {
     table.Rows->RestoreRows(Args.Index, RowList);

@@ -7,6 +7,7 @@
 
 #include "platform/text/streams.h"
 #include "richtext/base/code_pages.h"
+#include "richtext/base/table_budget.h"
 #include "richtext/formats/text_export.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/rd_data.h"
@@ -55,6 +56,14 @@ struct TRTFImportDocument {
       if (auto* table = dynamic_cast<TRDTableItemInfo*>(&Item(i)))
         if (which-- == 0) return table;
     return nullptr;
+  }
+  // What the document's tables cost of a read's budget (table_budget.h).
+  std::int64_t TableBytes() const {
+    std::int64_t bytes = 0;
+    for (int i = 0; const TRDTableItemInfo* table = Table(i); ++i)
+      bytes += TRDTableRows::GridBytes(table->RowCount(), table->ColCount()) +
+               table->Rows->ObjectCount() * TRDTableRows::kCellBytes;
+    return bytes;
   }
 
  private:

@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kMax = TRDTableItemInfo::kMaxLength;
 
+// Padding and the spacing between cells are cut to what leaves the text room on paper.
 TEST(TableBounds, LengthsAreClampedToAPage) {
   TTableDocument doc;
   TRDTableItemInfo& table = doc.AddTable(2, 2, {"a", "b", "c", "d"});
@@ -35,9 +36,10 @@ TEST(TableBounds, LengthsAreClampedToAPage) {
   table.SetHRuleWidth(INT_MAX);
   EXPECT_EQ(table.BorderWidth(), kMax);
   EXPECT_EQ(table.CellBorderWidth(), kMax);
-  EXPECT_EQ(table.CellPadding(), kMax);
-  EXPECT_EQ(table.CellHSpacing(), -kMax);
-  EXPECT_EQ(table.CellVSpacing(), kMax);
+  constexpr int gap = TRDTableItemInfo::kMaxCellGap;
+  EXPECT_EQ(table.CellPadding(), gap);
+  EXPECT_EQ(table.CellHSpacing(), -gap);
+  EXPECT_EQ(table.CellVSpacing(), gap);
   EXPECT_EQ(table.BorderHSpacing(), kMax);
   EXPECT_EQ(table.BorderVSpacing(), -kMax);
   EXPECT_EQ(table.VRuleWidth(), kMax);

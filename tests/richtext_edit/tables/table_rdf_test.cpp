@@ -10,8 +10,10 @@
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/text/streams.h"
+#include "richtext/base/rdf_format.h"
 #include "richtext/base/rich_doc_error.h"
 #include "richtext/base/style_types.h"
+#include "richtext/base/table_budget.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/model/document_nesting.h"
@@ -204,6 +206,58 @@ TEST(TableRDF, MergedBlocksReadBackWholeAtEverySize) {
       ExpectSameTables(table, read.Table(0));
       EXPECT_EQ(Saved(read, form), saved);
     }
+}
+
+// Tables that each declare the largest grid, one merged cell filling it (a hundred bytes
+// a table), cost the read what their grids cost: 200 of them in 17 KB took 3.3 GB. Past
+// what the read's bytes pay for, a table keeps the rows that fit (at least its first;
+// of one row it cannot pay for, the columns that fit), the text of the cells cut away
+// joins the cells above or left of them, and the document says so; read as a file or
+// inserted as a paste is. A table of one row of the largest grid's slots is the worst.
+TEST(TableRDF, TablesPastWhatTheReadPaysForKeepTheRowsItDoes) {
+  const int rows = TRDTableRows::kMaxSlots / 256, tables = 12;
+  TTableDocument doc;
+  for (int t = 0; t < tables; ++t)
+    doc.SetCellText(AddCoveredGrid(doc, rows, 256), 0, 0, "t" + std::to_string(t));
+  // The last one's last row has cells of its own.
+  TRDTableItemInfo& last = doc.AddTable(rows, 256);
+  last.Rows->MergeCells(0, 0, 256, rows - 1, true, false);
+  doc.SetCellText(last, 0, 0, "top");
+  doc.SetCellText(last, rows - 1, 3, "bottom");
+  TRDTableItemInfo& wide = doc.AddTable(1, TRDTableRows::kMaxSlots);
+  wide.Rows->MergeCells(0, 0, TRDTableRows::kMaxSlots - 1, 1, true, false);
+  doc.SetCellText(wide, 0, 0, "left");
+  doc.SetCellText(wide, 0, TRDTableRows::kMaxSlots - 1, "right");
+  const std::string saved = Saved(doc, rdfoSaveBinary);
+  for (const bool insert : {false, true}) {
+    TTableDocument read;
+    if (insert) {
+      TMemoryStream stream;
+      stream.WriteBuffer(saved.data(), int64_t(saved.size()));
+      stream.SetPosition(0);
+      int index = 0;
+      ASSERT_TRUE(InsertRDFFromStream(read, stream, index).Ok);
+    } else {
+      ASSERT_TRUE(Load(read, saved));
+    }
+    ASSERT_EQ(read.GetItemCount(), tables + 2);
+    std::int64_t bytes = 0;
+    for (int t = 0; t <= tables + 1; ++t) {
+      TRDTableItemInfo& table = read.Table(t);
+      EXPECT_TRUE(table.Rows->IsConsistent()) << t;
+      bytes += TRDTableRows::GridBytes(table.RowCount(), table.ColCount());
+      if (t < tables) {
+        EXPECT_EQ(TTableDocument::CellText(*table.Cells(0, 0)), "t" + std::to_string(t));
+      }
+    }
+    EXPECT_EQ(read.Table(0).RowCount(), rows);
+    EXPECT_EQ(read.Table(tables).RowCount(), 1);
+    EXPECT_EQ(TTableDocument::CellText(*read.Table(tables).Cells(0, 0)), "top|bottom");
+    EXPECT_EQ(TTableDocument::CellText(*read.Table(tables + 1).Cells(0, 0)), "left|right");
+    EXPECT_LE(bytes, kTableBytesPerRead + kTableBytesPerByte * std::int64_t(saved.size()) +
+                         tables * TRDTableRows::GridBytes(1, 256) + TRDTableRows::GridBytes(1, 1));
+    EXPECT_TRUE(read.GetRDFWarnings() & rdfwTableCellsLeftOut);
+  }
 }
 
 // A cell's requested sizes from a file get the page's bounds as the table's own lengths

@@ -117,7 +117,7 @@ TEST(TableRTF, MergedCellsDefineOnceAndContinueDown) {
 
 TEST(TableRTF, CellWidthsAndAlignment) {
   TTableDocument doc;
-  TRDTableItemInfo& table = doc.AddTable(1, 3, {"a", "b", "c"});
+  TRDTableItemInfo& table = doc.AddTable(1, 4, {"a", "b", "c"});
   table.Cells(0, 0)->BestWidth = 40;
   table.Cells(0, 1)->BestWidth = -25;
   table.Cells(0, 2)->VAlign = rdcBottom;
@@ -127,8 +127,9 @@ TEST(TableRTF, CellWidthsAndAlignment) {
   std::string row = Row(RTFOf(doc), 0);
   EXPECT_TRUE(Has(row, "\\clwWidth0\\richviewcbw40\\richviewcbh0")) << row;
   EXPECT_TRUE(Has(row, "\\clwWidth1250\\clftsWidth2\\richviewcbw-25")) << row;
-  // A cell without its own alignment takes the row's; top writes nothing.
-  EXPECT_EQ(CountOf(row, "\\clvertalc"), 1u) << row;
+  // A cell without its own alignment takes the row's (an empty cell, which keeps no
+  // object, too); top writes nothing.
+  EXPECT_EQ(CountOf(row, "\\clvertalc"), 2u) << row;
   EXPECT_EQ(CountOf(row, "\\clvertalb"), 1u) << row;
   table.Options |= rdtoRTFSaveCellPixelBestWidth;
   row = Row(RTFOf(doc), 0);
@@ -309,16 +310,19 @@ TEST(TableRTF, NestedTablesReadBackWhole) {
 
 // An RTF table with more slots than a table may have goes on in a second table after
 // the first: each can be written and read back, and no row is lost. The second repeats
-// the heading row, and a vertical merge the bound would cut goes on whole in it.
+// the heading rows, and a vertical merge the bound would cut goes on whole in it. Written,
+// the two are the one RTF table they came from, and read back they are the same two
+// tables: the second's heading rows once wrote \\trhdr in the middle of the RTF table,
+// which read as 32,770 heading rows of a 40,000-row table.
 TEST(TableRTF, RowsBeyondTheLargestTableGoOnInAnother) {
   const int cols = 256, rows = TRDTableRows::kMaxSlots / cols + 1;
   const int mergeFrom = rows - 4;
   const auto rowOf = [&](int r) {
-    std::string row = r == 0 ? "\\trowd\\trhdr" : "\\trowd";
+    std::string row = r < 2 ? "\\trowd\\trhdr" : "\\trowd";
     if (r >= mergeFrom) row += r == mergeFrom ? "\\clvmgf" : "\\clvmrg";
     for (int c = 1; c <= cols; ++c) row += "\\cellx" + std::to_string(15 * c);
     row += std::string("\\pard\\intbl ") +
-           (r == 0           ? "head"
+           (r < 2            ? "head" + std::to_string(r)
             : r == mergeFrom ? "merged"
                              : "") +
            "\\cell" + (r == rows - 1 ? " last" : "") + "\\cell";
@@ -328,31 +332,54 @@ TEST(TableRTF, RowsBeyondTheLargestTableGoOnInAnother) {
   std::string rtf = "{\\rtf1\\ansi ";
   for (int r = 0; r < rows; ++r) rtf += rowOf(r);
   rtf += "after\\par}";
+  const auto tablesOf = [](TTableDocument& doc) {
+    std::vector<TRDTableItemInfo*> tables;
+    for (int i = 0; i < doc.GetItemCount(); ++i)
+      if (auto* table = dynamic_cast<TRDTableItemInfo*>(doc.GetItem(i))) tables.push_back(table);
+    return tables;
+  };
   TTableDocument doc;
   TMemoryStream stream;
   stream.WriteBuffer(rtf.data(), int64_t(rtf.size()));
   stream.SetPosition(0);
   ASSERT_TRUE(LoadRTFFromStream(doc, stream));
-  std::vector<TRDTableItemInfo*> tables;
-  for (int i = 0; i < doc.GetItemCount(); ++i)
-    if (auto* table = dynamic_cast<TRDTableItemInfo*>(doc.GetItem(i))) tables.push_back(table);
+  std::vector<TRDTableItemInfo*> tables = tablesOf(doc);
   ASSERT_EQ(tables.size(), 2u);
   TRDTableItemInfo& first = *tables[0];
   TRDTableItemInfo& second = *tables[1];
   EXPECT_EQ(first.ColCount(), cols);
   EXPECT_EQ(first.RowCount(), mergeFrom);
-  EXPECT_EQ(first.HeadingRowCount(), 1);
-  ASSERT_EQ(second.RowCount(), 5);
-  EXPECT_EQ(second.HeadingRowCount(), 1);
-  EXPECT_EQ(TTableDocument::CellText(*first.Cells(0, 0)), "head");
-  EXPECT_EQ(TTableDocument::CellText(*second.Cells(0, 0)), "head");
-  ASSERT_NE(second.Cells(1, 0), nullptr);
-  EXPECT_EQ(second.Cells(1, 0)->RowSpan, 4);
-  EXPECT_EQ(TTableDocument::CellText(*second.Cells(1, 0)), "merged");
-  EXPECT_EQ(TTableDocument::CellText(*second.Cells(4, 1)), "last");
+  EXPECT_EQ(first.HeadingRowCount(), 2);
+  ASSERT_EQ(second.RowCount(), 6);
+  EXPECT_EQ(second.HeadingRowCount(), 2);
+  EXPECT_EQ(TTableDocument::CellText(*first.Cells(1, 0)), "head1");
+  EXPECT_EQ(TTableDocument::CellText(*second.Cells(1, 0)), "head1");
+  ASSERT_NE(second.Cells(2, 0), nullptr);
+  EXPECT_EQ(second.Cells(2, 0)->RowSpan, 4);
+  EXPECT_EQ(TTableDocument::CellText(*second.Cells(2, 0)), "merged");
+  EXPECT_EQ(TTableDocument::CellText(*second.Cells(5, 1)), "last");
   EXPECT_TRUE(second.Rows->IsConsistent());
   EXPECT_EQ(doc.GetItemTextRaw(doc.GetItemCount() - 1), "after");
   EXPECT_FALSE(doc.GetRDFWarnings() & rdfwTableCellsLeftOut);
+
+  const std::string written = RTFOf(doc);
+  size_t headings = 0;
+  for (size_t at = written.find("\\trhdr"); at != std::string::npos;
+       at = written.find("\\trhdr", at + 1))
+    ++headings;
+  EXPECT_EQ(headings, 2u);
+  TTableDocument back;
+  TMemoryStream again;
+  again.WriteBuffer(written.data(), int64_t(written.size()));
+  again.SetPosition(0);
+  ASSERT_TRUE(LoadRTFFromStream(back, again));
+  tables = tablesOf(back);
+  ASSERT_EQ(tables.size(), 2u);
+  EXPECT_EQ(tables[0]->RowCount(), mergeFrom);
+  EXPECT_EQ(tables[0]->HeadingRowCount(), 2);
+  EXPECT_EQ(tables[1]->RowCount(), 6);
+  EXPECT_EQ(tables[1]->HeadingRowCount(), 2);
+  EXPECT_EQ(RTFOf(back), written);
 }
 
 TEST(TableRTF, EmptyTableAndApplicationText) {
