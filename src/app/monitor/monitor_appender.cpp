@@ -186,9 +186,15 @@ void AppendLines(TCustomRichDoc& view, const std::vector<TLogLine>& Lines) {
   const TSelection selection = SelectionOf(view);
   const bool had_selection = selection.StartItem >= 0;
   const bool follow_end = IsAtEnd(view) && !had_selection;
+  // Each line starts a screen line of its own, so while the log follows its end only the
+  // last kMonitorMaxLines of them can outlast the trim below: the others go unlaid out.
+  const size_t dropped = follow_end && Lines.size() > static_cast<size_t>(kMonitorMaxLines)
+                             ? Lines.size() - kMonitorMaxLines
+                             : 0;
   std::vector<int> ends;
-  ends.reserve(Lines.size());
-  for (const TLogLine& line : Lines) {
+  ends.reserve(Lines.size() - dropped);
+  for (size_t n = dropped; n < Lines.size(); ++n) {
+    const TLogLine& line = Lines[n];
     const std::string text = BlankControlChars(line.Text);
     const TReceivedRun run =
         line.Received ? ReceivedRun(text, line.StyleNo, UnicodeMonitorStyle(line.StyleNo))
