@@ -65,6 +65,16 @@ void TPacketDispatcher::AnalysePacket(const TReceivedPacket& Packet) {
   }
 }
 
+void TPacketDispatcher::BeginPackets() {
+  BeginLogBatch(Monitor);
+  store_.BeginChanges();
+}
+
+void TPacketDispatcher::EndPackets() {
+  store_.EndChanges();
+  EndLogBatch(Monitor);
+}
+
 void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header,
                              const std::string& Data) {
   if (Info.Port == -1 && settings_->TcpNoMon()) return;

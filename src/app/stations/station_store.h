@@ -163,6 +163,10 @@ class TStationStore {
 
   // Adds or replaces the station of a decoded position.
   void UpdateStation(TAprsInfo Info);
+  // Around the updates of many packets: the station list lays itself out once for all
+  // (TStationRows::BeginStationChanges); the pairs nest.
+  void BeginChanges() { views_.Rows->BeginStationChanges(); }
+  void EndChanges() { views_.Rows->EndStationChanges(); }
   // Removes the station everywhere.
   void DeleteStation(const std::string& Key);
   // timStnDelete: removes the stations not heard for the configured time.

@@ -3,14 +3,9 @@
 #include "core/csv_ctrl.h"
 #include "platform/text/sysutils.h"
 
-std::string StationField(const std::string& Record, int Index) {
-  std::string field;
-  CsvGetField(Index, Record, field);
-  return field;
-}
+namespace {
 
-std::string StationFieldText(const std::string& Record, int Index) {
-  const std::string field = StationField(Record, Index);
+std::string Unescaped(const std::string& field) {
   std::string plain;
   try {
     CsvUnescape(field, plain);
@@ -20,6 +15,32 @@ std::string StationFieldText(const std::string& Record, int Index) {
   return plain;
 }
 
+}  // namespace
+
+std::string StationField(const std::string& Record, int Index) {
+  std::string field;
+  CsvGetField(Index, Record, field);
+  return field;
+}
+
+std::string StationFieldText(const std::string& Record, int Index) {
+  return Unescaped(StationField(Record, Index));
+}
+
 char StationFieldChar(const std::string& Record, int Index) {
   return static_cast<char>(static_cast<unsigned char>(StrToIntDef(StationField(Record, Index), 0)));
+}
+
+TStationFields::TStationFields(std::string_view Record) {
+  CsvFieldViews(Record, fields_);
+}
+
+std::string TStationFields::Field(int Index) const {
+  std::string field(fields_[Index]);
+  CsvUndoubleQuotes(field);
+  return field;
+}
+
+std::string TStationFields::Text(int Index) const {
+  return Unescaped(Field(Index));
 }
