@@ -1,6 +1,7 @@
 #include "app/monitor/monitor_appender.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/monitor/monitor_styles.h"
 #include "app/monitor/station_styles.h"
@@ -361,11 +362,12 @@ void AddReceivedLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int
   if (View) AppendLogText(*View, std::move(Text), StyleNo, ParaNo, TEmptyLastLine::Keep, true);
 }
 
-void AddLogLines(TCustomRichDoc* View, const std::vector<TLogLine>& Lines) {
+void AddLogLines(TCustomRichDoc* View, std::vector<TLogLine> Lines) {
   if (View == nullptr || Lines.empty()) return;
   TLogBatch& batch = OpenBatch();
   if (batch.view == View) {
-    batch.lines.insert(batch.lines.end(), Lines.begin(), Lines.end());
+    batch.lines.insert(batch.lines.end(), std::make_move_iterator(Lines.begin()),
+                       std::make_move_iterator(Lines.end()));
     return;
   }
   AppendLines(*View, Lines);
