@@ -126,7 +126,7 @@ void TfrmAprsStnList::FillStationList(const TStrings& Stations) {
 }
 
 TfrmAprsStnList::TRowTexts TfrmAprsStnList::RowTexts(const std::string& Record) const {
-  const TStationFields fields(Record);
+  const TStationFields fields(Record, sfHeardVia + 1);
   TRowTexts texts;
   texts[0] = ImageIndexText(fields);
   texts[1] = fields.Text(sfSrcCall);

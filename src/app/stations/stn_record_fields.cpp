@@ -1,5 +1,8 @@
 #include "app/stations/stn_record_fields.h"
 
+#include <algorithm>
+#include <span>
+
 #include "core/csv_ctrl.h"
 #include "platform/text/sysutils.h"
 
@@ -31,8 +34,9 @@ char StationFieldChar(const std::string& Record, int Index) {
   return static_cast<char>(static_cast<unsigned char>(StrToIntDef(StationField(Record, Index), 0)));
 }
 
-TStationFields::TStationFields(std::string_view Record) {
-  CsvFieldViews(Record, fields_);
+TStationFields::TStationFields(std::string_view Record, int Count) {
+  CsvFieldViews(Record, std::span(fields_, static_cast<size_t>(std::clamp(
+                                               Count, 0, static_cast<int>(kStationFieldCount)))));
 }
 
 std::string TStationFields::Field(int Index) const {

@@ -15,13 +15,13 @@ std::string StationFieldText(const std::string& Record, int Index);
 char StationFieldChar(const std::string& Record, int Index);
 
 // The fields of a record found in one pass, for a reader of several: each read as the
-// routines above read it.
+// routines above read it. Only the first Count are looked for (the longest, header and
+// data, come last); the others read empty.
 class TStationFields {
  public:
-  explicit TStationFields(std::string_view Record);
-  std::string Field(int Index) const;                                  // StationField
-  std::string Text(int Index) const;                                   // StationFieldText
-  std::string_view Stored(int Index) const { return fields_[Index]; }  // quotes doubled
+  explicit TStationFields(std::string_view Record, int Count = kStationFieldCount);
+  std::string Field(int Index) const;  // StationField
+  std::string Text(int Index) const;   // StationFieldText
 
  private:
   std::string_view fields_[kStationFieldCount];
