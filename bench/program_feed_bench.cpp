@@ -569,6 +569,42 @@ TMixedFeed MixedFeed(int Count, std::mt19937& Random) {
   return feed;
 }
 
+// A feed saved by aprs_is_feed.py --save, named by VELMORA_BENCH_FEED: its lines in
+// hand-overs as the reader makes them, the event loop's turn after each (so the windows
+// paint when they would), into a program that has heard no station yet. Figures: lines
+// per second of the GUI thread's CPU, and the stations stored. Under callgrind with
+// --toggle-collect='*FeedWholeFile*' the instructions per line, which no load changes.
+constexpr const char* kFeedFileEnv = "VELMORA_BENCH_FEED";
+
+[[gnu::noinline]] void FeedWholeFile(TRunningProgram& Program,
+                                     const std::vector<std::string>& Lines) {
+  for (size_t n = 0; n < Lines.size(); n += kBatch)
+    Program.Feed(Lines, n, std::min(kBatch, Lines.size() - n));
+}
+
+void BM_FeedFile(benchmark::State& state) {
+  std::vector<std::string> lines;
+  std::ifstream file(std::getenv(kFeedFileEnv), std::ios::binary);
+  for (std::string line; std::getline(file, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  if (lines.empty()) state.SkipWithError("no feed to replay");
+  for (auto _ : state) {
+    state.PauseTiming();
+    SharedFilled().program.reset();
+    auto program = std::make_unique<TRunningProgram>();
+    const double cpu = CpuSeconds();
+    state.ResumeTiming();
+    FeedWholeFile(*program, lines);
+    state.PauseTiming();
+    state.counters["lines_per_cpu_s"] = static_cast<double>(lines.size()) / (CpuSeconds() - cpu);
+    state.counters["stations"] = program->Stations();
+    program.reset();
+    state.ResumeTiming();
+  }
+}
+
 // From the click on the connect button until the last station is in the store, in wall
 // time, the reader's passes included.
 void BM_FromSocket(benchmark::State& state) {
@@ -731,6 +767,11 @@ const bool kRegistered = [] {
     for (int count : {1000, 10000, 50000, 200000}) {
       benchmark::RegisterBenchmark("BM_FreshRss", BM_FreshRss)->Arg(count)->Iterations(1);
     }
+  }
+  if (std::getenv(kFeedFileEnv)) {
+    benchmark::RegisterBenchmark("BM_FeedFile", BM_FeedFile)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
   }
   benchmark::RegisterBenchmark("BM_FromSocket", BM_FromSocket)
       ->Arg(1000)

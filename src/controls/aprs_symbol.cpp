@@ -89,12 +89,19 @@ class TLabelPictures {
 // Label texts measured once: a map load makes every marker anew.
 TSize LabelExtent(const std::string& Text) {
   static auto* extents = new std::unordered_map<std::string, TSize>;
-  auto found = extents->find(Text);
-  if (found != extents->end()) return found->second;
   constexpr size_t kMaxExtents = 1 << 18;
   if (extents->size() >= kMaxExtents) extents->clear();
-  return extents->emplace(Text, TextExtentW(AprsSymbolLabelCanvas(), ReceivedTextToUtf16(Text)))
-      .first->second;
+  // Looked up once: under a feed of new stations most texts are new.
+  auto [entry, added] = extents->try_emplace(Text);
+  if (added) {
+    try {
+      entry->second = TextExtentW(AprsSymbolLabelCanvas(), ReceivedTextToUtf16(Text));
+    } catch (...) {
+      extents->erase(entry);
+      throw;
+    }
+  }
+  return entry->second;
 }
 
 TLabelPictures& LabelPictures() {

@@ -13,8 +13,9 @@ constexpr int kLineTimeoutMs = 100;
 // Lines taken in one pass before they are handed over, so that a server that never
 // pauses cannot keep the reader from handing anything over.
 constexpr int kMaxLinesPerPass = 10000;
-// After a pass that took lines, the next comes this soon: a feed's lines are taken a
-// screen frame's worth at a time, not a second's (which the window would then wait for).
+// After a pass that took lines, or a connection made, the next comes this soon: a feed's
+// lines are taken a screen frame's worth at a time, not a second's (which the window
+// would then wait for).
 constexpr int kBusyPassMs = 16;
 // The longest the window gives one hand-over, and the reader's pause between two.
 constexpr int kHandOverMs = 30;
@@ -65,8 +66,7 @@ void TCPTheard::Execute() {
   while (!Terminated() && Active) {
     // A pass that stopped at its limit left a backlog: the next one reads on at once, so
     // that a full feed goes as fast as the window takes it rather than a pass a second.
-    if (!backlog_)
-      Pause(took_lines_ ? std::min(kBusyPassMs, pass_interval_ms_) : pass_interval_ms_);
+    if (!backlog_) Pause(pass_soon_ ? std::min(kBusyPassMs, pass_interval_ms_) : pass_interval_ms_);
     if (Terminated() || !Active) break;
     const bool connected = client_.Connected();
     if (connected) {
@@ -85,6 +85,7 @@ void TCPTheard::Execute() {
       continue;
     }
     Reconnect();
+    pass_soon_ = client_.Connected();
   }
 }
 
@@ -104,7 +105,7 @@ void TCPTheard::ReportLost(const char* Text) {
 
 void TCPTheard::ReadWaitingLines() {
   backlog_ = false;
-  took_lines_ = false;
+  pass_soon_ = false;
   for (int taken = 0; Active && client_.HasData(); ++taken) {
     if (taken == kMaxLinesPerPass) {
       backlog_ = true;
@@ -113,7 +114,7 @@ void TCPTheard::ReadWaitingLines() {
     std::optional<std::string> line = client_.ReadLine(kLineTimeoutMs);
     if (!line) break;
     RxQueue.push_back(std::move(*line));
-    took_lines_ = true;
+    pass_soon_ = true;
   }
 }
 

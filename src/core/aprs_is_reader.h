@@ -72,10 +72,11 @@ class TCPTheard : public TThread {
   TCPTheard(TTcpClient& Client, std::string Host, int Port, TAprsIsReaderViews& Views,
             int PassIntervalMs = 1000, int IdleTimeoutMs = kIdleTimeoutMs);
   static constexpr int kIdleTimeoutMs = 60000;
-  // Lines handed over together: enough that a hand-over costs next to nothing per line,
-  // few enough that the window paints and answers the user between two (a few tens of
-  // milliseconds of work).
-  static constexpr int kMaxLinesPerHandOver = 256;
+  // Lines handed over together at most: enough that a hand-over costs next to nothing
+  // per line and the window lays out, follows and trims its monitor once for many. Under
+  // a full feed a hand-over mostly ends at its time (a few tens of milliseconds), so that
+  // the window paints and answers the user between two.
+  static constexpr int kMaxLinesPerHandOver = 4096;
   ~TCPTheard() override;
 
   // Ends the reader: wakes it, shuts the connection, waits for the thread and
@@ -111,8 +112,9 @@ class TCPTheard : public TThread {
   std::deque<std::string> RxQueue;
   // The last pass stopped at its line limit with more waiting.
   bool backlog_ = false;
-  // The last pass took lines.
-  bool took_lines_ = false;
+  // The next pass comes soon: the last one took lines, or a connection was just made
+  // (a server starts its feed right after the login).
+  bool pass_soon_ = false;
   TReceivedPacket WorkPacket;
   std::atomic<bool> Active{true};
   std::mutex wake_mutex_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -209,10 +210,20 @@ std::string LatLonToMaidenhead(double Lat, double Lon) {
 
 namespace {
 
-std::string WholeText(double value) {
-  char text[400];
-  std::snprintf(text, sizeof text, "%.0f", std::fabs(value));
-  return text;
+// |value| as "%.0f" writes it. The parts here are whole numbers, written without printf:
+// the station list asks for two texts for every station it shows.
+void AppendWhole(std::string& text, double value) {
+  const double whole = std::fabs(value);
+  if (whole < 1e15 && whole == std::trunc(whole)) {
+    char digits[24];
+    const char* end =
+        std::to_chars(digits, digits + sizeof digits, static_cast<long long>(whole)).ptr;
+    text.append(digits, static_cast<size_t>(end - digits));
+    return;
+  }
+  char digits[400];
+  std::snprintf(digits, sizeof digits, "%.0f", whole);
+  text += digits;
 }
 
 }  // namespace
@@ -220,7 +231,9 @@ std::string WholeText(double value) {
 // Counted in doubles: a value beyond any integer (a damaged record's 1e308) is written
 // whole, and then too long a text for a coordinate to be read back.
 std::string LatLonToText(double Lon, double Lat) {
-  auto part = [](double v) {
+  std::string text;
+  text.reserve(32);
+  auto part = [&text](double v) {
     const double sign = v >= 0 ? 1 : -1;
     double degrees = std::trunc(v);
     v = (v - degrees) * 60;
@@ -235,8 +248,15 @@ std::string LatLonToText(double Lon, double Lat) {
       minutes = 0;
       degrees += sign;
     }
-    return std::string(sign < 0 ? "-" : "+") + WholeText(degrees) + ":" + WholeText(minutes) + ":" +
-           WholeText(seconds);
+    text += sign < 0 ? '-' : '+';
+    AppendWhole(text, degrees);
+    text += ':';
+    AppendWhole(text, minutes);
+    text += ':';
+    AppendWhole(text, seconds);
   };
-  return part(Lon) + "/" + part(Lat);
+  part(Lon);
+  text += '/';
+  part(Lat);
+  return text;
 }

@@ -285,8 +285,20 @@ void TMapView::ShowStation(const TAprsInfo& Info) {
   int x = -1;
   GeoToPixel(y, x, Info.Lat, Info.Lon);
   SymbolPlaces.AddSymbolPlace(Info.Key, y, x);
-  ShowStationCrosshair(Info.Key);
+  if (station_changes_ > 0) {
+    crosshair_key_ = Info.Key;
+    crosshair_due_ = true;
+  } else {
+    ShowStationCrosshair(Info.Key);
+  }
   DrawStationSymbol(Info.Key, Info.SrcCall, x, y, Info.SymTable, Info.SymCode, Info.Port);
+}
+
+void TMapView::EndStationChanges() {
+  if (station_changes_ > 0) --station_changes_;
+  if (station_changes_ > 0 || !crosshair_due_) return;
+  crosshair_due_ = false;
+  ShowStationCrosshair(crosshair_key_);
 }
 
 bool TMapView::GetSymbolPlace(const std::string& Key, int& Y, int& X) {

@@ -87,6 +87,10 @@ class TMapView : private TChildFinder {
 
   // A decoded position: its place, its crosshair and its marker.
   void ShowStation(const TAprsInfo& Info);
+  // Around many stations shown at once: the crosshair moves once, at the End, to the
+  // last of them; the pairs nest.
+  void BeginStationChanges() { ++station_changes_; }
+  void EndStationChanges();
   // Like GetSymbolPlace, and the key becomes the crosshair key.
   bool GetSymbolPlace(const std::string& Key, int& Y, int& X);
   void RebuildSymbolPlaces();
@@ -199,6 +203,8 @@ class TMapView : private TChildFinder {
   TMarkerGrid marker_grid_;
   std::map<std::pair<char, char>, std::shared_ptr<const TBitmap>> symbol_pictures_;
   std::string crosshair_key_;
+  int station_changes_ = 0;     // BeginStationChanges open
+  bool crosshair_due_ = false;  // ShowStation put its crosshair off until then
   int flash_count_ = 0;
   bool gps_flash_on_ = false;
   int cursor_x_ = 0;

@@ -1,6 +1,7 @@
 #include "app/monitor/monitor_appender.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/monitor/monitor_styles.h"
 #include "app/monitor/station_styles.h"
@@ -186,9 +187,15 @@ void AppendLines(TCustomRichDoc& view, const std::vector<TLogLine>& Lines) {
   const TSelection selection = SelectionOf(view);
   const bool had_selection = selection.StartItem >= 0;
   const bool follow_end = IsAtEnd(view) && !had_selection;
+  // Each line starts a screen line of its own, so while the log follows its end only the
+  // last kMonitorMaxLines of them can outlast the trim below: the others go unlaid out.
+  const size_t dropped = follow_end && Lines.size() > static_cast<size_t>(kMonitorMaxLines)
+                             ? Lines.size() - kMonitorMaxLines
+                             : 0;
   std::vector<int> ends;
-  ends.reserve(Lines.size());
-  for (const TLogLine& line : Lines) {
+  ends.reserve(Lines.size() - dropped);
+  for (size_t n = dropped; n < Lines.size(); ++n) {
+    const TLogLine& line = Lines[n];
     const std::string text = BlankControlChars(line.Text);
     const TReceivedRun run =
         line.Received ? ReceivedRun(text, line.StyleNo, UnicodeMonitorStyle(line.StyleNo))
@@ -355,11 +362,12 @@ void AddReceivedLogText(TCustomRichDoc* View, std::string Text, int StyleNo, int
   if (View) AppendLogText(*View, std::move(Text), StyleNo, ParaNo, TEmptyLastLine::Keep, true);
 }
 
-void AddLogLines(TCustomRichDoc* View, const std::vector<TLogLine>& Lines) {
+void AddLogLines(TCustomRichDoc* View, std::vector<TLogLine> Lines) {
   if (View == nullptr || Lines.empty()) return;
   TLogBatch& batch = OpenBatch();
   if (batch.view == View) {
-    batch.lines.insert(batch.lines.end(), Lines.begin(), Lines.end());
+    batch.lines.insert(batch.lines.end(), std::make_move_iterator(Lines.begin()),
+                       std::make_move_iterator(Lines.end()));
     return;
   }
   AppendLines(*View, Lines);

@@ -46,7 +46,7 @@ struct TLogLine {
 // What AddLogText("\r\n" + Text, StyleNo, ParaNo = -1) does for each line in turn, with
 // the appended lines laid out, scrolled to and trimmed once: the log ends as the calls
 // one by one would leave it, the oldest lines going as each call would have let them go.
-void AddLogLines(TCustomRichDoc* View, const std::vector<TLogLine>& Lines);
+void AddLogLines(TCustomRichDoc* View, std::vector<TLogLine> Lines);
 // While a batch is open on View (one view at a time), AddLogLines only collects the
 // lines; closing it appends them all in one AddLogLines, so that a feed's packets are
 // laid out, followed and trimmed once per batch. Every other writer of the view first

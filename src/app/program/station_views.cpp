@@ -54,6 +54,14 @@ void TMapStationMarkers::MarkStation(const std::string& Key) {
   map_.ShowStationCrosshair(Key);
 }
 
+void TMapStationMarkers::BeginStationChanges() {
+  map_.BeginStationChanges();
+}
+
+void TMapStationMarkers::EndStationChanges() {
+  map_.EndStationChanges();
+}
+
 void TListStationRows::AddOrUpdateStationRow(const std::string& Record) {
   list_.AddOrUpdateStationRow(Record);
 }

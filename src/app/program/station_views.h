@@ -27,6 +27,8 @@ class TMapStationMarkers : public TStationMarkers {
   void DeleteSymbolPlaces(const std::vector<std::string>& Keys, bool All) override;
   void ClearCrosshair(const std::string& Key) override;
   void MarkStation(const std::string& Key) override;
+  void BeginStationChanges() override;
+  void EndStationChanges() override;
 
  private:
   TMapView& map_;

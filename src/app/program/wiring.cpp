@@ -13,7 +13,6 @@
 #include "app/map/aprs_symbols.h"
 #include "app/map/frm_aprs.h"
 #include "app/messages/frm_aprs_msg.h"
-#include "app/monitor/monitor_appender.h"
 #include "app/monitor/monitor_styles.h"
 #include "app/program/frm_info.h"
 #include "app/program/frm_main.h"
@@ -256,9 +255,9 @@ class TWindowAprsIsViews : public TAprsIsViews {
   void AddLogText(const std::string& Text, TLinkTraffic Traffic) override {
     map_.AddMonitorText(Text, MonitorStyleOf(Traffic), true);
   }
-  // The monitor lays out, follows and trims a batch's echoes once.
-  void BeginLines() override { BeginLogBatch(map_.rdMain); }
-  void EndLines() override { EndLogBatch(map_.rdMain); }
+  // The monitor and the station list lay out a batch's packets once.
+  void BeginLines() override { map_.Dispatcher.BeginPackets(); }
+  void EndLines() override { map_.Dispatcher.EndPackets(); }
   void SetLinkState(TAprsIsState State) override {
     map_.mbtnTcp->SetColorDown(ConnectButtonColor(State));
   }

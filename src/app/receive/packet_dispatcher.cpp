@@ -1,6 +1,7 @@
 #include "app/receive/packet_dispatcher.h"
 
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include "app/monitor/monitor_appender.h"
@@ -65,14 +66,26 @@ void TPacketDispatcher::AnalysePacket(const TReceivedPacket& Packet) {
   }
 }
 
+void TPacketDispatcher::BeginPackets() {
+  BeginLogBatch(Monitor);
+  store_.BeginChanges();
+}
+
+void TPacketDispatcher::EndPackets() {
+  store_.EndChanges();
+  EndLogBatch(Monitor);
+}
+
 void TPacketDispatcher::Echo(const TAprsInfo& Info, const std::string& Header,
                              const std::string& Data) {
   if (Info.Port == -1 && settings_->TcpNoMon()) return;
   const TMonitorStylePair styles = MonitorStylePair(Info.Port);
   // Header and data laid out and trimmed once: this runs for every packet.
-  std::vector<TLogLine> lines{{Header, styles.Head}};
+  std::vector<TLogLine> lines;
+  lines.reserve(2);
+  lines.push_back({Header, styles.Head});
   if (!Data.empty()) lines.push_back({Data, styles.Data, true});
-  AddLogLines(Monitor, lines);
+  AddLogLines(Monitor, std::move(lines));
 }
 
 void TPacketDispatcher::Dispatch(const TReceivedPacket& Packet) {
@@ -107,7 +120,7 @@ void TPacketDispatcher::Dispatch(const TReceivedPacket& Packet) {
 }
 
 void TPacketDispatcher::Decode(TAprsInfo& Info) {
-  const TAprsData d = DecodeAprsData(Info.DestCall, Info.Data);
+  TAprsData d = DecodeAprsData(Info.DestCall, Info.Data);
   switch (d.Kind) {
     case TAprsDataKind::Status:
     case TAprsDataKind::PositionlessWeather:
@@ -118,18 +131,18 @@ void TPacketDispatcher::Decode(TAprsInfo& Info) {
     case TAprsDataKind::Object:
     case TAprsDataKind::Item:
       Info.OwnerCall = Info.SrcCall;
-      Info.SrcCall = d.Name;
+      Info.SrcCall = std::move(d.Name);
       Info.ObjState = d.ObjState;
       break;
     case TAprsDataKind::Position:
     case TAprsDataKind::MicE:
       break;
   }
-  Info.AprsTime = d.AprsTime;
+  Info.AprsTime = std::move(d.AprsTime);
   Info.PosFormat = d.PosFormat;
   Info.SymTable = d.SymTable;
   Info.SymCode = d.SymCode;
-  Info.Comment = d.Comment;
+  Info.Comment = std::move(d.Comment);
   Info.MicEMsg = d.MicEMsg;
   Info.Course = d.Course;
   Info.Speed = d.SpeedKnots;
@@ -138,7 +151,8 @@ void TPacketDispatcher::Decode(TAprsInfo& Info) {
   Info.HasPosition = d.HasPosition;
   Info.Lat = d.Lat;
   Info.Lon = d.Lon;
-  store_.UpdateStation(Info);
+  // The record is the store's from here on: the packet's texts are not copied again.
+  store_.UpdateStation(std::move(Info));
 }
 
 void TPacketDispatcher::RecordLogPacket(const TAprsInfo& Info) {

@@ -81,6 +81,11 @@ class TPacketDispatcher {
   void AnalysePacket(const TReceivedPacket& Packet);
   // Hands the packet to the packet log while it records, through its call filter.
   void RecordLogPacket(const TAprsInfo& Info);
+  // Around many packets at once (a hand-over of the APRS-IS reader): the monitor and the
+  // station list lay themselves out once for all of them, as they would have after the
+  // last; the pairs nest.
+  void BeginPackets();
+  void EndPackets();
 
  private:
   void Dispatch(const TReceivedPacket& Packet);

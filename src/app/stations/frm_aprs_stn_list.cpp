@@ -17,15 +17,15 @@ constexpr int kTimeColumn = 7;
 constexpr int kFirstSymbolCode = 32;
 constexpr int kAlternateImageOffset = 94;
 
-std::string ImageIndexText(const std::string& Record) {
-  const int code = StrToIntDef(StationField(Record, sfSymCode), 0);
+std::string ImageIndexText(const TStationFields& Fields) {
+  const int code = StrToIntDef(Fields.Field(sfSymCode), 0);
   int index = code - kFirstSymbolCode;
-  if (StationField(Record, sfSymTable) != IntToStr('/')) index += kAlternateImageOffset;
+  if (Fields.Field(sfSymTable) != IntToStr('/')) index += kAlternateImageOffset;
   return IntToStr(static_cast<unsigned char>(index));
 }
 
-std::string HeardTimeText(const std::string& Record) {
-  return FormatDateTime("yy.mm.dd hh:nn:ss", StampToDateTime(StationField(Record, sfRxStamp)));
+std::string HeardTimeText(const TStationFields& Fields) {
+  return FormatDateTime("yy.mm.dd hh:nn:ss", StampToDateTime(Fields.Field(sfRxStamp)));
 }
 
 }  // namespace
@@ -126,15 +126,16 @@ void TfrmAprsStnList::FillStationList(const TStrings& Stations) {
 }
 
 TfrmAprsStnList::TRowTexts TfrmAprsStnList::RowTexts(const std::string& Record) const {
+  const TStationFields fields(Record, sfHeardVia + 1);
   TRowTexts texts;
-  texts[0] = ImageIndexText(Record);
-  texts[1] = StationFieldText(Record, sfSrcCall);
-  texts[2] = StationField(Record, sfOwnerCall);
-  texts[3] = StationFieldText(Record, sfComment);
-  texts[4] = FormatFloat("0.0", QrbDistance(StrToFloatDef(StationField(Record, sfLat), 0),
-                                            StrToFloatDef(StationField(Record, sfLon), 0)));
-  texts[5] = StationField(Record, sfHeardVia);
-  texts[6] = HeardTimeText(Record);
+  texts[0] = ImageIndexText(fields);
+  texts[1] = fields.Text(sfSrcCall);
+  texts[2] = fields.Field(sfOwnerCall);
+  texts[3] = fields.Text(sfComment);
+  texts[4] = FormatFloat("0.0", QrbDistance(StrToFloatDef(fields.Field(sfLat), 0),
+                                            StrToFloatDef(fields.Field(sfLon), 0)));
+  texts[5] = fields.Field(sfHeardVia);
+  texts[6] = HeardTimeText(fields);
   return texts;
 }
 

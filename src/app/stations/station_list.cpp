@@ -130,15 +130,30 @@ void TStationList::Heard(TLine& line) {
     line.heard = heard_.end();
     return;
   }
-  // Mostly the newest: the end is the place to try first.
+  THeard::value_type entry{HeardTicks(*heard), KeyOf(*line.text)};
+  const THeard::iterator place = NewestPlace(entry);
   if (spare_heard_.empty()) {
-    line.heard = heard_.insert(heard_.end(), {HeardTicks(*heard), KeyOf(*line.text)});
+    line.heard = heard_.insert(place, std::move(entry));
     return;
   }
   auto node = spare_heard_.extract(std::prev(spare_heard_.end()));
-  node.value().first = HeardTicks(*heard);
-  node.value().second = KeyOf(*line.text);
-  line.heard = heard_.insert(heard_.end(), std::move(node));
+  node.value() = std::move(entry);
+  line.heard = heard_.insert(place, std::move(node));
+}
+
+// A station heard now goes at the end of the time index or a few places before it (its
+// time counts whole seconds, the clocks milliseconds): its place is looked for back from
+// the end, where an insert at the end that does not fit would search the whole index.
+// The place is where the index would put it (after entries equal to it).
+TStationList::THeard::iterator TStationList::NewestPlace(const THeard::value_type& Entry) {
+  constexpr int kSteps = 16;
+  auto place = heard_.end();
+  for (int step = 0; step < kSteps && place != heard_.begin(); ++step) {
+    const auto before = std::prev(place);
+    if (!(Entry < *before)) return place;
+    place = before;
+  }
+  return place == heard_.begin() ? place : heard_.end();
 }
 
 void TStationList::Unheard(TLine& line) {

@@ -130,6 +130,9 @@ class TStationList : public TStrings {
   void Renumber(size_t from);
   // Takes the line into the time index or out of it.
   void Heard(TLine& line);
+  // Where Entry goes in the time index: a hint that places it as an insert without one
+  // would (heard_.end() when it is not among the newest).
+  THeard::iterator NewestPlace(const THeard::value_type& Entry);
   void Unheard(TLine& line);
   // Puts text in place of the line; a station heard again moves in the time index
   // without a new entry.

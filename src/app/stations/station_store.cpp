@@ -14,6 +14,7 @@
 #include "core/csv_ctrl.h"
 #include "core/my_tools.h"
 #include "platform/sys/files.h"
+#include "platform/text/ascii.h"
 #include "platform/text/cp1252.h"
 #include "platform/text/streams.h"
 #include "platform/text/sysutils.h"
@@ -64,6 +65,13 @@ std::string Plain(const std::string& s) {
   std::string plain = BlankControlChars(s);
   ReplaceChar('"', '\'', plain);
   return plain;
+}
+
+// Trimmed as Trim does, copied only when there is something to trim: the dispatcher
+// hands its texts over trimmed already.
+void TrimText(std::string& text) {
+  if (!text.empty() && (IsBlankOrControl(text.front()) || IsBlankOrControl(text.back())))
+    text = Trim(text);
 }
 
 std::string CharCode(char c) {
@@ -257,6 +265,16 @@ void TStationStore::SetViews(const TStationViews& Views) {
   views_.Settings = Views.Settings ? Views.Settings : &no_settings;
 }
 
+void TStationStore::BeginChanges() {
+  views_.Rows->BeginStationChanges();
+  views_.Markers->BeginStationChanges();
+}
+
+void TStationStore::EndChanges() {
+  views_.Markers->EndStationChanges();
+  views_.Rows->EndStationChanges();
+}
+
 int TStationStore::IndexOfStation(const std::string& Key) const {
   int first, last;
   StationList.FindKey(Key, first, last);
@@ -272,8 +290,8 @@ bool TStationStore::IsRepeat(int Index, const std::string& NewLine) const {
 
 void TStationStore::UpdateStation(TAprsInfo Info) {
   if (!Info.HasPosition) return;
-  Info.Header = Trim(Info.Header);
-  Info.Data = Trim(Info.Data);
+  TrimText(Info.Header);
+  TrimText(Info.Data);
   // Old stations send DOS umlauts; a comment in UTF-8 is kept as sent: its bytes are no
   // DOS letters, and replaced they would no longer read as UTF-8.
   if (!IsUtf8Text(Info.Comment)) {

@@ -66,6 +66,10 @@ class TStationMarkers {
   virtual void ClearCrosshair(const std::string& /*Key*/) {}
   // Moves the crosshair to a station already on the map.
   virtual void MarkStation(const std::string& /*Key*/) {}
+  // Many stations are heard at once: the map may put off what only the last one shows
+  // (the crosshair) until the matching End.
+  virtual void BeginStationChanges() {}
+  virtual void EndStationChanges() {}
 };
 
 // The station list window: one row per station.
@@ -163,6 +167,11 @@ class TStationStore {
 
   // Adds or replaces the station of a decoded position.
   void UpdateStation(TAprsInfo Info);
+  // Around the updates of many packets: the station list lays itself out once for all,
+  // and the map moves its crosshair once, to the last station (the views'
+  // BeginStationChanges); the pairs nest.
+  void BeginChanges();
+  void EndChanges();
   // Removes the station everywhere.
   void DeleteStation(const std::string& Key);
   // timStnDelete: removes the stations not heard for the configured time.

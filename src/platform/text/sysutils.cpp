@@ -271,8 +271,13 @@ std::string FormatFloat(std::string_view picture, double value) {
   return prefix + number + suffix;
 }
 
+// One copy: the packet path trims several texts of every line.
 std::string Trim(std::string_view text) {
-  return TrimLeft(TrimRight(text));
+  size_t first = 0;
+  size_t end = text.size();
+  while (end > 0 && IsBlankOrControl(text[end - 1])) --end;
+  while (first < end && IsBlankOrControl(text[first])) ++first;
+  return std::string(text.substr(first, end - first));
 }
 
 std::string TrimLeft(std::string_view text) {

@@ -373,6 +373,18 @@ TEST_F(MapViewTest, CrosshairFlashesTenTimesAndStaysGrey) {
   view_->ClearCrosshair(MakeStationKey("", "A1"));
   EXPECT_FALSE(view_->shpH->Visible());
   EXPECT_EQ(view_->shpV->Left(), 0);
+
+  // Many stations at once: the crosshair moves once, at the end, to the last of them.
+  view_->BeginStationChanges();
+  Receive(Station("B2", 44, 12));
+  Receive(Station("C3", 43, 14));
+  EXPECT_FALSE(view_->shpH->Visible());
+  view_->EndStationChanges();
+  EXPECT_EQ(view_->CrosshairKey(), MakeStationKey("", "C3"));
+  EXPECT_TRUE(view_->shpH->Visible());
+  EXPECT_EQ(view_->shpH->Top(), 70);
+  EXPECT_EQ(view_->shpV->Left(), 140);
+  EXPECT_TRUE(view_->timFlashPos->Enabled());
 }
 
 TEST_F(MapViewTest, RangeCircleNeedsARangeAPlaceAndAScale) {

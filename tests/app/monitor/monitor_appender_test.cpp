@@ -352,6 +352,22 @@ TEST(MonitorAppender, LinesAppendedTogetherEndAsAppendedOneByOne) {
   apart.SetVScrollPos(10);
   for (int i = 0; i < 3; ++i) both({{"up", msP2Head}, {"data", msP2Data}});
   EXPECT_EQ(together.VScrollPos(), 10);
+
+  // Back at the end, a batch longer than the log, wrapping lines among those that go and
+  // those that stay: it ends as its lines one by one leave it.
+  ScrollLogToEnd(together);
+  ScrollLogToEnd(apart);
+  BeginLogBatch(&together);
+  batch = true;
+  for (int i = 0; i < 450; ++i) {
+    both({{i % 97 == 0 ? std::string(300, 'w') + " " + std::string(200, 'x')
+                       : "burst " + std::to_string(i),
+           msIgData}});
+  }
+  EndLogBatch(&together);
+  batch = false;
+  ASSERT_NO_FATAL_FAILURE(same());
+  EXPECT_EQ(together.LineText(together.LineCount()), "burst 449");
   AddLogLines(nullptr, {{"x", 0}});
 }
 
