@@ -169,6 +169,8 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
       u"\u05E9\u05DC\u05D5\u05DD world \u05E2\u05D5\u05DC\u05DD",              // Latin between
       u"the word ",                                                            // a blank last
       u" (ok)",                                                                // a blank first
+      u"\u05D0\u05D1\u05D2 \u05D3\u05D4\u05D5\u05D6 \u05D7",  // Hebrew words, blanks between
+      u"\u05D1\u05BC\u05B0\u05E8\u05B5\u05D0\u05E9\u05B4\u05C1\u05D9\u05EA ",  // points
   };
   TFont font;
   font.SetName("DejaVu Sans");
@@ -205,6 +207,14 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
           differing += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
       EXPECT_EQ(differing, 0);
       EXPECT_EQ(prepared.TextWidth(word), qtMetrics.horizontalAdvance(text));
+      // Every prefix of a Hebrew text, also one that ends between a letter's points.
+      if (word[0] >= 0x05D0 && word[0] <= 0x05EA &&
+          std::none_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight)) {
+        std::vector<int> extents;
+        prepared.PrefixExtents(word, extents);
+        for (size_t i = 0; i < word.size(); ++i)
+          EXPECT_EQ(extents[i], qtMetrics.horizontalAdvance(text.left(qsizetype(i + 1)))) << i;
+      }
       // Where each character stands, as the painter lays the text out: its cell starts
       // where its glyphs do, runs right to left where they do, and, in a text of one
       // direction, lies between the caret positions Qt gives around it.
