@@ -73,6 +73,11 @@ class TMetafile : public TGraphic {
   // bitmaps are decoded once, kMaxPictureBitmapPixels of them at most (counted as their
   // headers claim, before decoding): the bitmaps past that are left out.
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
+  // A picture whose raster operations combine it with what lies under it is kept as drawn
+  // at Copy's size (as Draw keeps a costly one), and its copies combine with what lies
+  // under each as that drawing does; on a device that cannot combine bit by bit (a PDF
+  // page), as over white paper. Any other is tiled as any picture is.
+  void DrawTiled(TCanvas& Canvas, const TRect& Area, const TRect& Copy) const override;
 
   // Reads the rest of the stream as one metafile of either form.
   void LoadFromStream(TStream& Stream) override;
@@ -84,6 +89,9 @@ class TMetafile : public TGraphic {
 
   // Lets a rendering still being drawn stop, and forgets it.
   void DropRendering() const;
+  // Counts what a play at Width x Height and Ratio device pixels a unit costs, unless
+  // counted last.
+  void Count(int Width, int Height, double Ratio) const;
 
   std::vector<std::uint8_t> data_;
   bool enhanced_ = false;

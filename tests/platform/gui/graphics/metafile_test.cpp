@@ -1448,26 +1448,45 @@ std::uint32_t RopResult(std::uint32_t rop, std::uint32_t brush, std::uint32_t so
   return result;
 }
 
+// Copies of a picture laid edge to edge over a control, one at Copy.
+class TTiledControl : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  const TGraphic* Picture = nullptr;
+  TRect Copy;
+
+ protected:
+  void Paint() override {
+    if (Picture) Canvas().TileDraw(TRect{0, 0, Width(), Height()}, Copy, *Picture);
+  }
+};
+
 // Each raster operation combines a kept picture with what lies under it as playing does:
 // with 2,000 fills the picture costs more than a paint and (at 1400 x 600 pixels) a draw
 // may spend, so it is kept as drawn, which must show what playing it shows over any page
 // (white, red, grey): at the window's first paint and once kept, over nothing, and drawn
-// off the screen.
+// off the screen. Tiled (copies of 700 x 300 laid from a corner off the area), each copy
+// shows what the picture drawn there once shows, on the screen and off it.
 TEST(Metafile, KeptDrawingsCombineWithWhatLiesUnderThemAsPlayingDoes) {
   constexpr int kWidth = 1400, kHeight = 600;
+  const TRect copy = Bounds(-175, -75, kWidth / 2, kHeight / 2);
   // The largest difference of a colour channel farther than Edge from the picture's, the
   // columns' and the bitmap's edges (a first look, drawn at as few as a sixteenth of the pixels a
-  // side, is blurred along them, and so is a draw off the screen at fewer).
-  const auto apart = [](TBitmap& drawn, TBitmap& played, int edge = 4) {
+  // side, is blurred along them, and so is a draw off the screen at fewer). Drawn tiled, each
+  // pixel is held against the pixel of Played it shows, Played one copy drawn alone.
+  const auto apart = [&](TBitmap& drawn, TBitmap& played, int edge = 4, bool tiled = false) {
     const double column = double(played.Width()) / kRopColumns;
+    const auto within = [](int v, int side) { return (v % side + side) % side; };
     int largest = 0;
-    for (int y = 0; y < played.Height(); ++y)
-      for (int x = 0; x < played.Width(); ++x) {
+    for (int dy = 0; dy < drawn.Height(); ++dy)
+      for (int dx = 0; dx < drawn.Width(); ++dx) {
+        const int x = tiled ? within(dx - copy.Left, copy.Width()) : dx;
+        const int y = tiled ? within(dy - copy.Top, copy.Height()) : dy;
         const double across = std::fmod(x + 0.5, column / 2);
         if (std::abs(y - played.Height() / 2) < edge || y < edge || played.Height() - y <= edge ||
             across < edge || column / 2 - across < edge)
           continue;
-        const std::uint32_t a = PixelAt(drawn, x, y), b = PixelAt(played, x, y);
+        const std::uint32_t a = PixelAt(drawn, dx, dy), b = PixelAt(played, x, y);
         for (int shift : {0, 8, 16})
           largest = std::max(largest, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
       }
@@ -1535,6 +1554,35 @@ TEST(Metafile, KeptDrawingsCombineWithWhatLiesUnderThemAsPlayingDoes) {
     }
     expectColumns(playedOff);
     EXPECT_LE(apart(keptOff, playedOff, 8), 8);
+
+    // One copy played alone over the page, and copies of the cheap and the costly picture.
+    TBitmap one;
+    one.SetSize(copy.Width(), copy.Height());
+    one.Canvas().Brush().SetColor(page);
+    one.Canvas().FillRect(TRect{0, 0, copy.Width(), copy.Height()});
+    TMetafile(cheap, false).Draw(one.Canvas(), TRect{0, 0, copy.Width(), copy.Height()});
+    image->SetVisible(false);
+    auto* tiles = NewControl<TTiledControl>(&form, &form, "ctlTiles", 0, 0, kWidth, kHeight);
+    tiles->Copy = copy;
+    tiles->SetColor(page);
+    for (const auto* bytes : {&cheap, &costly}) {
+      SCOPED_TRACE(bytes == &cheap ? "tiled" : "tiled, costly");
+      TMetafile picture(*bytes, false);
+      picture.SetSize(copy.Width(), copy.Height());
+      tiles->Picture = &picture;
+      form.Repaint();
+      WaitForMetafileRenderings();
+      Application->ProcessMessages();
+      TBitmap onScreen, offScreen;
+      shown(onScreen);
+      EXPECT_LE(apart(onScreen, one, 4, true), 2);
+      offScreen.SetSize(kWidth, kHeight);
+      offScreen.Canvas().Brush().SetColor(page);
+      offScreen.Canvas().FillRect(TRect{0, 0, kWidth, kHeight});
+      TMetafile(*bytes, false).DrawTiled(offScreen.Canvas(), TRect{0, 0, kWidth, kHeight}, copy);
+      EXPECT_LE(apart(offScreen, one, 8, true), bytes == &cheap ? 2 : 8);
+      tiles->Picture = nullptr;
+    }
   }
 }
 
