@@ -750,10 +750,53 @@ BENCHMARK(BM_TiledClipArtInAWindow)
     ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 
+// Polylines of Points points each with a pen of the style (PS_DASH 1, PS_DOT 2, PS_DASHDOT
+// 3, PS_DASHDOTDOT 4) and width in units (0: a device pixel), until the file holds Bytes,
+// in a window of 10,000 units a side (a unit a fifth of a pixel at 1080p): each starts
+// somewhere in the picture and steps Step units across and down by turns (long lines
+// across the picture, or short ones as hatching and outlines are drawn).
+std::vector<std::uint8_t> StyledPolylines(unsigned style, unsigned width, unsigned points,
+                                          unsigned step, std::size_t bytes) {
+  constexpr unsigned kSide = 10000;
+  TWmfWriter wmf;
+  wmf.Record(0x020C, {kSide, kSide});
+  wmf.Record(0x02FA, {style, width, 0, 0x00FF, 0}).Record(0x012D, {0});
+  std::size_t size = 18 + 22 + 10 + 10 + 10 + 16 + 8;
+  for (unsigned i = 0; size < bytes; ++i) {
+    std::vector<unsigned> words{points};
+    unsigned x = i * 3779 % kSide, y = i * 6131 % kSide;
+    for (unsigned p = 0; p < points; ++p) {
+      words.push_back(x);
+      words.push_back(y);
+      (p % 2 ? y : x) = ((p % 2 ? y : x) + step) % kSide;
+    }
+    wmf.Record(0x0325, words);
+    size += 6 + 2 * words.size();
+  }
+  return wmf.Finished();
+}
+
+// Prices the picture at Width x Height and plays it there, each iteration: the figures.
+void PriceAgainstPlay(benchmark::State& state, const std::vector<std::uint8_t>& bytes, int width,
+                      int height, double ratio = 1) {
+  std::vector<double> priced, played;
+  for (auto _ : state) {
+    const TMetafilePlay play = PriceAndPlay(bytes, false, width, height, ratio);
+    priced.push_back(play.Priced);
+    played.push_back(play.Played);
+  }
+  Figures(state, "priced", priced);
+  Figures(state, "played", played);
+  std::sort(priced.begin(), priced.end());
+  std::sort(played.begin(), played.end());
+  state.counters["played_per_priced"] = played[played.size() / 2] / priced[priced.size() / 2];
+}
+
 // What a play is priced at against what it takes, each picture played at a size: the
 // zig-zag polylines with a pen of 3 units (250, 1,000 and 4,000 points), of a device pixel
 // (1,000 points), the 4 KB files of pies and polygons with a pen as wide as the picture, and
-// the sums' pictures of text and wide polylines. A picture priced below its play and the
+// the sums' pictures of text and wide polylines, and the 4 KB files of ellipses (at a device
+// pixel ratio of 2 priced at 10-20 times their play). A picture priced below its play and the
 // paint's budget is played on every paint; "played_per_priced" should stay near 1 or below.
 void BM_PriceAgainstPlay(benchmark::State& state) {
   const auto& screen = kScreens[state.range(1)];
@@ -780,23 +823,37 @@ void BM_PriceAgainstPlay(benchmark::State& state) {
     case 7:
       bytes = SumCase(TSumCase::Polylines);
       break;
+    case 8:
+    case 9:
+      bytes = WmfOf(TShape::Ellipse, TReach(state.range(0) - 8), 1000);
+      break;
+    case 10:
+      bytes = SumCase(TSumCase::Ellipse);
+      break;
   }
-  std::vector<double> priced, played;
-  for (auto _ : state) {
-    const TMetafilePlay play = PriceAndPlay(bytes, false, width, height);
-    priced.push_back(play.Priced);
-    played.push_back(play.Played);
-  }
-  Figures(state, "priced", priced);
-  Figures(state, "played", played);
-  std::sort(priced.begin(), priced.end());
-  std::sort(played.begin(), played.end());
-  state.counters["played_per_priced"] = played[played.size() / 2] / priced[priced.size() / 2];
+  PriceAgainstPlay(state, bytes, width, height, state.range(1) == 3 ? 2 : 1);
 }
-// Arguments: the picture (above), the screen (kScreens: 1080p, 4K, A4 at 300 dpi).
+// Arguments: the picture (above), the screen (kScreens: 1080p, 4K, A4 at 300 dpi, 1280 x 720
+// at a device pixel ratio of 2).
 BENCHMARK(BM_PriceAgainstPlay)
-    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7}, {0, 1, 2}})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {0, 1, 2, 3}})
     ->Iterations(BenchIterations(3))
+    ->Unit(benchmark::kMillisecond);
+
+// Every pen style priced against its play at 1080p: 3.6 MB of polylines (a dotted pen of a
+// device pixel was priced at 115 ms and played for 9.7 s), of 2 and of 100 points.
+void BM_PenStylePriceAgainstPlay(benchmark::State& state) {
+  PriceAgainstPlay(
+      state,
+      StyledPolylines(unsigned(state.range(0)), unsigned(state.range(1)), unsigned(state.range(2)),
+                      unsigned(state.range(3)), std::size_t(BenchStations(3600 * 1024))),
+      BenchStations(1920), BenchStations(1080));
+}
+// Arguments: the style (0 solid to 4 dash-dot-dot), the width in units (0: a device pixel; 3:
+// three), the points of a polyline and the units between them.
+BENCHMARK(BM_PenStylePriceAgainstPlay)
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1, 30}, {2, 100, 60000}, {1, 100, 3790}})
+    ->Iterations(BenchIterations(1))
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -27,6 +27,7 @@ void TMetafile::Load(std::span<const std::uint8_t> Data, bool Enhanced) {
   enhanced_ = Enhanced;
   bitmaps_ = std::make_shared<TMetafileBitmapCache>();
   estimated_width_ = estimated_height_ = -1;
+  overrun_ = 1;
   bitmap_claim_.reset();
   DropRendering();
   SetSize(frame.width(), frame.height());
@@ -164,7 +165,7 @@ void TMetafile::Count(int Width, int Height, double Ratio) const {
   if (Width == estimated_width_ && Height == estimated_height_ && Ratio == estimated_ratio_) return;
   const TMetafileWork work = MetafileWork(QSizeF(Width, Height), Ratio, data_, enhanced_,
                                           TPlayMode::Measure, bitmaps_.get());
-  estimated_work_ = work.Nanoseconds;
+  estimated_work_ = work.Nanoseconds * overrun_;
   estimated_reads_backdrop_ = work.ReadsBackdrop;
   estimated_width_ = Width;
   estimated_height_ = Height;
@@ -199,12 +200,15 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
                                                ratio, estimated_reads_backdrop_)
                                 : TKeptDrawing();
   if (kept.IsNull()) {
-    // What the play took raises its price at this size where the count fell short (the
-    // stroker's and rasterizer's work differs from one processor to another): a picture
-    // whose play costs more than a paint may is kept from its next draw on.
+    // What the play took raises its price where the count fell short (the stroker's and
+    // rasterizer's work differs from one processor to another): a picture whose play costs
+    // more than a paint may is kept from its next draw on, at this size and any other.
     const double start = ThreadSeconds();
     PlayMetafile(*painter, target, data_, enhanced_, TPlayMode::Draw, nullptr, bitmaps_.get());
-    estimated_work_ = std::max(estimated_work_, (ThreadSeconds() - start) * 1e9);
+    const double took = (ThreadSeconds() - start) * 1e9;
+    if (took > kMetafilePaintBudget / 4 && took > estimated_work_)
+      overrun_ *= took / std::max(estimated_work_, 1.0);
+    estimated_work_ = std::max(estimated_work_, took);
     return;
   }
   // Playing draws in the painter's device space, whatever transform it holds: so does this.

@@ -100,6 +100,9 @@ class TMetafile : public TGraphic {
   // What a play at this size and ratio costs, once counted.
   mutable int estimated_width_ = -1, estimated_height_ = -1;
   mutable double estimated_ratio_ = 0, estimated_work_ = 0;
+  // How far the latest play that took longer than counted overran its count: later counts,
+  // at any size, are raised by as much.
+  mutable double overrun_ = 1;
   mutable bool estimated_reads_backdrop_ = false;
   mutable std::optional<TMetafileBitmapClaim> bitmap_claim_;  // once counted
   mutable std::shared_ptr<TMetafileRendering> rendering_;

@@ -20,10 +20,17 @@ namespace {
 
 // Dashes are for pens no wider than a device pixel: the Windows drawing layer draws a
 // wider pen solid whatever its style, and Qt's stroker took seconds over the dashes of a
-// wide one.
+// wide one. A thinner one it draws a device pixel wide, its dashes counted in device
+// pixels (Qt counts them in widths of the pen: a fifth of a pixel each).
 QPen DrawnPen(QPen pen, const QTransform& toDevice) {
+  if (pen.style() == Qt::NoPen || pen.style() == Qt::SolidLine) return pen;
   const double scale = pen.isCosmetic() ? 1 : std::sqrt(std::abs(toDevice.determinant()));
-  if (pen.widthF() * scale > 1 && pen.style() != Qt::NoPen) pen.setStyle(Qt::SolidLine);
+  if (pen.widthF() * scale > 1) {
+    pen.setStyle(Qt::SolidLine);
+  } else {
+    pen.setCosmetic(true);
+    pen.setWidth(1);
+  }
   return pen;
 }
 
@@ -212,11 +219,14 @@ void TPlayer::Ink(const QPainterPath& shape) {
   } else {
     cost = DrawVisiblePart(painter_, shape, View(), smoothing_left_);
   }
-  work_ += cost.Filled * kFillPixelWork + cost.Touched * kInkPixelWork;
+  work_ += cost.Filled * (cost.Patterned ? kPatternPixelWork : kFillPixelWork) +
+           cost.Touched * (cost.InPieces ? kInkPixelWork : kFillPixelWork) +
+           cost.Walked * kInkPixelWork + cost.Lines * kThinLineWork;
   if (smoothing_left_ >= 0)
     work_ += (before - smoothing_left_) * kSmoothingWork + (cost.Banded ? kBandedShapeWork : 0);
   else
-    work_ += cost.EdgeRows * (cost.InPieces ? kPieceEdgeRowWork : kEdgeRowWork);
+    work_ += cost.InPieces ? cost.EdgeRows * kPieceEdgeRowWork + shape.elementCount() * kPieceWork
+                           : cost.EdgeRows * kEdgeRowWork;
   last_ink_ = TInked{records_,         shape,  painter_.transform(), painter_.pen(),
                      painter_.brush(), shown_, smoothing_left_ < 0};
 }

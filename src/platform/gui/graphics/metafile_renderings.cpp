@@ -392,12 +392,13 @@ double ThreadSeconds() {
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-TMetafilePlay PriceAndPlay(std::span<const std::uint8_t> Data, bool Enhanced, int Width,
-                           int Height) {
+TMetafilePlay PriceAndPlay(std::span<const std::uint8_t> Data, bool Enhanced, int Width, int Height,
+                           double Ratio) {
   const QSizeF target(Width, Height);
   TMetafilePlay play;
-  play.Priced = MetafileWork(target, 1, Data, Enhanced).Nanoseconds * 1e-9;
-  QImage image(target.toSize(), QImage::Format_RGB32);
+  play.Priced = MetafileWork(target, Ratio, Data, Enhanced).Nanoseconds * 1e-9;
+  QImage image((target * Ratio).toSize(), QImage::Format_RGB32);
+  image.setDevicePixelRatio(Ratio);
   image.fill(Qt::white);
   QPainter painter(&image);
   const double start = ThreadSeconds();

@@ -287,8 +287,30 @@ TEST(Metafile, EnhancedMetafileFollowsItsPageAndWorldTransform) {
 
 // A pen wider than a device pixel draws solid whatever its dash style, as the Windows
 // drawing layer does: a dashed pen 1000 units wide took Qt's stroker seconds for one arc.
-// One unit of a 10-unit window is 10 pixels: a dashed pen of one unit draws solid too.
-TEST(Metafile, WidePensDrawSolid) {
+// One unit of a 10-unit window is 10 pixels: a dashed pen of one unit draws solid too. A
+// thinner one draws a device pixel wide, its dashes whole pixels (Qt would count them in
+// widths of the pen: a hundredth of a pixel each, a grey smear costing a dash a pixel).
+TEST(Metafile, DashesShowOnlyOnPensOfADevicePixel) {
+  for (const unsigned style : {1u, 2u}) {  // dashed, dotted
+    const TMetafile thin(SquareWmf(10000,
+                                   [&](Bytes& w) {
+                                     Record(w, 0x02FA, {style, 1, 0, 0x00FF, 0});
+                                     Record(w, 0x012D, {0});
+                                     Record(w, 0x0214, {5050, 500});  // y, x: a pixel's middle
+                                     Record(w, 0x0213, {5050, 9500});
+                                   }),
+                         false);
+    TBitmap target;
+    DrawOnWhite(thin, target, 100, 100);
+    int red = 0, white = 0;
+    for (int x = 10; x < 90; ++x) {
+      red += PixelAt(target, x, 50) == 0xFF0000u;
+      white += PixelAt(target, x, 50) == 0xFFFFFFu;
+    }
+    EXPECT_EQ(red + white, 80) << style;
+    EXPECT_GE(red, 20) << style;
+    EXPECT_GE(white, 20) << style;
+  }
   for (const auto& [side, width] : {std::pair{1000u, 40u}, {1000u, 1000u}, {10u, 1u}}) {
     const unsigned tenth = side / 10, half = side / 2;
     const TMetafile wmf(
@@ -1287,7 +1309,7 @@ TEST(Metafile, KeptAndBandedDrawingsShowWhatPlayingShows) {
 }
 
 // Off the screen a picture whose draw costs more than a draw may spend at the device's
-// pixels is drawn at fewer, once, and stretched: 600 fills of the whole picture in white
+// pixels is drawn at fewer, once, and stretched: 3,000 fills of the whole picture in white
 // before a black left third cost that, and show what playing shows but along the edge,
 // the second draw just as the first. A magnified ellipse whose edges cost too much to
 // smooth costs little unsmoothed, as it is drawn: it stays at the device's pixels, sharp;
@@ -1311,7 +1333,7 @@ TEST(Metafile, CostlyDrawsOffScreenAreDrawnOnceAtFewerPixels) {
                                       Record(w, 0x012D, {0});
                                       Record(w, 0x02FC, {0, 0xFFFF, 0x00FF, 0});  // white, 1
                                       Record(w, 0x012D, {1});
-                                      for (int i = 0; i < 600; ++i)
+                                      for (int i = 0; i < 3000; ++i)
                                         Record(w, 0x041B, {1000, 1000, 0, 0});
                                       Record(w, 0x02FC, {0, 0, 0, 0});  // black, 2
                                       Record(w, 0x012D, {2});
