@@ -99,6 +99,9 @@ struct TDeviceState {
   QColor TextColor{Qt::black};
   QColor BackColor{Qt::white};
   bool OpaqueBack = true;
+  // How pens and fills combine with what lies under them (SetROP2); text and bitmaps go
+  // by their own.
+  QPainter::CompositionMode Mix = QPainter::CompositionMode_SourceOver;
   std::uint32_t TextAlign = 0;
   Qt::FillRule FillRule = Qt::OddEvenFill;
   QPointF Current;
@@ -208,6 +211,11 @@ struct TBlend {
 
 // How a clip record combines a region with the clip, numbered as the records number it.
 enum class TClipCombine : std::uint32_t { And = 1, Or = 2, Xor = 3, Diff = 4, Copy = 5 };
+
+// Raster operations work on colours alone: on a device whose pixels hold alpha, colours
+// they leave above their alpha are held to it, in the device's pixels Box covers (see
+// metafile_bitmaps.cpp).
+void HoldToAlpha(QPainter& painter, const QRectF& box);
 
 class TPlayer {
  public:

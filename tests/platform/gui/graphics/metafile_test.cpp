@@ -1416,10 +1416,14 @@ TEST(Metafile, CostlyDrawsOffScreenAreDrawnOnceAtFewerPixels) {
 
 // The raster operations of the bitmap records, with a bitmap or with the brush, each in a
 // column of its own over the whole height of a picture whose lower half Fills fills blue:
-// above, the operation combines with the page, below with the blue.
-constexpr std::uint32_t kColumnRops[] = {0xCC0020, 0xEE0086, 0x8800C6, 0x660046, 0x440328,
-                                         0x330008, 0x1100A6, 0xBB0226, 0xF00021, 0x5A0049,
-                                         0x550009, 0x000042, 0xFF0062, 0xAA0029};
+// above, the operation combines with the page, below with the blue. The last two columns
+// are rectangles filled under the pens' mixes (SetROP2) XOR (R2_XORPEN) and NOT (R2_NOT),
+// which combine as the operations of the brush given beside them do.
+constexpr std::uint32_t kColumnRops[] = {0xCC0020, 0xEE0086, 0x8800C6, 0x660046, 0x440328, 0x330008,
+                                         0x1100A6, 0xBB0226, 0xF00021, 0x5A0049, 0x550009, 0x000042,
+                                         0xFF0062, 0xAA0029, 0x5A0049, 0x550009};
+constexpr unsigned kColumnMixes[std::size(kColumnRops)] = {0, 0, 0, 0, 0, 0, 0, 0,
+                                                           0, 0, 0, 0, 0, 0, 7, 6};
 constexpr int kRopColumns = int(std::size(kColumnRops));
 constexpr unsigned kRopColumnUnits = 100;
 // The bitmap's pixels and the brush: each bit of a channel set in some and clear in others.
@@ -1446,7 +1450,11 @@ std::vector<std::uint8_t> RasterOpColumns(int fills) {
     for (int i = 0; i < kRopColumns; ++i) {
       const std::uint32_t rop = kColumnRops[i];
       const unsigned x = kRopColumnUnits * unsigned(i);
-      if (WithSource(rop)) {  // StretchDIB: operation, colour use, source, destination
+      if (kColumnMixes[i] != 0) {
+        Record(w, 0x0104, {kColumnMixes[i]});                  // SetROP2
+        Record(w, 0x041B, {side, x + kRopColumnUnits, 0, x});  // rectangle
+        Record(w, 0x0104, {13});                               // the pen's own colour
+      } else if (WithSource(rop)) {  // StretchDIB: operation, colour use, source, destination
         std::vector<unsigned> words{rop & 0xFFFF, rop >> 16,       0, 2, 2, 0, 0,
                                     side,         kRopColumnUnits, 0, x};
         words.insert(words.end(), dib.begin(), dib.end());
