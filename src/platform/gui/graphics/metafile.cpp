@@ -176,12 +176,23 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter();
   if (!painter || data_.empty() || Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
   const QRectF target = QRectF(ToQRect(Rect));
+  const double ratio = painter->device()->devicePixelRatio();
+  const QSize size(Rect.Width(), Rect.Height());
+  if (!CombinesBitwise(*painter)) {
+    // A page that draws raster operations as plain copies (a PDF page) shows what the
+    // picture shows over white paper, as its tiles do.
+    Count(size.width(), size.height(), ratio);
+    if (estimated_reads_backdrop_) {
+      const TKeptDrawing kept = KeptMetafile(rendering_, data_, enhanced_, bitmaps_, nullptr, size,
+                                             ratio, estimated_reads_backdrop_);
+      if (!kept.IsNull()) painter->drawImage(target, OnPaper(kept));
+      return;
+    }
+  }
   if (!CopiesAsPlayed(*painter)) {
     PlayMetafile(*painter, target, data_, enhanced_, TPlayMode::Draw, nullptr, bitmaps_.get());
     return;
   }
-  const double ratio = painter->device()->devicePixelRatio();
-  const QSize size(Rect.Width(), Rect.Height());
   Count(size.width(), size.height(), ratio);
   // On a window, or in a bitmap that a window's paint event draws to show it, the picture
   // is kept as drawn on a thread of its own. Elsewhere (an export, a print) it is kept at

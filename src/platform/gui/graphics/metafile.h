@@ -71,7 +71,9 @@ class TMetafile : public TGraphic {
   // costs more than a draw may, but for a picture whose raster operations combine its
   // bitmaps with what lies under them, which is played wherever it is drawn there. Its
   // bitmaps are decoded once, kMaxPictureBitmapPixels of them at most (counted as their
-  // headers claim, before decoding): the bitmaps past that are left out.
+  // headers claim, before decoding): the bitmaps past that are left out. A page that draws
+  // raster operations as plain copies (a PDF page) gets such a picture as it shows over
+  // white paper.
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
   // A picture whose raster operations combine it with what lies under it is kept as drawn
   // at Copy's size (as Draw keeps a costly one), and its copies combine with what lies
@@ -100,7 +102,7 @@ class TMetafile : public TGraphic {
   // What a play at this size and ratio costs, once counted.
   mutable int estimated_width_ = -1, estimated_height_ = -1;
   mutable double estimated_ratio_ = 0, estimated_work_ = 0;
-  // How far the latest play that took longer than counted overran its count: later counts,
+  // How far the plays that took longer than counted overran their counts: later counts,
   // at any size, are raised by as much.
   mutable double overrun_ = 1;
   mutable bool estimated_reads_backdrop_ = false;

@@ -1,16 +1,16 @@
 #include "platform/gui/graphics/metafile_renderings.h"
 
-#include <sys/mman.h>
 #include <QCoreApplication>
 #include <QPainter>
 #include <QPointer>
 #include <QThreadPool>
 #include <QWidget>
 #include <algorithm>
-
 #include <climits>
 #include <cmath>
 #include <ctime>
+
+#include <sys/mman.h>
 
 #include "platform/gui/graphics/metafile_player_qt.h"
 #include "platform/gui/graphics/metafile_renderings_qt.h"
