@@ -678,7 +678,7 @@ std::vector<std::uint8_t> ClipArt(unsigned count, bool rasterOps) {
   const auto dib = [](std::uint32_t a, std::uint32_t b) {
     std::vector<unsigned> words{40, 0, 2, 0, 2, 0, 1, 24, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     for (int row = 0; row < 2; ++row)
-      words.insert(words.end(), {unsigned(a & 0xFFFF), unsigned(a >> 16 & 0xFF | (b & 0xFF) << 8),
+      words.insert(words.end(), {unsigned(a & 0xFFFF), unsigned((a >> 16 & 0xFF) | (b & 0xFF) << 8),
                                  unsigned(b >> 8 & 0xFFFF), 0});
     return words;
   };
