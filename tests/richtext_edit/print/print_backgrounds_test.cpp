@@ -321,45 +321,19 @@ TEST(PrintBackgroundPeers, ThePagePictureIsPrintedAroundTheText) {
     EXPECT_TRUE(yellow(x, y)) << x << "," << y;
 }
 
-// Clip art as metafiles hold it, 40 x 40 pixels: a mask ANDed (black on the left, white on
-// the right) and then the picture ORed (red on the left, black on the right), which lets
-// the page show on the right.
-std::unique_ptr<TMetafile> ClipArt() {
-  LittleEndianBytes wmf;
-  wmf.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(400).U16(400).U16(960).U32(0).U16(0);
-  wmf.U16(1).U16(9).U16(0x0300).U32(0).U16(3).U32(0).U16(0);
-  const auto record = [&](unsigned function, const std::vector<unsigned>& words) {
-    wmf.U32(std::uint32_t(3 + words.size())).U16(function);
-    for (unsigned w : words) wmf.U16(w);
-  };
-  record(0x020B, {0, 0});
-  record(0x020C, {400, 400});
-  // StretchDIB over the picture: operation, colour use, source, destination, then a bitmap
-  // of 2 x 2 pixels (its header, two rows of two pixels of 3 bytes padded to 8).
-  for (const auto& [rop, left, right] :
-       {std::tuple(0x8800C6u, 0x000000u, 0xFFFFFFu), std::tuple(0xEE0086u, 0xFF0000u, 0u)}) {
-    std::vector<unsigned> words{rop & 0xFFFF, rop >> 16, 0, 2, 2, 0, 0, 400, 400, 0, 0};
-    words.insert(words.end(), {40, 0, 2, 0, 2, 0, 1, 24, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    for (int row = 0; row < 2; ++row)
-      words.insert(words.end(), {left & 0xFFFF, left >> 16 | (right & 0xFF) << 8, right >> 8, 0});
-    record(0x0F43, words);
-  }
-  record(0, {});
-  return std::make_unique<TMetafile>(wmf.data, false);
-}
-
 // PDF draws raster operations as plain copies: the clip art as the background of tables
 // with no colour under it, centred and tiled, prints red where its mask lets the picture
 // through and shows the page elsewhere (black there, alone and tiled).
 TEST(PrintBackgroundPeers, ClipArtLetsThePageShowWhereItsMaskDoes) {
   if (!ProgramAvailable("pdftoppm")) GTEST_SKIP() << "poppler-utils are not installed";
   TTableDocument doc;
+  const TMetafile clipArt(ClipArtMetafile(), false);
   for (const TRDItemBackgroundStyle style : {rdbsCentered, rdbsTiled}) {
     TRDTableItemInfo& table = doc.AddTable(1, 1);
     table.SetColor(clNone);
     table.SetBorderWidth(0);
     table.SetCellBorderWidth(0);
-    table.SetBackgroundImage(ClipArt().get());
+    table.SetBackgroundImage(&clipArt);
     table.SetBackgroundStyle(style);
   }
   const std::string file = ScratchFolder() + "/clip_art.pdf";
