@@ -668,10 +668,146 @@ BENCHMARK(BM_BitmapsOffScreen)
     ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 
+// Clip art of Count records, in pairs that each stretch a bitmap of 2 x 2 pixels over a
+// box of 500 units in the 1000 unit square (96 pixels a side): the mask ANDed, then the
+// picture ORed, which lets what lies under the picture show around it; without the raster
+// operations, both copied. 16,600 records make 1.4 MB.
+std::vector<std::uint8_t> ClipArt(unsigned count, bool rasterOps) {
+  TWmfWriter wmf;
+  // The bitmap: its header (40 bytes), then two rows of two pixels of 3 bytes, padded to 8.
+  const auto dib = [](std::uint32_t a, std::uint32_t b) {
+    std::vector<unsigned> words{40, 0, 2, 0, 2, 0, 1, 24, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (int row = 0; row < 2; ++row)
+      words.insert(words.end(), {unsigned(a & 0xFFFF), unsigned((a >> 16 & 0xFF) | (b & 0xFF) << 8),
+                                 unsigned(b >> 8 & 0xFFFF), 0});
+    return words;
+  };
+  const std::vector<unsigned> mask = dib(0x000000, 0xFFFFFF), image = dib(0x2060C0, 0x000000);
+  for (unsigned i = 0; i < count; ++i) {
+    const std::uint32_t rop = !rasterOps ? 0xCC0020 : i % 2 ? 0xEE0086 : 0x8800C6;
+    const unsigned x = i / 2 * 379 % 500, y = i / 2 * 613 % 500;
+    // StretchDIB: operation, colour use, source height, width, y and x, destination the same.
+    std::vector<unsigned> words{rop & 0xFFFF, rop >> 16, 0, 2, 2, 0, 0, 500, 500, y, x};
+    const std::vector<unsigned>& bitmap = i % 2 ? image : mask;
+    words.insert(words.end(), bitmap.begin(), bitmap.end());
+    wmf.Record(0x0F43, words);
+  }
+  return wmf.Finished();
+}
+
+// Copies of a picture at its own size laid edge to edge over the whole control, from
+// Scrolled pixels above its top (tiles that move with a document scrolled).
+class TTilesControl : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  const TGraphic* Picture = nullptr;
+  int Scrolled = 0;
+
+ protected:
+  void Paint() override {
+    if (Picture)
+      Canvas().TileDraw(TRect{0, 0, Width(), Height()},
+                        Bounds(0, -Scrolled, Picture->Width(), Picture->Height()), *Picture);
+  }
+};
+
+// The clip art of 1.4 MB tiled over 1000 x 800 pixels of a window (each repaint played it
+// into its tile: 2.5-2.7 s), and the same without its raster operations: the first paint,
+// then repaints once the picture kept as drawn is shown, and scroll steps of 10 pixels
+// that move the tiles, each timed alone (the target is 150 ms for every one), and the CPU
+// time the process spent until the picture kept was shown ("settled_cpu_ms"). Argument:
+// with the raster operations (1) or without (0).
+void BM_TiledClipArtInAWindow(benchmark::State& state) {
+  const std::vector<std::uint8_t> bytes = ClipArt(unsigned(BenchStations(16600)), state.range(0));
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 1020, 820);
+  auto* tiles = NewControl<TTilesControl>(&form, &form, "ctlTiles", 0, 0, 1000, 800);
+  form.Show();
+  Application->ProcessMessages();
+  std::vector<double> first, repaints, steps, settled;
+  for (auto _ : state) {
+    const TMetafile picture(bytes, false);
+    tiles->Picture = &picture;
+    tiles->Scrolled = 0;
+    auto start = std::chrono::steady_clock::now();
+    const double startCpu = ProcessSeconds();
+    tiles->Repaint();
+    first.push_back(SecondsSince(start));
+    WaitForMetafileRenderings();
+    Application->ProcessMessages();
+    settled.push_back(ProcessSeconds() - startCpu);
+    for (int i = 0; i < 5; ++i) {
+      start = std::chrono::steady_clock::now();
+      tiles->Repaint();
+      repaints.push_back(SecondsSince(start));
+    }
+    for (int i = 0; i < 5; ++i) {
+      tiles->Scrolled += 10;
+      start = std::chrono::steady_clock::now();
+      tiles->Repaint();
+      steps.push_back(SecondsSince(start));
+    }
+    tiles->Picture = nullptr;
+  }
+  Figures(state, "first", first);
+  Figures(state, "repaint", repaints);
+  Figures(state, "scroll_step", steps);
+  Figures(state, "settled_cpu", settled);
+  state.counters["bytes"] = double(bytes.size());
+}
+BENCHMARK(BM_TiledClipArtInAWindow)
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(BenchIterations(5))
+    ->Unit(benchmark::kMillisecond);
+
+// Polylines of Points points each with a pen of the style (PS_DASH 1, PS_DOT 2, PS_DASHDOT
+// 3, PS_DASHDOTDOT 4) and width in units (0: a device pixel), until the file holds Bytes,
+// in a window of 10,000 units a side (a unit a fifth of a pixel at 1080p): each starts
+// somewhere in the picture and steps Step units across and down by turns (long lines
+// across the picture, or short ones as hatching and outlines are drawn).
+std::vector<std::uint8_t> StyledPolylines(unsigned style, unsigned width, unsigned points,
+                                          unsigned step, std::size_t bytes) {
+  constexpr unsigned kSide = 10000;
+  TWmfWriter wmf;
+  wmf.Record(0x020C, {kSide, kSide});
+  wmf.Record(0x02FA, {style, width, 0, 0x00FF, 0}).Record(0x012D, {0});
+  std::size_t size = 18 + 22 + 10 + 10 + 10 + 16 + 8;
+  for (unsigned i = 0; size < bytes; ++i) {
+    std::vector<unsigned> words{points};
+    unsigned x = i * 3779 % kSide, y = i * 6131 % kSide;
+    for (unsigned p = 0; p < points; ++p) {
+      words.push_back(x);
+      words.push_back(y);
+      (p % 2 ? y : x) = ((p % 2 ? y : x) + step) % kSide;
+    }
+    wmf.Record(0x0325, words);
+    size += 6 + 2 * words.size();
+  }
+  return wmf.Finished();
+}
+
+// Prices the picture at Width x Height and plays it there, each iteration: the figures.
+void PriceAgainstPlay(benchmark::State& state, const std::vector<std::uint8_t>& bytes, int width,
+                      int height, double ratio = 1) {
+  std::vector<double> priced, played;
+  for (auto _ : state) {
+    const TMetafilePlay play = PriceAndPlay(bytes, false, width, height, ratio);
+    priced.push_back(play.Priced);
+    played.push_back(play.Played);
+  }
+  Figures(state, "priced", priced);
+  Figures(state, "played", played);
+  std::sort(priced.begin(), priced.end());
+  std::sort(played.begin(), played.end());
+  state.counters["played_per_priced"] = played[played.size() / 2] / priced[priced.size() / 2];
+}
+
 // What a play is priced at against what it takes, each picture played at a size: the
 // zig-zag polylines with a pen of 3 units (250, 1,000 and 4,000 points), of a device pixel
 // (1,000 points), the 4 KB files of pies and polygons with a pen as wide as the picture, and
-// the sums' pictures of text and wide polylines. A picture priced below its play and the
+// the sums' pictures of text and wide polylines, and the 4 KB files of ellipses (at a device
+// pixel ratio of 2 priced at 10-20 times their play). A picture priced below its play and the
 // paint's budget is played on every paint; "played_per_priced" should stay near 1 or below.
 void BM_PriceAgainstPlay(benchmark::State& state) {
   const auto& screen = kScreens[state.range(1)];
@@ -698,23 +834,37 @@ void BM_PriceAgainstPlay(benchmark::State& state) {
     case 7:
       bytes = SumCase(TSumCase::Polylines);
       break;
+    case 8:
+    case 9:
+      bytes = WmfOf(TShape::Ellipse, TReach(state.range(0) - 8), 1000);
+      break;
+    case 10:
+      bytes = SumCase(TSumCase::Ellipse);
+      break;
   }
-  std::vector<double> priced, played;
-  for (auto _ : state) {
-    const TMetafilePlay play = PriceAndPlay(bytes, false, width, height);
-    priced.push_back(play.Priced);
-    played.push_back(play.Played);
-  }
-  Figures(state, "priced", priced);
-  Figures(state, "played", played);
-  std::sort(priced.begin(), priced.end());
-  std::sort(played.begin(), played.end());
-  state.counters["played_per_priced"] = played[played.size() / 2] / priced[priced.size() / 2];
+  PriceAgainstPlay(state, bytes, width, height, state.range(1) == 3 ? 2 : 1);
 }
-// Arguments: the picture (above), the screen (kScreens: 1080p, 4K, A4 at 300 dpi).
+// Arguments: the picture (above), the screen (kScreens: 1080p, 4K, A4 at 300 dpi, 1280 x 720
+// at a device pixel ratio of 2).
 BENCHMARK(BM_PriceAgainstPlay)
-    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7}, {0, 1, 2}})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {0, 1, 2, 3}})
     ->Iterations(BenchIterations(3))
+    ->Unit(benchmark::kMillisecond);
+
+// Every pen style priced against its play at 1080p: 3.6 MB of polylines (a dotted pen of a
+// device pixel was priced at 115 ms and played for 9.7 s), of 2 and of 100 points.
+void BM_PenStylePriceAgainstPlay(benchmark::State& state) {
+  PriceAgainstPlay(
+      state,
+      StyledPolylines(unsigned(state.range(0)), unsigned(state.range(1)), unsigned(state.range(2)),
+                      unsigned(state.range(3)), std::size_t(BenchStations(3600 * 1024))),
+      BenchStations(1920), BenchStations(1080));
+}
+// Arguments: the style (0 solid to 4 dash-dot-dot), the width in units (0: a device pixel; 3:
+// three), the points of a polyline and the units between them.
+BENCHMARK(BM_PenStylePriceAgainstPlay)
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1, 30}, {2, 100, 60000}, {1, 100, 3790}})
+    ->Iterations(BenchIterations(1))
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -15,7 +15,9 @@
 #include <string>
 
 #include "bench_support.h"
+#include "gif/gif_picture.h"
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/metafile.h"
 #include "richtext/model/picture_item.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
@@ -191,5 +193,99 @@ void BM_PrintTiledTableBackground(benchmark::State& state) {
   state.counters["pdf_kb"] = double(bytes) / 1024;
 }
 BENCHMARK(BM_PrintTiledTableBackground)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
+
+enum class TTileKind { Bitmap, Gif, Metafile };
+
+// A tile of 64 x 64 pixels of the kind: a bitmap of a diagonal line on white, the same as a GIF
+// file (which lets the page show through it: a GIF was printed copy by copy, 6 s and 13 MB a page),
+// or a metafile of clip art: a mask ANDed and the picture ORed over it, which lets what lies under
+// it show around the picture.
+std::unique_ptr<TGraphic> Tile(TTileKind kind) {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(64, 64);
+  bitmap->Canvas().Brush().SetColor(clWhite);
+  bitmap->Canvas().FillRect(Rect(0, 0, 64, 64));
+  for (int i = 0; i < 64; ++i) bitmap->Canvas().SetPixels(i, i, RGB(200, 120, (i * 40) % 256));
+  if (kind == TTileKind::Gif) {
+    auto gif = std::make_unique<TGIFPicture>();
+    gif->Assign(*bitmap);
+    return gif;
+  }
+  if (kind == TTileKind::Bitmap) return bitmap;
+  // 640 units at 960 an inch; StretchDIB records of a bitmap of 2 x 2 pixels (a header of
+  // 40 bytes, rows of 8) over the left and right halves of the upper half.
+  std::vector<std::uint8_t> wmf;
+  const auto words = [&](const std::vector<unsigned>& values) {
+    for (unsigned v : values) wmf.insert(wmf.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+  };
+  words({0xCDD7, 0x9AC6, 0, 0, 0, 640, 640, 960, 0, 0, 0});  // placeable header
+  words({1, 9, 0x0300, 0, 0, 3, 0, 0, 0});                   // metafile header
+  const auto record = [&](unsigned function, const std::vector<unsigned>& values) {
+    words({unsigned(3 + values.size()), 0, function});
+    words(values);
+  };
+  record(0x020B, {0, 0});
+  record(0x020C, {640, 640});
+  for (const auto& [rop, first, second] :
+       {std::tuple(0x8800C6u, 0x000000u, 0xFFFFFFu), std::tuple(0xEE0086u, 0x2060C0u, 0u)}) {
+    std::vector<unsigned> words{rop & 0xFFFF, rop >> 16, 0, 2, 2, 0, 0, 320, 640, 0, 0};
+    words.insert(words.end(), {40, 0, 2, 0, 2, 0, 1, 24, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    for (int row = 0; row < 2; ++row)
+      words.insert(words.end(),
+                   {first & 0xFFFF, first >> 16 | (second & 0xFF) << 8, second >> 8, 0});
+    record(0x0F43, words);
+  }
+  record(0, {});
+  return std::make_unique<TMetafile>(wmf, false);
+}
+
+// Depth tables, each in the one cell of the one before, as wide as they can be, the tables
+// and their cells all with the tile as their tiled background: printed at 300 dpi, one page
+// (the limit is 4 times the time and bytes of the bitmap).
+struct NestedTiledTables : BenchDocument {
+  NestedTiledTables(TTileKind kind, int depths) {
+    const std::unique_ptr<TGraphic> tile = Tile(kind);
+    TCustomRDData* into = &doc.RDData();
+    std::unique_ptr<TRDTableItemInfo> outer;
+    TRDTableItemInfo* parent = nullptr;
+    for (int depth = 0; depth < depths; ++depth) {
+      auto table = std::make_unique<TRDTableItemInfo>(1, 1, into);
+      table->SetBestWidth(-100);
+      table->SetBackgroundImage(tile.get());
+      table->SetBackgroundStyle(rdbsTiled);
+      table->SetCellBackgroundImage(tile.get(), 0, 0);
+      TRDTableCellData& cell = *table->Cells(0, 0);
+      cell.SetBackgroundStyle(rdbsTiled);
+      for (int line = 0; line < 6; ++line)
+        cell.AddText("Level " + std::to_string(depth) + " line " + std::to_string(line), 0, 0);
+      TRDTableItemInfo* raw = table.get();
+      if (parent)
+        parent->Cells(0, 0)->AddItemAtEnd("", std::move(table));
+      else
+        outer = std::move(table);
+      parent = raw;
+      into = raw->Cells(0, 0);
+    }
+    doc.RDData().AddItemAtEnd("", std::move(outer));
+    doc.FormatDocument();
+  }
+};
+
+// Arguments: the tile's kind (TTileKind), the tables' depth (16 GIF tiles took 11.6 s and
+// 617 MB at their peak). "peak_growth_mb": the resident memory's peak above its start.
+void BM_PrintNestedTiledTables(benchmark::State& state) {
+  NestedTiledTables d(TTileKind(state.range(0)), int(state.range(1)));
+  std::uintmax_t bytes = 0;
+  std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts from here
+  const long before = PeakRssBytes();
+  state.counters["pages"] =
+      PrintEachIteration(state, d.doc, "velmora_nested_tiles_bench.pdf", &bytes);
+  state.counters["pdf_kb"] = double(bytes) / 1024;
+  state.counters["peak_growth_mb"] = double(std::max(0L, PeakRssBytes() - before)) / (1 << 20);
+}
+BENCHMARK(BM_PrintNestedTiledTables)
+    ->ArgsProduct({{0, 1, 2}, {8, 16}})
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

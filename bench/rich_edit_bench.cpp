@@ -12,11 +12,18 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "bench_support.h"
+#include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/virtual_keys.h"
+#include "platform/gui/graphics/metafile_renderings.h"
+#include "platform/sys/application.h"
+#include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
@@ -299,6 +306,100 @@ BENCHMARK(BM_RedoTextStyleOnSelectedLines)
     ->Args({8000, 3})
     ->Args({32000, 3})
     ->Unit(benchmark::kMillisecond);
+
+// A drawing of 2.3 KB that costs more than a paint may spend at 2112 x 2112 pixels and
+// combines with what lies under it: 100 fills of the whole picture in two colours by turns
+// (a null pen), then its left half XORed with a third (PatBlt PATINVERT); in hexadecimal.
+std::string CostlyDrawingHex() {
+  std::string hex;
+  const auto words = [&](const std::vector<unsigned>& values) {
+    static const char kDigits[] = "0123456789abcdef";
+    for (unsigned v : values)
+      for (unsigned byte : {v & 0xFF, v >> 8 & 0xFF}) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 15];
+      }
+  };
+  const auto record = [&](unsigned function, const std::vector<unsigned>& values) {
+    words({unsigned(3 + values.size()), 0, function});
+    words(values);
+  };
+  words({0xCDD7, 0x9AC6, 0, 0, 0, 2112, 2112, 96, 0, 0, 0});  // placeable header
+  words({1, 9, 0x0300, 0, 0, 5, 0, 0, 0});
+  record(0x020B, {0, 0});           // window origin
+  record(0x020C, {2112, 2112});     // window extent
+  record(0x02FA, {5, 0, 0, 0, 0});  // null pen, slot 0
+  record(0x012D, {0});
+  record(0x02FC, {0, 0x00FF, 0x0000, 0});  // red, slot 1
+  record(0x02FC, {0, 0xFF00, 0x0000, 0});  // green, slot 2
+  for (unsigned i = 0; i < 100; ++i) {
+    record(0x012D, {1 + i % 2});
+    record(0x041B, {2112, 2112, 0, 0});
+  }
+  record(0x02FC, {0, 0x8040, 0x00C0, 0});  // (64, 128, 192), slot 3
+  record(0x012D, {3});
+  record(0x061D, {0x0049, 0x005A, 2112, 1056, 0, 0});  // PATINVERT: height, width, y, x
+  record(0, {});
+  return hex;
+}
+
+long ResidentBytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6)) * 1024;
+  return 0;
+}
+
+// An editor window of 1000 x 800 holding 40 such drawings shown at 2112 x 2112 (184 KB of
+// RTF), paged through with 40 Page Downs, each paint's drawings kept and shown: the
+// resident memory it grew by from its first paint ("growth_mb", the limit 600 MB; the
+// drawings kept for good took 1.9 GB), over the last 20 ("last_half_mb", the limit
+// 100 MB), and once back at the top with Ctrl+Home ("back_at_top_mb").
+void BM_PageDownThroughCostlyDrawings(benchmark::State& state) {
+  const std::string hex = CostlyDrawingHex();
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20\n";
+  for (int i = 0; i < 40; ++i)
+    rtf += "Drawing " + std::to_string(i) +
+           "\\par{\\pict\\wmetafile8\\picw55880\\pich55880\\picwgoal31680\\pichgoal31680 " + hex +
+           "}\\par\n";
+  rtf += "}";
+  for (auto _ : state) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 1000, 800);
+    TRDStyle style;
+    auto* edit = new TRichDocEdit(&form);
+    edit->SetParent(&form);
+    edit->SetAlign(alClient);
+    edit->SetStyle(&style);
+    TMemoryStream stream;
+    stream.WriteBuffer(rtf.data(), std::int64_t(rtf.size()));
+    stream.SetPosition(0);
+    if (!LoadRTFFromStream(edit->EditData(), stream)) state.SkipWithError("read failed");
+    edit->FormatDocument();
+    form.Show();
+    const auto settle = [&] {
+      edit->Repaint();
+      WaitForMetafileRenderings();
+      Application->ProcessMessages();
+    };
+    settle();
+    const long start = ResidentBytes();
+    long half = start;
+    for (int page = 1; page <= 40; ++page) {
+      SimulateKey(*edit, VK_NEXT);
+      settle();
+      if (page == 20) half = ResidentBytes();
+    }
+    const long end = ResidentBytes();
+    SimulateKey(*edit, VK_HOME, {}, ssCtrl);
+    settle();
+    state.counters["growth_mb"] = double(end - start) / (1 << 20);
+    state.counters["last_half_mb"] = double(end - half) / (1 << 20);
+    state.counters["back_at_top_mb"] = double(ResidentBytes() - start) / (1 << 20);
+    state.counters["rtf_kb"] = double(rtf.size()) / 1024;
+  }
+}
+BENCHMARK(BM_PageDownThroughCostlyDrawings)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

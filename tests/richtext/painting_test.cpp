@@ -14,12 +14,14 @@
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/jpeg_image.h"
+#include "platform/gui/graphics/metafile.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/base/picture_routines.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/support/test_formatted_data.h"
 #include "richtext/view/rd_platform_canvas.h"
+#include "support/le_bytes.h"
 
 namespace {
 
@@ -261,7 +263,8 @@ class TDrawnPicture : public TGraphic {
 };
 
 // The tile picture as each kind of picture a background may hold, with its name: the
-// bitmap itself, a JPEG picture of it (when opaque) and a picture that draws it.
+// bitmap itself, a JPEG picture of it (when opaque), a picture that draws it, and clip art
+// whose raster operations combine it with what lies under each copy.
 std::vector<std::pair<const char*, std::unique_ptr<TGraphic>>> TilePictures(int w, int h,
                                                                             bool transparent) {
   std::vector<std::pair<const char*, std::unique_ptr<TGraphic>>> kinds;
@@ -272,6 +275,9 @@ std::vector<std::pair<const char*, std::unique_ptr<TGraphic>>> TilePictures(int 
     kinds.emplace_back("JPEG", std::move(jpeg));
   }
   kinds.emplace_back("drawn", std::make_unique<TDrawnPicture>(TilePicture(w, h, transparent)));
+  auto clipArt = std::make_unique<TMetafile>(ClipArtMetafile(), false);
+  clipArt->SetSize(w, h);
+  kinds.emplace_back("clip art", std::move(clipArt));
   return kinds;
 }
 

@@ -51,11 +51,12 @@ void TRDCanvas::Draw(int x, int y, const TGraphic& graphic) {
   StretchDraw(Bounds(x, y, graphic.Width(), graphic.Height()), graphic);
 }
 
-void TRDCanvas::TileDraw(const TRect& rect, int x, int y, const TGraphic& graphic) {
+void TRDCanvas::TileDraw(const TRect& rect, const TRect& copy, const TGraphic& graphic) {
   SaveState();
   IntersectClipRect(rect);
-  ForEachTile(rect, x, y, graphic.Width(), graphic.Height(),
-              [&](int left, int top) { Draw(left, top, graphic); });
+  const int width = copy.Width(), height = copy.Height();
+  ForEachTile(rect, copy.Left, copy.Top, width, height,
+              [&](int left, int top) { StretchDraw(Bounds(left, top, width, height), graphic); });
   RestoreState();
 }
 

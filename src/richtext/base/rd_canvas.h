@@ -143,10 +143,10 @@ class TRDCanvas {
   virtual void StretchDraw(const TRect& rect, const TGraphic& graphic) = 0;
   // The picture at its own size with its top-left corner at (x, y).
   virtual void Draw(int x, int y, const TGraphic& graphic);
-  // Covers rect with copies of the picture at its own size laid edge to edge, one with
-  // its top-left corner at (x, y). This base draws them one by one, cut to rect; a
-  // canvas over the platform's fills rect as one pattern.
-  virtual void TileDraw(const TRect& rect, int x, int y, const TGraphic& graphic);
+  // Covers rect with copies of the picture stretched to copy's size, laid edge to edge,
+  // one of them at copy. This base draws them one by one, cut to rect; a canvas over the
+  // platform's fills rect as one pattern.
+  virtual void TileDraw(const TRect& rect, const TRect& copy, const TGraphic& graphic);
 
   // Drawing state kept on a stack: the clip rectangle narrows until it is restored. A
   // canvas that only measures ignores them.

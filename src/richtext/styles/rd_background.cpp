@@ -14,26 +14,16 @@ namespace {
 // hold more memory than printing it as a pattern saves.
 constexpr std::int64_t kMaxPrintedTilePixels = 2048 * 2048;
 
-// The picture stretched to w x h once, over the fill colour where it lets it show, as
-// copy after copy prints it: tiled as one pattern, a page holds the picture once, not once
-// a copy. Null where the copies are printed one by one: a large copy, or a picture other
-// than a bitmap that lets the page show through (a bitmap keeps its transparent colour).
+// The picture stretched to w x h once over the fill colour, as copy after copy over it
+// prints it: a picture that combines with what lies under it (a metafile's raster
+// operations) does so with the colour, which a page does not hold as a screen does. Null
+// without a colour, or for a large copy.
 std::unique_ptr<TBitmap> PrintedTile(const TGraphic& picture, int w, int h, TColor color) {
-  if (std::int64_t(w) * h > kMaxPrintedTilePixels) return nullptr;
-  const auto* bitmap = dynamic_cast<const TBitmap*>(&picture);
-  const bool seeThrough = IsTransparentGraphic(picture) && color == clNone;
-  if (seeThrough && !bitmap) return nullptr;
+  if (color == clNone || std::int64_t(w) * h > kMaxPrintedTilePixels) return nullptr;
   auto tile = std::make_unique<TBitmap>();
   tile->SetSize(w, h);
-  const TColor under = seeThrough ? bitmap->TransparentColor() : color;
-  if (seeThrough) {
-    tile->SetTransparentColor(under);
-    tile->SetTransparent(true);
-  }
-  if (under != clNone) {
-    tile->Canvas().Brush().SetColor(under);
-    tile->Canvas().FillRect(Rect(0, 0, w, h));
-  }
+  tile->Canvas().Brush().SetColor(color);
+  tile->Canvas().FillRect(Rect(0, 0, w, h));
   tile->Canvas().StretchDraw(Rect(0, 0, w, h), picture);
   return tile;
 }
@@ -130,8 +120,8 @@ void TRDBackground::Draw(TRDCanvas& canvas, const TRect& rect, int hOffs, int vO
     const int left = (r.Left + dx) / w * w - dx, top = (r.Top + dy) / h * h - dy;
     const int right = ((r.Right + dx) / w + 1) * w - dx;
     const int bottom = ((r.Bottom + dy) / h + 1) * h - dy;
-    canvas.TileDraw(Rect(left + ox, top + oy, right + ox, bottom + oy), left + ox, top + oy,
-                    picture);
+    canvas.TileDraw(Rect(left + ox, top + oy, right + ox, bottom + oy),
+                    Bounds(left + ox, top + oy, w, h), picture);
   };
   switch (Style) {
     case bsNoBitmap:
@@ -187,16 +177,17 @@ void TRDBackground::Print(TRDCanvas& canvas, const TRect& rect, const TRect& are
         canvas.StretchDraw(areaRect, picture);
         break;
       case bsTiled:
-      case bsTiledAndScrolled:
-        if (const auto tile = PrintedTile(picture, w, h, color)) {
-          canvas.TileDraw(Rect(std::max(rect.Left, areaRect.Left), std::max(rect.Top, areaRect.Top),
-                               rect.Right, rect.Bottom),
-                          areaRect.Left, areaRect.Top, *tile);
-          break;
-        }
-        for (int y = areaRect.Top; y < rect.Bottom; y += h)
-          for (int x = areaRect.Left; x < rect.Right; x += w) at(x, y);
+      case bsTiledAndScrolled: {
+        // One pattern, so the page holds the picture once, not once a copy.
+        const TRect area = Rect(std::max(rect.Left, areaRect.Left),
+                                std::max(rect.Top, areaRect.Top), rect.Right, rect.Bottom);
+        const TRect copy = Bounds(areaRect.Left, areaRect.Top, w, h);
+        if (const auto tile = PrintedTile(picture, w, h, color))
+          canvas.TileDraw(area, copy, *tile);
+        else
+          canvas.TileDraw(area, copy, picture);
         break;
+      }
       case bsCentered:
         at(areaRect.Left + (aw - w) / 2, areaRect.Top + (ah - h) / 2);
         break;

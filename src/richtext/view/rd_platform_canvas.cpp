@@ -248,8 +248,8 @@ void TRDPlatformCanvas::Draw(int x, int y, const TGraphic& graphic) {
   canvas_.Draw(x, y, graphic);
 }
 
-void TRDPlatformCanvas::TileDraw(const TRect& rect, int x, int y, const TGraphic& graphic) {
-  canvas_.TileDraw(rect, x, y, graphic);
+void TRDPlatformCanvas::TileDraw(const TRect& rect, const TRect& copy, const TGraphic& graphic) {
+  canvas_.TileDraw(rect, copy, graphic);
 }
 
 void TRDPlatformCanvas::SaveState() {

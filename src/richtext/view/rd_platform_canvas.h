@@ -51,7 +51,7 @@ class TRDPlatformCanvas : public TRDCanvas {
   void Polygon(std::span<const TPoint> points) override;
   void StretchDraw(const TRect& rect, const TGraphic& graphic) override;
   void Draw(int x, int y, const TGraphic& graphic) override;
-  void TileDraw(const TRect& rect, int x, int y, const TGraphic& graphic) override;
+  void TileDraw(const TRect& rect, const TRect& copy, const TGraphic& graphic) override;
   void SaveState() override;
   void RestoreState() override;
   void IntersectClipRect(const TRect& rect) override;

@@ -6,10 +6,12 @@
 // background picture rendered by pdftoppm shows it around the text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/metafile.h"
 #include "platform/gui/graphics/png_file.h"
 #include "platform/sys/child_process.h"
 #include "richtext/model/picture_item.h"
@@ -20,6 +22,7 @@
 #include "richtext_edit/print/table_print.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
+#include "support/le_bytes.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -316,6 +319,42 @@ TEST(PrintBackgroundPeers, ThePagePictureIsPrintedAroundTheText) {
   for (auto [x, y] : {std::pair{1, 1}, std::pair{bitmap.Width() - 2, bitmap.Height() - 2},
                       std::pair{bitmap.Width() / 2, bitmap.Height() / 2}})
     EXPECT_TRUE(yellow(x, y)) << x << "," << y;
+}
+
+// PDF draws raster operations as plain copies: the clip art as the background of tables
+// with no colour under it, centred and tiled, prints red where its mask lets the picture
+// through and shows the page elsewhere (black there, alone and tiled).
+TEST(PrintBackgroundPeers, ClipArtLetsThePageShowWhereItsMaskDoes) {
+  if (!ProgramAvailable("pdftoppm")) GTEST_SKIP() << "poppler-utils are not installed";
+  TTableDocument doc;
+  const TMetafile clipArt(ClipArtMetafile(), false);
+  for (const TRDItemBackgroundStyle style : {rdbsCentered, rdbsTiled}) {
+    TRDTableItemInfo& table = doc.AddTable(1, 1);
+    table.SetColor(clNone);
+    table.SetBorderWidth(0);
+    table.SetCellBorderWidth(0);
+    table.SetBackgroundImage(&clipArt);
+    table.SetBackgroundStyle(style);
+  }
+  const std::string file = ScratchFolder() + "/clip_art.pdf";
+  TRDPrintSettings settings;
+  settings.PixelsPerInch = 96;
+  const TRDPrintResult result = PrintDocumentToPdf(doc, file, settings);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  const std::string picture = ScratchFolder() + "/clip_art";
+  RunAndCapture("pdftoppm -f 1 -l 1 -r 96 -png -singlefile '" + file + "' '" + picture + "'");
+  TBitmap page;
+  ASSERT_TRUE(LoadBitmapFromImageBytes(FileBytes(picture + ".png"), page));
+  int red = 0, dark = 0;
+  for (int y = 0; y < page.Height(); ++y)
+    for (int x = 0; x < page.Width(); ++x) {
+      const TColor c = ColorToRGB(page.Canvas().Pixels(x, y));
+      const int r = c & 0xFF, g = c >> 8 & 0xFF, b = c >> 16 & 0xFF;
+      red += r > 200 && g < 60 && b < 60;
+      dark += std::max({r, g, b}) < 120;
+    }
+  EXPECT_GT(red, 1000);  // the centred picture's left half and the tiles' along the table
+  EXPECT_EQ(dark, 0);
 }
 
 }  // namespace

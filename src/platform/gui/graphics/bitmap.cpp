@@ -45,32 +45,33 @@ std::int64_t TilesOver(const TRect& Area, int Width, int Height) {
   return (std::int64_t(Area.Width()) / Width + 2) * (std::int64_t(Area.Height()) / Height + 2);
 }
 
-// The picture drawn once at its own size over clear pixels, what shows through it kept
-// clear.
-QImage DrawnTile(const TGraphic& Graphic) {
-  QImage tile(Graphic.Width(), Graphic.Height(), QImage::Format_ARGB32_Premultiplied);
+// The picture drawn once stretched to Width x Height over clear pixels, what shows
+// through it kept clear.
+QImage DrawnTile(const TGraphic& Graphic, int Width, int Height) {
+  QImage tile(Width, Height, QImage::Format_ARGB32_Premultiplied);
   if (tile.isNull()) return tile;
   tile.fill(Qt::transparent);
   TCanvas canvas;
   TCanvasAccess::SetImage(canvas, &tile, {});
-  Graphic.Draw(canvas, Bounds(0, 0, Graphic.Width(), Graphic.Height()));
+  Graphic.Draw(canvas, Bounds(0, 0, Width, Height));
   TCanvasAccess::EndPainting(canvas);
   return tile;
 }
 
 }  // namespace
 
-void TGraphic::DrawTiled(TCanvas& Canvas, const TRect& Area, int X, int Y) const {
-  const int w = Width(), h = Height();
+void TGraphic::DrawTiled(TCanvas& Canvas, const TRect& Area, const TRect& Copy) const {
+  const int w = Copy.Width(), h = Copy.Height();
   if (TilesOver(Area, w, h) > kTilesDrawnOneByOne && std::int64_t(w) * h <= kMaxPatternPixels) {
-    const QImage tile = DrawnTile(*this);
+    const QImage tile = DrawnTile(*this, w, h);
     if (!tile.isNull()) {
-      TCanvasAccess::TileImage(Canvas, Area, QPoint(X, Y), tile);
+      TCanvasAccess::TileImage(Canvas, Area, QPoint(Copy.Left, Copy.Top), tile);
       return;
     }
   }
   Canvas.IntersectClipRect(Area);
-  ForEachTile(Area, X, Y, w, h, [&](int x, int y) { Draw(Canvas, Bounds(x, y, w, h)); });
+  ForEachTile(Area, Copy.Left, Copy.Top, w, h,
+              [&](int x, int y) { Draw(Canvas, Bounds(x, y, w, h)); });
   Canvas.RestoreClip();
 }
 
@@ -303,9 +304,14 @@ void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) const {
   if (!image.isNull()) TCanvasAccess::DrawImage(Canvas, Rect, image, image.rect());
 }
 
-void TBitmap::DrawTiled(TCanvas& Canvas, const TRect& Area, int X, int Y) const {
+void TBitmap::DrawTiled(TCanvas& Canvas, const TRect& Area, const TRect& Copy) const {
+  // Stretched copies are drawn as any picture's: stretched once.
+  if (Copy.Width() != Width() || Copy.Height() != Height()) {
+    TGraphic::DrawTiled(Canvas, Area, Copy);
+    return;
+  }
   const QImage& image = TBitmapAccess::DrawnImage(*this);
-  if (!image.isNull()) TCanvasAccess::TileImage(Canvas, Area, QPoint(X, Y), image);
+  if (!image.isNull()) TCanvasAccess::TileImage(Canvas, Area, QPoint(Copy.Left, Copy.Top), image);
 }
 
 void TBitmap::LoadFromStream(TStream& Stream) {

@@ -41,10 +41,10 @@ class TGraphic {
   bool Empty() const { return Width() <= 0 || Height() <= 0; }
   // Draws the picture stretched into Rect.
   virtual void Draw(TCanvas& Canvas, const TRect& Rect) const = 0;
-  // Covers Area with copies of the picture at its own size laid edge to edge, one with
-  // its top-left corner at (X, Y). Drawn one by one here; a picture held as pixels fills
-  // Area as one pattern, whatever its size.
-  virtual void DrawTiled(TCanvas& Canvas, const TRect& Area, int X, int Y) const;
+  // Covers Area with copies of the picture stretched to Copy's size, laid edge to edge,
+  // one of them at Copy. The picture is drawn once, over clear pixels, and Area filled
+  // with that as one pattern, whatever its size; a large copy is drawn copy by copy.
+  virtual void DrawTiled(TCanvas& Canvas, const TRect& Area, const TRect& Copy) const;
 
   bool Transparent() const { return transparent_; }
   void SetTransparent(bool Value) { transparent_ = Value; }
@@ -112,7 +112,7 @@ class TBitmap : public TGraphic {
   void Compact();
 
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
-  void DrawTiled(TCanvas& Canvas, const TRect& Area, int X, int Y) const override;
+  void DrawTiled(TCanvas& Canvas, const TRect& Area, const TRect& Copy) const override;
   void LoadFromStream(TStream& Stream) override;
   void SaveToStream(TStream& Stream) const override;
   std::unique_ptr<TGraphic> Clone() const override;

@@ -220,9 +220,10 @@ void TCanvas::StretchDraw(const TRect& Rect, const TGraphic& Graphic) {
   if (!Graphic.Empty()) Graphic.Draw(*this, Rect);
 }
 
-void TCanvas::TileDraw(const TRect& Rect, int X, int Y, const TGraphic& Graphic) {
-  if (!Graphic.Empty() && Rect.Width() > 0 && Rect.Height() > 0)
-    Graphic.DrawTiled(*this, Rect, X, Y);
+void TCanvas::TileDraw(const TRect& Rect, const TRect& Copy, const TGraphic& Graphic) {
+  if (!Graphic.Empty() && Rect.Width() > 0 && Rect.Height() > 0 && Copy.Width() > 0 &&
+      Copy.Height() > 0)
+    Graphic.DrawTiled(*this, Rect, Copy);
 }
 
 void TCanvas::CopyRect(const TRect& Dest, const TCanvas& Source, const TRect& SourceRect) {
@@ -396,21 +397,28 @@ static QImage PatternOf(const QImage& Image, bool Apart) {
       Image.width() * across, Image.height() * down,
       Image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
   if (pattern.isNull()) return Image.copy();
-  QPainter painter(&pattern);
-  painter.setCompositionMode(QPainter::CompositionMode_Source);
-  for (int y = 0; y < down; ++y)
-    for (int x = 0; x < across; ++x)
-      painter.drawImage(x * Image.width(), y * Image.height(), Image);
+  {
+    QPainter painter(&pattern);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    QImage pixels = Image;
+    pixels.setDevicePixelRatio(1);
+    for (int y = 0; y < down; ++y)
+      for (int x = 0; x < across; ++x)
+        painter.drawImage(x * Image.width(), y * Image.height(), pixels);
+  }
+  pattern.setDevicePixelRatio(Image.devicePixelRatio());
   return pattern;
 }
 
 void TCanvasAccess::TileImage(TCanvas& Canvas, const TRect& Area, QPoint Origin,
-                              const QImage& Image) {
+                              const QImage& Image, QPainter::CompositionMode Mode) {
   QPainter* painter = PlainPainter(*Canvas.impl_);
   if (!painter || Image.isNull()) return;
   const QBrush pattern(PatternOf(Image, &Image == Canvas.impl_->image));
   const QPoint origin = painter->brushOrigin();
   painter->setBrushOrigin(Origin);
+  painter->setCompositionMode(Mode);
   painter->fillRect(ToQRect(Area), pattern);
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter->setBrushOrigin(origin);
 }

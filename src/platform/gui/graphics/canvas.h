@@ -96,9 +96,9 @@ class TCanvas {
   // Draws the graphic at its own size with the top-left at (X, Y).
   void Draw(int X, int Y, const TGraphic& Graphic);
   void StretchDraw(const TRect& Rect, const TGraphic& Graphic);
-  // Covers Rect with copies of the graphic at its own size, laid edge to edge so that
-  // one has its top-left corner at (X, Y); nothing outside Rect is drawn.
-  void TileDraw(const TRect& Rect, int X, int Y, const TGraphic& Graphic);
+  // Covers Rect with copies of the graphic stretched to Copy's size, laid edge to edge so
+  // that one stands at Copy; nothing outside Rect is drawn.
+  void TileDraw(const TRect& Rect, const TRect& Copy, const TGraphic& Graphic);
   // Copies Source's pixels in SourceRect into Dest, stretching them to fit. Source
   // must be a bitmap's canvas (it may be this one).
   void CopyRect(const TRect& Dest, const TCanvas& Source, const TRect& SourceRect);

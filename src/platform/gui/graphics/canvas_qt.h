@@ -58,8 +58,10 @@ struct TCanvasAccess {
   static void DrawImage(TCanvas& Canvas, const TRect& Dest, const QImage& Image,
                         const QRect& Source);
   // Covers Area with Image laid edge to edge from Origin, as one pattern fill: a tiny
-  // picture tiled over a screen costs what a large one does.
-  static void TileImage(TCanvas& Canvas, const TRect& Area, QPoint Origin, const QImage& Image);
+  // picture tiled over a screen costs what a large one does. Mode says how the pattern
+  // combines with what lies under it.
+  static void TileImage(TCanvas& Canvas, const TRect& Area, QPoint Origin, const QImage& Image,
+                        QPainter::CompositionMode Mode = QPainter::CompositionMode_SourceOver);
   // The canvas' Qt side, for drawing the canvas itself does not offer.
   static TCanvas::Impl& Internals(TCanvas& Canvas) { return *Canvas.impl_; }
 };

@@ -27,6 +27,7 @@ void TMetafile::Load(std::span<const std::uint8_t> Data, bool Enhanced) {
   enhanced_ = Enhanced;
   bitmaps_ = std::make_shared<TMetafileBitmapCache>();
   estimated_width_ = estimated_height_ = -1;
+  overrun_ = 1;
   bitmap_claim_.reset();
   DropRendering();
   SetSize(frame.width(), frame.height());
@@ -110,29 +111,89 @@ void DrawCombination(QPainter& painter, const QRectF& target, const TKeptDrawing
   painter.restore();
 }
 
+// The window a paint on the painter shows in: its own device, or the window whose paint
+// event draws into a bitmap to show it; null off the screen.
+QWidget* WindowOf(QPainter& painter) {
+  return painter.device()->devType() == QInternal::Widget ? static_cast<QWidget*>(painter.device())
+                                                          : TScreenPaint::Current();
+}
+
+// Whether the painter's device combines bit by bit as raster operations ask: Qt's raster
+// engine does; a PDF page draws them as plain copies.
+bool CombinesBitwise(const QPainter& painter) {
+  return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+}
+
+// The kept drawing as it shows over white paper: where it combines with what lies under it,
+// combined with white, opaque; elsewhere what it puts there, as see-through as it is.
+QImage OnPaper(const TKeptDrawing& kept) {
+  QImage paper = kept.Shows.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QRect part = kept.Combined & paper.rect();
+  for (int y = part.top(); y <= part.bottom(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(paper.scanLine(y));
+    const auto* keeps =
+        kept.Keeps.isNull() ? nullptr : reinterpret_cast<const QRgb*>(kept.Keeps.constScanLine(y));
+    const auto* toggles = kept.Toggles.isNull()
+                              ? nullptr
+                              : reinterpret_cast<const QRgb*>(kept.Toggles.constScanLine(y));
+    for (int x = part.left(); x <= part.right(); ++x) {
+      const QRgb under = ((keeps ? keeps[x] : RGB_MASK) ^ (toggles ? toggles[x] : 0)) & RGB_MASK;
+      if (under == RGB_MASK) continue;
+      const int clear = 255 - qAlpha(row[x]);
+      const auto over = [&](int shows, int below) { return shows + (below * clear + 127) / 255; };
+      row[x] = qRgb(over(qRed(row[x]), qRed(under)), over(qGreen(row[x]), qGreen(under)),
+                    over(qBlue(row[x]), qBlue(under)));
+    }
+  }
+  return paper;
+}
+
+// Image at Pixels (a kept drawing may stand in at fewer) for a device of Ratio pixels a
+// unit. A mask is not smoothed: a bit half flipped is no bit.
+QImage AtPixels(const QImage& image, const QSize& pixels, double ratio, bool smooth) {
+  QImage sized = image.size() == pixels
+                     ? image
+                     : image.scaled(pixels, Qt::IgnoreAspectRatio,
+                                    smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
+  sized.setDevicePixelRatio(ratio);
+  return sized;
+}
+
 }  // namespace
+
+void TMetafile::Count(int Width, int Height, double Ratio) const {
+  if (Width == estimated_width_ && Height == estimated_height_ && Ratio == estimated_ratio_) return;
+  const TMetafileWork work = MetafileWork(QSizeF(Width, Height), Ratio, data_, enhanced_,
+                                          TPlayMode::Measure, bitmaps_.get());
+  estimated_work_ = work.Nanoseconds * overrun_;
+  estimated_reads_backdrop_ = work.ReadsBackdrop;
+  estimated_width_ = Width;
+  estimated_height_ = Height;
+  estimated_ratio_ = Ratio;
+}
 
 void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter();
   if (!painter || data_.empty() || Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
   const QRectF target = QRectF(ToQRect(Rect));
+  const double ratio = painter->device()->devicePixelRatio();
+  const QSize size(Rect.Width(), Rect.Height());
+  if (!CombinesBitwise(*painter)) {
+    // A page that draws raster operations as plain copies (a PDF page) shows what the
+    // picture shows over white paper, as its tiles do.
+    Count(size.width(), size.height(), ratio);
+    if (estimated_reads_backdrop_) {
+      const TKeptDrawing kept = KeptMetafile(rendering_, data_, enhanced_, bitmaps_, nullptr, size,
+                                             ratio, estimated_reads_backdrop_);
+      if (!kept.IsNull()) painter->drawImage(target, OnPaper(kept));
+      return;
+    }
+  }
   if (!CopiesAsPlayed(*painter)) {
     PlayMetafile(*painter, target, data_, enhanced_, TPlayMode::Draw, nullptr, bitmaps_.get());
     return;
   }
-  const double ratio = painter->device()->devicePixelRatio();
-  const QSize size(Rect.Width(), Rect.Height());
-  const bool counted =
-      size == QSize(estimated_width_, estimated_height_) && ratio == estimated_ratio_;
-  if (!counted) {
-    const TMetafileWork work =
-        MetafileWork(QSizeF(size), ratio, data_, enhanced_, TPlayMode::Measure, bitmaps_.get());
-    estimated_work_ = work.Nanoseconds;
-    estimated_reads_backdrop_ = work.ReadsBackdrop;
-    estimated_width_ = size.width();
-    estimated_height_ = size.height();
-    estimated_ratio_ = ratio;
-  }
+  Count(size.width(), size.height(), ratio);
   // On a window, or in a bitmap that a window's paint event draws to show it, the picture
   // is kept as drawn on a thread of its own. Elsewhere (an export, a print) it is kept at
   // once, drawn there and copied from then on; but for one whose raster operations combine
@@ -140,9 +201,7 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   // beyond the device, which playing draws only where it lies on it: those are kept only
   // when playing them would cost more than a draw may spend. The first are played on a
   // device that holds alpha, wherever it is.
-  QWidget* const window = painter->device()->devType() == QInternal::Widget
-                              ? static_cast<QWidget*>(painter->device())
-                              : TScreenPaint::Current();
+  QWidget* const window = WindowOf(*painter);
   const QRectF device(0, 0, painter->device()->width(), painter->device()->height());
   const bool keptHere = (window || estimated_work_ > kMetafileDrawBudget ||
                          (!estimated_reads_backdrop_ && device.contains(target))) &&
@@ -152,12 +211,15 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
                                                ratio, estimated_reads_backdrop_)
                                 : TKeptDrawing();
   if (kept.IsNull()) {
-    // What the play took raises its price at this size where the count fell short (the
-    // stroker's and rasterizer's work differs from one processor to another): a picture
-    // whose play costs more than a paint may is kept from its next draw on.
+    // What the play took raises its price where the count fell short (the stroker's and
+    // rasterizer's work differs from one processor to another): a picture whose play costs
+    // more than a paint may is kept from its next draw on, at this size and any other.
     const double start = ThreadSeconds();
     PlayMetafile(*painter, target, data_, enhanced_, TPlayMode::Draw, nullptr, bitmaps_.get());
-    estimated_work_ = std::max(estimated_work_, (ThreadSeconds() - start) * 1e9);
+    const double took = (ThreadSeconds() - start) * 1e9;
+    if (took > kMetafilePaintBudget / 4 && took > estimated_work_)
+      overrun_ *= took / std::max(estimated_work_, 1.0);
+    estimated_work_ = std::max(estimated_work_, took);
     return;
   }
   // Playing draws in the painter's device space, whatever transform it holds: so does this.
@@ -168,6 +230,39 @@ void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) const {
   if (!kept.Combined.isEmpty()) DrawCombination(*painter, target, kept);
   painter->drawImage(target, kept.Shows);
   painter->restore();
+}
+
+void TMetafile::DrawTiled(TCanvas& Canvas, const TRect& Area, const TRect& Copy) const {
+  QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter();
+  if (!painter || data_.empty()) return;
+  const double ratio = painter->device()->devicePixelRatio();
+  const QSize size(Copy.Width(), Copy.Height());
+  Count(size.width(), size.height(), ratio);
+  if (!estimated_reads_backdrop_) {
+    TGraphic::DrawTiled(Canvas, Area, Copy);
+    return;
+  }
+  // Drawn over black, white and grey (see KeptMetafile): on a screen on a thread of its own
+  // once those three plays cost more than a paint may.
+  QWidget* const window = 3 * estimated_work_ > kMetafilePaintBudget ? WindowOf(*painter) : nullptr;
+  const TKeptDrawing kept = KeptMetafile(rendering_, data_, enhanced_, bitmaps_, window, size,
+                                         ratio, estimated_reads_backdrop_);
+  if (kept.IsNull()) return;
+  const QSize pixels = (QSizeF(size) * ratio).toSize().expandedTo(QSize(1, 1));
+  const QPoint origin(Copy.Left, Copy.Top);
+  if (!CombinesBitwise(*painter)) {
+    TCanvasAccess::TileImage(Canvas, Area, origin, AtPixels(OnPaper(kept), pixels, ratio, true));
+    return;
+  }
+  // Each copy as Draw draws the kept drawing: what lies under it ANDed and XORed with the
+  // masks, then what it puts there over that.
+  if (!kept.Keeps.isNull())
+    TCanvasAccess::TileImage(Canvas, Area, origin, AtPixels(kept.Keeps, pixels, ratio, false),
+                             QPainter::RasterOp_SourceAndDestination);
+  if (!kept.Toggles.isNull())
+    TCanvasAccess::TileImage(Canvas, Area, origin, AtPixels(kept.Toggles, pixels, ratio, false),
+                             QPainter::RasterOp_SourceXorDestination);
+  TCanvasAccess::TileImage(Canvas, Area, origin, AtPixels(kept.Shows, pixels, ratio, true));
 }
 
 TMetafileBitmapClaim TMetafile::BitmapClaim() const {

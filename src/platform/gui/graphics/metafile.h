@@ -71,8 +71,15 @@ class TMetafile : public TGraphic {
   // costs more than a draw may, but for a picture whose raster operations combine its
   // bitmaps with what lies under them, which is played wherever it is drawn there. Its
   // bitmaps are decoded once, kMaxPictureBitmapPixels of them at most (counted as their
-  // headers claim, before decoding): the bitmaps past that are left out.
+  // headers claim, before decoding): the bitmaps past that are left out. A page that draws
+  // raster operations as plain copies (a PDF page) gets such a picture as it shows over
+  // white paper.
   void Draw(TCanvas& Canvas, const TRect& Rect) const override;
+  // A picture whose raster operations combine it with what lies under it is kept as drawn
+  // at Copy's size (as Draw keeps a costly one), and its copies combine with what lies
+  // under each as that drawing does; on a device that cannot combine bit by bit (a PDF
+  // page), as over white paper. Any other is tiled as any picture is.
+  void DrawTiled(TCanvas& Canvas, const TRect& Area, const TRect& Copy) const override;
 
   // Reads the rest of the stream as one metafile of either form.
   void LoadFromStream(TStream& Stream) override;
@@ -84,6 +91,9 @@ class TMetafile : public TGraphic {
 
   // Lets a rendering still being drawn stop, and forgets it.
   void DropRendering() const;
+  // Counts what a play at Width x Height and Ratio device pixels a unit costs, unless
+  // counted last.
+  void Count(int Width, int Height, double Ratio) const;
 
   std::vector<std::uint8_t> data_;
   bool enhanced_ = false;
@@ -92,6 +102,9 @@ class TMetafile : public TGraphic {
   // What a play at this size and ratio costs, once counted.
   mutable int estimated_width_ = -1, estimated_height_ = -1;
   mutable double estimated_ratio_ = 0, estimated_work_ = 0;
+  // How far the plays that took longer than counted overran their counts: later counts,
+  // at any size, are raised by as much.
+  mutable double overrun_ = 1;
   mutable bool estimated_reads_backdrop_ = false;
   mutable std::optional<TMetafileBitmapClaim> bitmap_claim_;  // once counted
   mutable std::shared_ptr<TMetafileRendering> rendering_;

@@ -67,6 +67,8 @@ std::uint32_t RasterOpNumbered(std::uint32_t number) {
   return op != std::end(kRasterOps) ? op->Code : number << 16;
 }
 
+}  // namespace
+
 // Raster operations work on colours alone: on a device whose pixels hold alpha (a control
 // painted alone, an image) Qt's leave see-through pixels with colours above their alpha,
 // which no premultiplied pixel holds, and which Qt's blending then makes one colour of in
@@ -90,8 +92,6 @@ void HoldToAlpha(QPainter& painter, const QRectF& box) {
     }
   }
 }
-
-}  // namespace
 
 void TPlayer::KeepBitmapsIn(TMetafileBitmapCache* cache, std::span<const std::uint8_t> picture) {
   bitmap_cache_ = cache;

@@ -15,10 +15,15 @@
 // pixels): the pixels the rasterizer has to cover for the fill and for the pen, the rows
 // its edges cross (what filling it unsmoothed steps through, row by row), the work of
 // smoothing its edges (see DrawVisiblePart), and whether, smoothed, it is drawn in bands
-// of rows, or unsmoothed, in pieces.
+// of rows, or unsmoothed, in pieces. A pen no wider than a device pixel is drawn line by
+// line instead (Qt's cosmetic stroker): it costs the pixels its lines walk within View,
+// however often they pass the same ones, and each line's set-up.
 struct TInkCost {
   double Filled = 0;
-  double Touched = 0;  // by the pen
+  bool Patterned = false;  // the fill: a pattern, not one colour
+  double Touched = 0;      // by a wider pen
+  double Walked = 0;       // by a thin pen's lines, a dashed one's counted for its pattern too
+  double Lines = 0;        // a thin pen draws
   double EdgeRows = 0;
   double Smoothing = 0;
   bool Banded = false;

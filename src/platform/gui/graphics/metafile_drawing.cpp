@@ -20,10 +20,17 @@ namespace {
 
 // Dashes are for pens no wider than a device pixel: the Windows drawing layer draws a
 // wider pen solid whatever its style, and Qt's stroker took seconds over the dashes of a
-// wide one.
+// wide one. A thinner one it draws a device pixel wide, its dashes counted in device
+// pixels (Qt counts them in widths of the pen: a fifth of a pixel each).
 QPen DrawnPen(QPen pen, const QTransform& toDevice) {
+  if (pen.style() == Qt::NoPen || pen.style() == Qt::SolidLine) return pen;
   const double scale = pen.isCosmetic() ? 1 : std::sqrt(std::abs(toDevice.determinant()));
-  if (pen.widthF() * scale > 1 && pen.style() != Qt::NoPen) pen.setStyle(Qt::SolidLine);
+  if (pen.widthF() * scale > 1) {
+    pen.setStyle(Qt::SolidLine);
+  } else {
+    pen.setCosmetic(true);
+    pen.setWidth(1);
+  }
   return pen;
 }
 
@@ -202,28 +209,53 @@ void TPlayer::Ink(const QPainterPath& shape) {
     return;
   }
   const double before = smoothing_left_;
+  // A mix other than the pen's own combines it with what lies under it, bit by bit: not
+  // smoothed (see Prepare), and read as a raster operation is.
+  const bool mixed = state_.Mix != QPainter::CompositionMode_SourceOver;
+  read_backdrop_ = read_backdrop_ || mixed;
+  const bool smoothed = painter_.testRenderHint(QPainter::Antialiasing);
   TInkCost cost;
   if (measuring_) {
     // Counted as DrawVisiblePart draws: a shape past the smoothing left is drawn, and
     // costs, unsmoothed.
     cost = InkCost(painter_, shape, View());
-    if (smoothing_left_ >= 0)
+    if (smoothed && smoothing_left_ >= 0)
       smoothing_left_ = cost.Smoothing <= smoothing_left_ ? smoothing_left_ - cost.Smoothing : -1;
   } else {
     cost = DrawVisiblePart(painter_, shape, View(), smoothing_left_);
+    if (mixed) {
+      const QTransform toDevice = painter_.transform();
+      const QPen& pen = painter_.pen();
+      const double reach =
+          2 + pen.widthF() * (pen.isCosmetic() ? 1 : std::sqrt(std::abs(toDevice.determinant())));
+      painter_.save();
+      painter_.resetTransform();
+      HoldToAlpha(
+          painter_,
+          toDevice.mapRect(shape.controlPointRect()).adjusted(-reach, -reach, reach, reach));
+      painter_.restore();
+    }
   }
-  work_ += cost.Filled * kFillPixelWork + cost.Touched * kInkPixelWork;
-  if (smoothing_left_ >= 0)
+  work_ += cost.Filled * (cost.Patterned ? kPatternPixelWork : kFillPixelWork) +
+           cost.Touched * (cost.InPieces ? kInkPixelWork : kFillPixelWork) +
+           cost.Walked * kInkPixelWork + cost.Lines * kThinLineWork;
+  const bool unsmoothed = !smoothed || smoothing_left_ < 0;
+  if (!unsmoothed)
     work_ += (before - smoothing_left_) * kSmoothingWork + (cost.Banded ? kBandedShapeWork : 0);
   else
-    work_ += cost.EdgeRows * (cost.InPieces ? kPieceEdgeRowWork : kEdgeRowWork);
-  last_ink_ = TInked{records_,         shape,  painter_.transform(), painter_.pen(),
-                     painter_.brush(), shown_, smoothing_left_ < 0};
+    work_ += cost.InPieces ? cost.EdgeRows * kPieceEdgeRowWork + shape.elementCount() * kPieceWork
+                           : cost.EdgeRows * kEdgeRowWork;
+  last_ink_ = TInked{records_, shape,     painter_.transform(), painter_.pen(), painter_.brush(),
+                     shown_,   unsmoothed};
 }
 
 void TPlayer::Prepare(bool fill) {
   ApplyClip();
-  painter_.setRenderHint(QPainter::Antialiasing, smoothing_left_ >= 0);
+  // A pixel half covered is no bit to combine.
+  painter_.setCompositionMode(state_.Mix);
+  painter_.setRenderHint(
+      QPainter::Antialiasing,
+      smoothing_left_ >= 0 && state_.Mix == QPainter::CompositionMode_SourceOver);
   const QTransform toDevice = Transform();
   painter_.setTransform(toDevice);
   painter_.setPen(DrawnPen(state_.Pen, toDevice));

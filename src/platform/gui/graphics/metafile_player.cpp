@@ -44,6 +44,31 @@ QPen PenOf(std::uint32_t style, double width, std::uint32_t colorRef) {
   return pen;
 }
 
+// The mix of pens and fills a SetROP2 record numbers (R2_BLACK 1 to R2_WHITE 16): how each
+// bit of the pen's colour combines with the bit under it.
+QPainter::CompositionMode MixOf(std::uint32_t number) {
+  static const QPainter::CompositionMode kMixes[] = {
+      QPainter::RasterOp_ClearDestination,            // black
+      QPainter::RasterOp_NotSourceAndNotDestination,  // not (pen or under)
+      QPainter::RasterOp_NotSourceAndDestination,     // not pen and under
+      QPainter::RasterOp_NotSource,                   // not pen
+      QPainter::RasterOp_SourceAndNotDestination,     // pen and not under
+      QPainter::RasterOp_NotDestination,              // not under
+      QPainter::RasterOp_SourceXorDestination,        // pen xor under
+      QPainter::RasterOp_NotSourceOrNotDestination,   // not (pen and under)
+      QPainter::RasterOp_SourceAndDestination,        // pen and under
+      QPainter::RasterOp_NotSourceXorDestination,     // not (pen xor under)
+      QPainter::CompositionMode_Destination,          // under as it is
+      QPainter::RasterOp_NotSourceOrDestination,      // not pen or under
+      QPainter::CompositionMode_SourceOver,           // pen
+      QPainter::RasterOp_SourceOrNotDestination,      // pen or not under
+      QPainter::RasterOp_SourceOrDestination,         // pen or under
+      QPainter::RasterOp_SetDestination,              // white
+  };
+  return number >= 1 && number <= std::size(kMixes) ? kMixes[number - 1]
+                                                    : QPainter::CompositionMode_SourceOver;
+}
+
 QBrush BrushOf(std::uint32_t style, std::uint32_t colorRef, std::uint32_t hatch) {
   static const Qt::BrushStyle kHatches[] = {Qt::HorPattern,   Qt::VerPattern,
                                             Qt::FDiagPattern, Qt::BDiagPattern,
@@ -147,6 +172,9 @@ bool TPlayer::WindowsStateRecord(std::uint32_t function, const TRecord& r) {
     case 0x0102:
       state_.OpaqueBack = r.U16(0) == 2;
       return true;
+    case 0x0104:
+      state_.Mix = MixOf(r.U16(0));
+      return true;
     case 0x0201:
       state_.BackColor = ColorOf(r.U32(0));
       return true;
@@ -213,6 +241,9 @@ bool TPlayer::EnhancedStateRecord(std::uint32_t type, const TRecord& r) {
       return true;
     case 19:
       state_.FillRule = r.U32(8) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+      return true;
+    case 20:
+      state_.Mix = MixOf(r.U32(8));
       return true;
     case 22:
       state_.TextAlign = r.U32(8);

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <ctime>
 
+#include <sys/mman.h>
+
 #include "platform/gui/graphics/metafile_player_qt.h"
 #include "platform/gui/graphics/metafile_renderings_qt.h"
 #include "platform/gui/graphics/screen_paint_qt.h"
@@ -24,6 +26,29 @@ constexpr double kLeastPreviewScale = 1.0 / 16;
 constexpr double kPreviewBudget = kMetafilePaintBudget / 3;
 
 namespace {
+
+// An image whose pixels are mapped from the system for it alone and given back the moment
+// it goes: the heap keeps large blocks freed by one thread for the next of that size, and
+// a document scrolled past its pictures kept gigabytes of their renderings so.
+QImage MappedImage(const QSize& size, QImage::Format format) {
+  struct TMapping {
+    void* At;
+    std::size_t Bytes;
+  };
+  if (size.isEmpty()) return QImage();
+  const qsizetype rowBytes = qsizetype(size.width()) * 4;  // the 32-bit formats kept
+  const std::size_t bytes = std::size_t(rowBytes) * std::size_t(size.height());
+  void* pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (pixels == MAP_FAILED) return QImage();
+  return QImage(
+      static_cast<uchar*>(pixels), size.width(), size.height(), rowBytes, format,
+      [](void* info) {
+        const auto* mapping = static_cast<TMapping*>(info);
+        munmap(mapping->At, mapping->Bytes);
+        delete mapping;
+      },
+      new TMapping{pixels, bytes});
+}
 
 // The box of the pixels taken.
 struct TBounds {
@@ -92,7 +117,7 @@ TKeptDrawing SeeThrough(const QImage& overBlack, const QImage& overWhite, const 
   TKeptDrawing kept;
   TBounds combined;
   const auto image = [&](QImage::Format format, QRgb fill) {
-    QImage made(overBlack.size(), format);
+    QImage made = MappedImage(overBlack.size(), format);
     made.setDevicePixelRatio(overBlack.devicePixelRatio());
     made.fill(fill);
     return made;
@@ -137,7 +162,7 @@ TKeptDrawing Rendering(const QSizeF& Target, double Scale, std::span<const std::
   // a smaller target.
   const double ratio = std::max(1.0, scale);
   const auto over = [&](QImage::Format format, QRgb fill) {
-    QImage image((Target * scale).toSize().expandedTo(QSize(1, 1)), format);
+    QImage image = MappedImage((Target * scale).toSize().expandedTo(QSize(1, 1)), format);
     image.setDevicePixelRatio(ratio);
     image.fill(fill);
     QPainter onImage(&image);
@@ -194,38 +219,108 @@ double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uin
 // The window a paint event is drawing (see TScreenPaint); the GUI thread's alone.
 QWidget* painting_window = nullptr;
 
+// The threads renderings are drawn on: two, as each holds six images of its picture's
+// pixels while it draws (a page scrolled past a dozen costly pictures asked for gigabytes
+// at once); the latest asked for is drawn first, as what shows now is what it is for.
+QThreadPool& RenderingThreads() {
+  static QThreadPool threads;
+  threads.setMaxThreadCount(2);
+  return threads;
+}
+
 // Draws the whole rendering on its own thread, then asks the widget it is for to paint
 // again. A rendering no longer wanted (the picture drawn at another size, changed or
-// gone) stops between two records.
+// gone, or the rendering released) stops between two records.
 void StartRendering(const std::shared_ptr<TMetafileRendering>& kept,
                     const std::vector<std::uint8_t>& bytes, bool isEnhanced,
                     const std::shared_ptr<TMetafileBitmapCache>& decoded, QWidget* Widget) {
-  QThreadPool::globalInstance()->start([rendering = kept, data = bytes, enhanced = isEnhanced,
-                                        bitmaps = decoded,
-                                        widget = QPointer<QWidget>(Widget)]() mutable {
-    if (rendering->Cancelled) return;  // before its pixels are even allocated
-    TKeptDrawing drawing =
-        Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced, bitmaps.get(),
-                  rendering->CombinesBelow, TPlayMode::Draw, &rendering->Cancelled);
-    if (rendering->Cancelled) return;
+  static int latest = 0;  // the GUI thread's alone
+  RenderingThreads().start(
+      [rendering = kept, data = bytes, enhanced = isEnhanced, bitmaps = decoded,
+       widget = QPointer<QWidget>(Widget)]() mutable {
+        if (rendering->Cancelled) return;  // before its pixels are even allocated
+        TKeptDrawing drawing =
+            Rendering(QSizeF(rendering->Target), rendering->Ratio, data, enhanced, bitmaps.get(),
+                      rendering->CombinesBelow, TPlayMode::Draw, &rendering->Cancelled);
+        {
+          const std::lock_guard<std::mutex> hold(rendering->Lock);
+          if (rendering->Cancelled) return;
+          rendering->Drawing = std::move(drawing);
+          rendering->Done = true;
+        }
+        if (QCoreApplication* app = QCoreApplication::instance())
+          QMetaObject::invokeMethod(
+              app,
+              [widget = std::move(widget)] {
+                if (widget) widget->update();
+              },
+              Qt::QueuedConnection);
+      },
+      ++latest);
+}
+
+// The renderings kept, shown or drawn off the screen, to bound what they hold together.
+std::mutex kept_lock;  // over these, and each rendering's Shown
+std::vector<std::weak_ptr<TMetafileRendering>> kept_renderings;
+std::uint64_t kept_uses = 0;  // the draws of kept renderings so far
+// The draws before the outermost paint event under way (see TScreenPaint).
+std::uint64_t uses_before_paint = 0;
+
+std::int64_t BytesOf(const TKeptDrawing& drawing) {
+  return std::int64_t(drawing.Shows.sizeInBytes() + drawing.Keeps.sizeInBytes() +
+                      drawing.Toggles.sizeInBytes());
+}
+
+// Gives the rendering's drawings back; a thread drawing it stops.
+void Release(TMetafileRendering& rendering) {
+  rendering.Cancelled = true;
+  const std::lock_guard<std::mutex> hold(rendering.Lock);
+  rendering.Drawing = rendering.Preview = TKeptDrawing();
+  rendering.Done = false;
+  rendering.Released = true;
+}
+
+// Marks the rendering shown now; then, while all renderings hold more than
+// kMaxKeptRenderingBytes, releases those shown longest ago, but for the ones shown in the
+// paint under way.
+void Shown(const std::shared_ptr<TMetafileRendering>& rendering) {
+  const std::lock_guard<std::mutex> hold(kept_lock);
+  const bool listed = rendering->Shown != 0;
+  rendering->Shown = ++kept_uses;
+  if (!listed) kept_renderings.push_back(rendering);
+  std::vector<std::pair<std::shared_ptr<TMetafileRendering>, std::int64_t>> live;
+  std::int64_t total = 0;
+  std::erase_if(kept_renderings, [&](const std::weak_ptr<TMetafileRendering>& kept) {
+    std::shared_ptr<TMetafileRendering> held = kept.lock();
+    if (!held) return true;
+    std::int64_t bytes = 0;
     {
-      const std::lock_guard<std::mutex> hold(rendering->Lock);
-      rendering->Drawing = std::move(drawing);
-      rendering->Done = true;
+      const std::lock_guard<std::mutex> holdDrawings(held->Lock);
+      bytes = BytesOf(held->Drawing) + BytesOf(held->Preview);
     }
-    if (QCoreApplication* app = QCoreApplication::instance())
-      QMetaObject::invokeMethod(
-          app,
-          [widget = std::move(widget)] {
-            if (widget) widget->update();
-          },
-          Qt::QueuedConnection);
+    total += bytes;
+    live.emplace_back(std::move(held), bytes);
+    return false;
   });
+  if (total <= kMaxKeptRenderingBytes) return;
+  std::sort(live.begin(), live.end(),
+            [](const auto& a, const auto& b) { return a.first->Shown < b.first->Shown; });
+  const std::uint64_t protectedAfter = painting_window ? uses_before_paint : kept_uses - 1;
+  for (const auto& [kept, bytes] : live) {
+    if (total <= kMaxKeptRenderingBytes || kept->Shown > protectedAfter) break;
+    if (bytes == 0) continue;
+    Release(*kept);
+    total -= bytes;
+  }
 }
 
 }  // namespace
 
 TScreenPaint::TScreenPaint(QWidget& Window) : previous_(painting_window) {
+  if (!previous_) {
+    const std::lock_guard<std::mutex> hold(kept_lock);
+    uses_before_paint = kept_uses;
+  }
   painting_window = &Window;
 }
 
@@ -238,7 +333,7 @@ QWidget* TScreenPaint::Current() {
 }
 
 void WaitForMetafileRenderings() {
-  QThreadPool::globalInstance()->waitForDone();
+  RenderingThreads().waitForDone();
 }
 
 TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
@@ -246,7 +341,10 @@ TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
                           const std::shared_ptr<TMetafileBitmapCache>& bitmaps, QWidget* window,
                           const QSize& Target, double Ratio, bool CombinesBelow) {
   const bool onScreen = window != nullptr;
-  if (!rendering || rendering->Target != Target || rendering->Ratio != Ratio) {
+  // Off the screen the picture is drawn now: one still being drawn for a screen is drawn
+  // again here.
+  if (!rendering || rendering->Target != Target || rendering->Ratio != Ratio ||
+      rendering->Released || (!onScreen && rendering->Finished().IsNull())) {
     const std::shared_ptr<TMetafileRendering> before = rendering;
     if (before) before->Cancelled = true;
     rendering = std::make_shared<TMetafileRendering>();
@@ -264,8 +362,10 @@ TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
     } else {
       // Until the rendering is done, the one of the size before stands in, stretched; the
       // first, the records played at as few pixels as the budget allows.
-      rendering->Preview = before ? before->Finished() : TKeptDrawing();
-      if (rendering->Preview.IsNull() && before) rendering->Preview = before->Preview;
+      if (before) {
+        const std::lock_guard<std::mutex> hold(before->Lock);
+        rendering->Preview = before->Done ? before->Drawing : before->Preview;
+      }
       if (rendering->Preview.IsNull())
         rendering->Preview =
             Rendering(QSizeF(Target),
@@ -275,8 +375,15 @@ TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,
       StartRendering(rendering, data, enhanced, bitmaps, window);
     }
   }
-  TKeptDrawing drawing = rendering->Finished();
-  return drawing.IsNull() && onScreen ? rendering->Preview : drawing;
+  TKeptDrawing shown;
+  {
+    const std::lock_guard<std::mutex> hold(rendering->Lock);
+    // Once done, what stood in for it is given back.
+    if (rendering->Done) rendering->Preview = TKeptDrawing();
+    shown = rendering->Done ? rendering->Drawing : rendering->Preview;
+  }
+  Shown(rendering);
+  return shown;
 }
 
 double ThreadSeconds() {
@@ -285,12 +392,13 @@ double ThreadSeconds() {
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-TMetafilePlay PriceAndPlay(std::span<const std::uint8_t> Data, bool Enhanced, int Width,
-                           int Height) {
+TMetafilePlay PriceAndPlay(std::span<const std::uint8_t> Data, bool Enhanced, int Width, int Height,
+                           double Ratio) {
   const QSizeF target(Width, Height);
   TMetafilePlay play;
-  play.Priced = MetafileWork(target, 1, Data, Enhanced).Nanoseconds * 1e-9;
-  QImage image(target.toSize(), QImage::Format_RGB32);
+  play.Priced = MetafileWork(target, Ratio, Data, Enhanced).Nanoseconds * 1e-9;
+  QImage image((target * Ratio).toSize(), QImage::Format_RGB32);
+  image.setDevicePixelRatio(Ratio);
   image.fill(Qt::white);
   QPainter painter(&image);
   const double start = ThreadSeconds();

@@ -9,11 +9,11 @@
 // waiting in the event queue.
 void WaitForMetafileRenderings();
 
-// What a play of the records into Width x Height pixels is priced at (see TMetafile::Draw)
-// and what playing them there took, in seconds of the calling thread: for benchmarks that
-// hold the price of a picture against its play.
+// What a play of the records into Width x Height units of a device of Ratio pixels a unit
+// is priced at (see TMetafile::Draw) and what playing them there took, in seconds of the
+// calling thread: for benchmarks that hold the price of a picture against its play.
 struct TMetafilePlay {
   double Priced = 0, Played = 0;
 };
-TMetafilePlay PriceAndPlay(std::span<const std::uint8_t> Data, bool Enhanced, int Width,
-                           int Height);
+TMetafilePlay PriceAndPlay(std::span<const std::uint8_t> Data, bool Enhanced, int Width, int Height,
+                           double Ratio = 1);

@@ -24,6 +24,10 @@ constexpr double kMetafilePaintBudget = 1.5e8;
 // machine for what is priced honestly; text and lines of an ordinary page stay whole.
 constexpr double kMetafileDrawBudget = 1e9;
 
+// What the kept renderings of all pictures may hold together: a 4K screen of pictures that
+// combine with what lies under them (each kept as three images) twice over.
+constexpr std::int64_t kMaxKeptRenderingBytes = std::int64_t(256) << 20;
+
 // The CPU time the calling thread has spent, in seconds: what a play took.
 double ThreadSeconds();
 
@@ -43,14 +47,18 @@ struct TKeptDrawing {
 };
 
 // A picture kept as drawn at one size and pixel ratio. On a screen it is drawn on a thread
-// of its own while the paints show Preview; a paint elsewhere draws it at once.
+// of its own while the paints show Preview; a paint elsewhere draws it at once. What all
+// pictures keep is bounded together (see KeptMetafile): past that, the renderings shown
+// longest ago are released, and drawn again when shown again.
 struct TMetafileRendering {
   QSize Target;                // the size drawn at, in the painter's coordinates
   double Ratio;                // of the painter's device pixels to those coordinates
   bool CombinesBelow = false;  // with what lies under it, by raster operations
-  TKeptDrawing Preview;
   std::atomic<bool> Cancelled{false};
-  std::mutex Lock;  // over Drawing and Done, which the drawing thread sets
+  std::atomic<bool> Released{false};  // its drawings given back; it is to be drawn anew
+  std::uint64_t Shown = 0;            // the latest draw it was shown in (see KeptMetafile)
+  std::mutex Lock;                    // over the rest, which the drawing thread and the release set
+  TKeptDrawing Preview;
   TKeptDrawing Drawing;
   bool Done = false;
 
@@ -62,9 +70,12 @@ struct TMetafileRendering {
 
 // What shows of the picture kept at Target's size and Ratio: its rendering at the device's
 // pixels once done, before that on a screen (Window not null) its preview. Rendering is
-// the picture's kept one, replaced when it was kept at another size or ratio; Bitmaps
-// the picture's decoded bitmaps; CombinesBelow whether counting its play found raster
-// operations that combine it with what lies under it.
+// the picture's kept one, replaced when it was kept at another size or ratio or released;
+// Bitmaps the picture's decoded bitmaps; CombinesBelow whether counting its play found
+// raster operations that combine it with what lies under it. The renderings of all
+// pictures hold kMaxKeptRenderingBytes at most, but for those shown in the paint under way
+// (what a window shows is drawn whatever it holds): past that, the one shown longest ago
+// is released first.
 TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& Rendering,
                           const std::vector<std::uint8_t>& Data, bool Enhanced,
                           const std::shared_ptr<TMetafileBitmapCache>& Bitmaps, QWidget* Window,

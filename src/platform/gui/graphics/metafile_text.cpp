@@ -130,6 +130,7 @@ void TPlayer::Text(QPointF at, const QString& text, std::span<const double> adva
   ApplyClip();
   painter_.save();
   painter_.setTransform(QTransform());
+  painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);  // text mixes by none
   if (box && (options & 2)) painter_.fillRect(t.mapRect(*box), state_.BackColor);  // opaque
   if (box && (options & 4)) painter_.setClipRect(t.mapRect(*box), Qt::IntersectClip);
   // Text is never mirrored by the mapping, only placed and sized by it.

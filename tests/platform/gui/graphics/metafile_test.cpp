@@ -287,8 +287,30 @@ TEST(Metafile, EnhancedMetafileFollowsItsPageAndWorldTransform) {
 
 // A pen wider than a device pixel draws solid whatever its dash style, as the Windows
 // drawing layer does: a dashed pen 1000 units wide took Qt's stroker seconds for one arc.
-// One unit of a 10-unit window is 10 pixels: a dashed pen of one unit draws solid too.
-TEST(Metafile, WidePensDrawSolid) {
+// One unit of a 10-unit window is 10 pixels: a dashed pen of one unit draws solid too. A
+// thinner one draws a device pixel wide, its dashes whole pixels (Qt would count them in
+// widths of the pen: a hundredth of a pixel each, a grey smear costing a dash a pixel).
+TEST(Metafile, DashesShowOnlyOnPensOfADevicePixel) {
+  for (const unsigned style : {1u, 2u}) {  // dashed, dotted
+    const TMetafile thin(SquareWmf(10000,
+                                   [&](Bytes& w) {
+                                     Record(w, 0x02FA, {style, 1, 0, 0x00FF, 0});
+                                     Record(w, 0x012D, {0});
+                                     Record(w, 0x0214, {5050, 500});  // y, x: a pixel's middle
+                                     Record(w, 0x0213, {5050, 9500});
+                                   }),
+                         false);
+    TBitmap target;
+    DrawOnWhite(thin, target, 100, 100);
+    int red = 0, white = 0;
+    for (int x = 10; x < 90; ++x) {
+      red += PixelAt(target, x, 50) == 0xFF0000u;
+      white += PixelAt(target, x, 50) == 0xFFFFFFu;
+    }
+    EXPECT_EQ(red + white, 80) << style;
+    EXPECT_GE(red, 20) << style;
+    EXPECT_GE(white, 20) << style;
+  }
   for (const auto& [side, width] : {std::pair{1000u, 40u}, {1000u, 1000u}, {10u, 1u}}) {
     const unsigned tenth = side / 10, half = side / 2;
     const TMetafile wmf(
@@ -1287,7 +1309,7 @@ TEST(Metafile, KeptAndBandedDrawingsShowWhatPlayingShows) {
 }
 
 // Off the screen a picture whose draw costs more than a draw may spend at the device's
-// pixels is drawn at fewer, once, and stretched: 600 fills of the whole picture in white
+// pixels is drawn at fewer, once, and stretched: 3,000 fills of the whole picture in white
 // before a black left third cost that, and show what playing shows but along the edge,
 // the second draw just as the first. A magnified ellipse whose edges cost too much to
 // smooth costs little unsmoothed, as it is drawn: it stays at the device's pixels, sharp;
@@ -1311,7 +1333,7 @@ TEST(Metafile, CostlyDrawsOffScreenAreDrawnOnceAtFewerPixels) {
                                       Record(w, 0x012D, {0});
                                       Record(w, 0x02FC, {0, 0xFFFF, 0x00FF, 0});  // white, 1
                                       Record(w, 0x012D, {1});
-                                      for (int i = 0; i < 600; ++i)
+                                      for (int i = 0; i < 3000; ++i)
                                         Record(w, 0x041B, {1000, 1000, 0, 0});
                                       Record(w, 0x02FC, {0, 0, 0, 0});  // black, 2
                                       Record(w, 0x012D, {2});
@@ -1394,10 +1416,14 @@ TEST(Metafile, CostlyDrawsOffScreenAreDrawnOnceAtFewerPixels) {
 
 // The raster operations of the bitmap records, with a bitmap or with the brush, each in a
 // column of its own over the whole height of a picture whose lower half Fills fills blue:
-// above, the operation combines with the page, below with the blue.
-constexpr std::uint32_t kColumnRops[] = {0xCC0020, 0xEE0086, 0x8800C6, 0x660046, 0x440328,
-                                         0x330008, 0x1100A6, 0xBB0226, 0xF00021, 0x5A0049,
-                                         0x550009, 0x000042, 0xFF0062, 0xAA0029};
+// above, the operation combines with the page, below with the blue. The last two columns
+// are rectangles filled under the pens' mixes (SetROP2) XOR (R2_XORPEN) and NOT (R2_NOT),
+// which combine as the operations of the brush given beside them do.
+constexpr std::uint32_t kColumnRops[] = {0xCC0020, 0xEE0086, 0x8800C6, 0x660046, 0x440328, 0x330008,
+                                         0x1100A6, 0xBB0226, 0xF00021, 0x5A0049, 0x550009, 0x000042,
+                                         0xFF0062, 0xAA0029, 0x5A0049, 0x550009};
+constexpr unsigned kColumnMixes[std::size(kColumnRops)] = {0, 0, 0, 0, 0, 0, 0, 0,
+                                                           0, 0, 0, 0, 0, 0, 7, 6};
 constexpr int kRopColumns = int(std::size(kColumnRops));
 constexpr unsigned kRopColumnUnits = 100;
 // The bitmap's pixels and the brush: each bit of a channel set in some and clear in others.
@@ -1424,7 +1450,11 @@ std::vector<std::uint8_t> RasterOpColumns(int fills) {
     for (int i = 0; i < kRopColumns; ++i) {
       const std::uint32_t rop = kColumnRops[i];
       const unsigned x = kRopColumnUnits * unsigned(i);
-      if (WithSource(rop)) {  // StretchDIB: operation, colour use, source, destination
+      if (kColumnMixes[i] != 0) {
+        Record(w, 0x0104, {kColumnMixes[i]});                  // SetROP2
+        Record(w, 0x041B, {side, x + kRopColumnUnits, 0, x});  // rectangle
+        Record(w, 0x0104, {13});                               // the pen's own colour
+      } else if (WithSource(rop)) {  // StretchDIB: operation, colour use, source, destination
         std::vector<unsigned> words{rop & 0xFFFF, rop >> 16,       0, 2, 2, 0, 0,
                                     side,         kRopColumnUnits, 0, x};
         words.insert(words.end(), dib.begin(), dib.end());
@@ -1448,26 +1478,45 @@ std::uint32_t RopResult(std::uint32_t rop, std::uint32_t brush, std::uint32_t so
   return result;
 }
 
+// Copies of a picture laid edge to edge over a control, one at Copy.
+class TTiledControl : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  const TGraphic* Picture = nullptr;
+  TRect Copy;
+
+ protected:
+  void Paint() override {
+    if (Picture) Canvas().TileDraw(TRect{0, 0, Width(), Height()}, Copy, *Picture);
+  }
+};
+
 // Each raster operation combines a kept picture with what lies under it as playing does:
 // with 2,000 fills the picture costs more than a paint and (at 1400 x 600 pixels) a draw
 // may spend, so it is kept as drawn, which must show what playing it shows over any page
 // (white, red, grey): at the window's first paint and once kept, over nothing, and drawn
-// off the screen.
+// off the screen. Tiled (copies of 700 x 300 laid from a corner off the area), each copy
+// shows what the picture drawn there once shows, on the screen and off it.
 TEST(Metafile, KeptDrawingsCombineWithWhatLiesUnderThemAsPlayingDoes) {
   constexpr int kWidth = 1400, kHeight = 600;
+  const TRect copy = Bounds(-175, -75, kWidth / 2, kHeight / 2);
   // The largest difference of a colour channel farther than Edge from the picture's, the
   // columns' and the bitmap's edges (a first look, drawn at as few as a sixteenth of the pixels a
-  // side, is blurred along them, and so is a draw off the screen at fewer).
-  const auto apart = [](TBitmap& drawn, TBitmap& played, int edge = 4) {
+  // side, is blurred along them, and so is a draw off the screen at fewer). Drawn tiled, each
+  // pixel is held against the pixel of Played it shows, Played one copy drawn alone.
+  const auto apart = [&](TBitmap& drawn, TBitmap& played, int edge = 4, bool tiled = false) {
     const double column = double(played.Width()) / kRopColumns;
+    const auto within = [](int v, int side) { return (v % side + side) % side; };
     int largest = 0;
-    for (int y = 0; y < played.Height(); ++y)
-      for (int x = 0; x < played.Width(); ++x) {
+    for (int dy = 0; dy < drawn.Height(); ++dy)
+      for (int dx = 0; dx < drawn.Width(); ++dx) {
+        const int x = tiled ? within(dx - copy.Left, copy.Width()) : dx;
+        const int y = tiled ? within(dy - copy.Top, copy.Height()) : dy;
         const double across = std::fmod(x + 0.5, column / 2);
         if (std::abs(y - played.Height() / 2) < edge || y < edge || played.Height() - y <= edge ||
             across < edge || column / 2 - across < edge)
           continue;
-        const std::uint32_t a = PixelAt(drawn, x, y), b = PixelAt(played, x, y);
+        const std::uint32_t a = PixelAt(drawn, dx, dy), b = PixelAt(played, x, y);
         for (int shift : {0, 8, 16})
           largest = std::max(largest, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
       }
@@ -1535,6 +1584,35 @@ TEST(Metafile, KeptDrawingsCombineWithWhatLiesUnderThemAsPlayingDoes) {
     }
     expectColumns(playedOff);
     EXPECT_LE(apart(keptOff, playedOff, 8), 8);
+
+    // One copy played alone over the page, and copies of the cheap and the costly picture.
+    TBitmap one;
+    one.SetSize(copy.Width(), copy.Height());
+    one.Canvas().Brush().SetColor(page);
+    one.Canvas().FillRect(TRect{0, 0, copy.Width(), copy.Height()});
+    TMetafile(cheap, false).Draw(one.Canvas(), TRect{0, 0, copy.Width(), copy.Height()});
+    image->SetVisible(false);
+    auto* tiles = NewControl<TTiledControl>(&form, &form, "ctlTiles", 0, 0, kWidth, kHeight);
+    tiles->Copy = copy;
+    tiles->SetColor(page);
+    for (const auto* bytes : {&cheap, &costly}) {
+      SCOPED_TRACE(bytes == &cheap ? "tiled" : "tiled, costly");
+      TMetafile picture(*bytes, false);
+      picture.SetSize(copy.Width(), copy.Height());
+      tiles->Picture = &picture;
+      form.Repaint();
+      WaitForMetafileRenderings();
+      Application->ProcessMessages();
+      TBitmap onScreen, offScreen;
+      shown(onScreen);
+      EXPECT_LE(apart(onScreen, one, 4, true), 2);
+      offScreen.SetSize(kWidth, kHeight);
+      offScreen.Canvas().Brush().SetColor(page);
+      offScreen.Canvas().FillRect(TRect{0, 0, kWidth, kHeight});
+      TMetafile(*bytes, false).DrawTiled(offScreen.Canvas(), TRect{0, 0, kWidth, kHeight}, copy);
+      EXPECT_LE(apart(offScreen, one, 8, true), bytes == &cheap ? 2 : 8);
+      tiles->Picture = nullptr;
+    }
   }
 }
 
