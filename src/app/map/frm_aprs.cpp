@@ -361,11 +361,16 @@ void TfrmAprs::ConnectMap() {
 void TfrmAprs::FormShow(TComponent*) {
   if (shown_once_) return;
   shown_once_ = true;
-  // The stations come in between paints: tens of thousands would otherwise keep the
-  // window blank for seconds.
-  if (Stations.BeginLoadStations(StationFileName())) timStnLoad->SetEnabled(true);
+  // Read now, so that an end before the stations are shown still saves them.
+  Stations.BeginLoadStations(StationFileName());
   Stations.UpdateStationCount();
   timStnSave->SetEnabled(true);
+}
+
+void TfrmAprs::ShowStoredStations() {
+  // The stations come in between paints: tens of thousands would otherwise keep the
+  // window blank for seconds.
+  if (Stations.LoadingStations()) timStnLoad->SetEnabled(true);
 }
 
 void TfrmAprs::LoadStationsTick() {

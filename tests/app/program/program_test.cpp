@@ -33,6 +33,7 @@
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/frm_aprs_stn_select.h"
+#include "app/stations/station_records.h"
 #include "core/csv_ctrl.h"
 #include "core/kiss_ax25.h"
 #include "core/my_tools.h"
@@ -286,6 +287,62 @@ TEST_F(ProgramTest, AStartTellsOfEachUncalibratedMapOnce) {
         1)
         << name;
   }
+}
+
+// Stations stored at 40N 5E, and the own position 52.5N 13.33E.
+class StoredStationsStartTest : public ProgramTest {
+ protected:
+  void BeforeWindows() override {
+    std::string stations;
+    for (const char* call : {"DL1AAA", "DL1BBB", "DL1CCC"})
+      stations += RecordOf(SampleStation(call, "40", "5")) + "\r\n";
+    WriteFile(PrgDir() + "Stn.dat", stations);
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Station", true);
+    reg.WriteString("CallP1", "N0CALL");
+    reg.WriteString("Lati",
+                    "52\xB0"
+                    "30.00 N");
+    reg.WriteString("Long",
+                    "013\xB0"
+                    "19.80 E");
+  }
+};
+
+// The stations show their distance from the own position from the first row on, though
+// the load's timer ticks while a box of the start waits (a map without calibration,
+// found as the settings are applied).
+TEST_F(StoredStationsStartTest, RowsTakeTheOwnPositionFromTheFirst) {
+  const std::string maps = PrgDir() + "NewMaps/";
+  std::filesystem::create_directories(maps);
+  WriteFile(maps + "a.jpg", "not calibrated");
+  {
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", true);
+    reg.WriteString("CrdDir", maps);
+  }
+  WriteSpeakFile("english.spk", "1.2", {});
+  frmSetup->mfcbxSpk->SetText("english.spk");
+  bool box = false;
+  std::function<void()> at_the_box = [&] {
+    TfrmMyMsgDialog* open = OpenMyMsgBox();
+    if (!open) {
+      QueueCall(at_the_box);
+      return;
+    }
+    box = true;
+    if (frmAprs->timStnLoad->Enabled()) frmAprs->timStnLoad->OnTimer(frmAprs->timStnLoad);
+    open->SetModalResult(mrOk);
+  };
+  QueueCall(at_the_box);
+  ASSERT_TRUE(StartProgram());
+  ForgetQueuedCalls();
+  EXPECT_TRUE(box);
+  while (frmAprs->timStnLoad->Enabled()) frmAprs->timStnLoad->OnTimer(frmAprs->timStnLoad);
+  const TSectionGroup& rows = *frmAprsStnList->Group();
+  ASSERT_EQ(rows.GetCount(), 3);
+  for (int row = 0; row < rows.GetCount(); ++row)
+    EXPECT_NEAR(StrToFloat(rows.GetItemStrings(row).Get(4)), 1527.3, 1.0) << row;
 }
 
 // A user closes the main window while every other window is still open: the program
