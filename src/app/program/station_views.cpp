@@ -110,7 +110,12 @@ void TWindowStationDetail::CloseStationInfo() {
 }
 
 void TLabelStationCounter::ShowStationCount(int Count) {
-  label_.SetCaption(IntToStr(Count) + " " + PrgMsg(&TfrmPrgMsg::lblWordStations, "Stationen"));
+  const std::string word = PrgMsg(&TfrmPrgMsg::lblWordStations, "Stationen");
+  if (word != word_) {
+    word_ = word;
+    map_.FitStationCount(IntToStr(kMaxStations) + " " + word);
+  }
+  map_.lblStnCount->SetCaption(IntToStr(Count) + " " + word);
 }
 
 bool TSetupStationSettings::SoundRxOn() const {
@@ -131,5 +136,5 @@ TWindowStationViews::TWindowStationViews(TfrmAprs& Map, TfrmAprsStnList& List,
     : markers_(*Map.Map),
       rows_(List),
       detail_(Info, Select, Map.PickKeys),
-      counter_(*Map.lblStnCount),
+      counter_(Map),
       settings_(Setup) {}
