@@ -237,8 +237,9 @@ bool EarlierBoxesAnswered() {
 int ShowMessageBox(TMyMsgKind kind, const std::string& text) {
   // A call from inside an open box's event loop: the earlier caller is still waiting
   // for its answer further down the stack, so this one waits for the user to answer
-  // it, then shows its own box without touching the earlier one.
-  while (!EarlierBoxesAnswered() && !Application->Terminated()) {
+  // it, then shows its own box without touching the earlier one. Once the program is
+  // ending nobody answers either box: this one goes to the log at once.
+  while (!EarlierBoxesAnswered() && !Application->Terminated() && !Application->Ending()) {
     Application->ProcessMessages();
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }

@@ -1,5 +1,8 @@
 #include "core/rs232.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/my_tools.h"
 #include "platform/sys/thread.h"
 #include "platform/text/local_texts.h"
@@ -15,6 +18,13 @@ namespace {
 constexpr int kReaderStepMs = 100;
 constexpr int kIoWaitMs = 1000;
 constexpr int kNoTimeLimit = -1;
+
+// The ports open now, on the GUI thread. Made once and never freed: an end in the exit
+// handlers may still ask for it.
+std::vector<TRs232*>& OpenPorts() {
+  static auto* const ports = new std::vector<TRs232*>;
+  return *ports;
+}
 
 }  // namespace
 
@@ -61,8 +71,16 @@ TRs232::TRs232(TRs232Profile Profile)
       }) {}
 
 TRs232::~TRs232() {
+  SetOpen(false);
   reader_.reset();
   CloseDevice();
+}
+
+void TRs232::SetOpen(bool Open) {
+  open_ = Open ? 1 : 0;
+  std::vector<TRs232*>& ports = OpenPorts();
+  ports.erase(std::remove(ports.begin(), ports.end(), this), ports.end());
+  if (Open) ports.push_back(this);
 }
 
 void TRs232::CloseDevice() {
@@ -105,15 +123,19 @@ bool TRs232::Open(TSerialOpenResult Result, std::string& Error) {
   if (profile_.RaiseDtr) port_.SetDtr(true);
   if (profile_.RaiseRts) port_.SetRts(true);
   // The reader loops while the port is open, so the flag is up before it starts.
-  open_ = 1;
+  SetOpen(true);
   reader_ = std::make_unique<TEventThread>(*this);
   reader_->Start();
   return true;
 }
 
 void TRs232::CloseRs232() {
-  if (open_ != 1) return;
-  open_ = 0;
+  if (StopAndClose() && profile_.CloseWaitMs > 0) DelayMs(profile_.CloseWaitMs);
+}
+
+bool TRs232::StopAndClose() {
+  if (open_ != 1) return false;
+  SetOpen(false);
   PurgeRs232();
   if (reader_) {
     reader_->Terminate();
@@ -122,12 +144,17 @@ void TRs232::CloseRs232() {
     reader_.reset();
   }
   CloseDevice();
-  if (profile_.CloseWaitMs > 0) DelayMs(profile_.CloseWaitMs);
+  return true;
+}
+
+void TRs232::CloseOpenPorts() {
+  const std::vector<TRs232*> ports = OpenPorts();
+  for (TRs232* port : ports) port->StopAndClose();
 }
 
 void TRs232::ReaderLostDevice() {
   // The reader ends by itself after this; close without joining it from its own call.
-  open_ = 0;
+  SetOpen(false);
   CloseDevice();
   if (OnDeviceLost) OnDeviceLost();
 }

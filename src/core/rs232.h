@@ -71,6 +71,10 @@ class TRs232 : public TFrameWriter {
                        std::string& Error);
   // Stops and joins the reader, then closes the port. Closing a closed port does nothing.
   void CloseRs232();
+  // For an end that cannot wait, on the GUI thread once the readers' Synchronize calls
+  // are released: every open port closed at once, its reader joined, without the settle
+  // wait and without a window message; the devices are free for the next opener.
+  static void CloseOpenPorts();
   uint8_t Rs232Open() const { return open_; }
 
   void SetRs232Dtr(bool On);
@@ -113,6 +117,10 @@ class TRs232 : public TFrameWriter {
   // Ends the writer's wait and drops what waits, then closes the device: the writer
   // never writes to a number the system may give to another file.
   void CloseDevice();
+  // CloseRs232 but for its settle wait; false when the port was not open.
+  bool StopAndClose();
+  // Keeps open_ and the list of open ports (CloseOpenPorts) in step.
+  void SetOpen(bool Open);
 
   TRs232Profile profile_;
   TSerialPort port_;

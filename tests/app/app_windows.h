@@ -10,9 +10,12 @@ class AppWindowsTest : public AppFolderTest {
  protected:
   void SetUp() override {
     AppFolderTest::SetUp();
+    BeforeWindows();
     owner_ = std::make_unique<TProgramWindows>();
     CreateWindows(*owner_);
   }
+  // What the program folder holds before the windows are made (they read it as they are).
+  virtual void BeforeWindows() {}
   void TearDown() override {
     owner_.reset();
     AppFolderTest::TearDown();

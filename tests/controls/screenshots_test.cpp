@@ -1,5 +1,6 @@
-// Writes a picture of every control to control_screenshots/ beside the test program,
-// for a person to look at; the other tests check the pixels that matter.
+// Writes a picture of every control to control_screenshots/ in the test pictures folder
+// (support/scratch_files.h), for a person to look at; the other tests check the pixels
+// that matter.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,17 +20,12 @@
 #include "platform/gui/graphics/png_file.h"
 #include "platform/sys/application.h"
 #include "support/control_snapshot.h"
+#include "support/scratch_files.h"
 
 namespace {
 
-std::string ShotFolder() {
-  const std::string folder = Application->ExeFolder() + "control_screenshots/";
-  std::filesystem::create_directories(folder);
-  return folder;
-}
-
 void Save(TControl& control, const std::string& name) {
-  const std::string file = ShotFolder() + name + ".png";
+  const std::string file = PictureFolder("control_screenshots") + name + ".png";
   SaveBitmapToPng(*Snapshot(control, clWhite), file);
   EXPECT_TRUE(std::filesystem::exists(file)) << file;
 }
@@ -150,7 +146,7 @@ TEST(ScreenshotsTest, EveryControlIsWrittenAsAPicture) {
   auto& window = dynamic_cast<TMyHintWindow&>(ApplicationHintWindow());
   const TRect size = window.CalcHintRect(400, "Stationsliste anzeigen...");
   window.ActivateHint(Bounds(20, 20, size.Width(), size.Height()), "Stationsliste anzeigen...");
-  SaveBitmapToPng(window.Picture(), ShotFolder() + "my_hint.png");
+  SaveBitmapToPng(window.Picture(), PictureFolder("control_screenshots") + "my_hint.png");
   CancelHint();
   hint.SetActive(false);
 }

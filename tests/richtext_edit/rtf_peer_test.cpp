@@ -10,18 +10,13 @@
 
 #include "platform/sys/child_process.h"
 #include "richtext_edit/support/rtf_event_log.h"
+#include "support/unrtf_text.h"
 
 namespace {
 
 std::string WithoutWhitespace(std::string text) {
   std::erase_if(text, [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
   return text;
-}
-
-std::string UnrtfText(const std::string& file) {
-  const std::string output = RunAndCapture("unrtf --text '" + file + "' 2>/dev/null");
-  const std::size_t rule = output.find("-----------------\n");
-  return rule == std::string::npos ? std::string() : output.substr(rule + 18);
 }
 
 std::string OurText(const std::string& rtf) {

@@ -24,3 +24,15 @@ inline std::string WriteScratchFile(const std::string& name, const std::string& 
   std::ofstream(path, std::ios::binary) << content;
   return path.string();
 }
+
+// The folder name (made when missing, with a trailing '/') for pictures a test writes
+// for a person to look at: below the folder VELMORA_TEST_PICTURES names, where they are
+// kept, else below the scratch folder. Never beside the test program, which the user
+// running the tests may not own.
+inline std::string PictureFolder(const std::string& name) {
+  const char* kept = getenv("VELMORA_TEST_PICTURES");
+  const std::filesystem::path folder =
+      std::filesystem::path(kept && *kept ? kept : ScratchFolder()) / name;
+  std::filesystem::create_directories(folder);
+  return folder.string() + "/";
+}

@@ -135,6 +135,9 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
   lblErrNoServer = label(kPageErrors, "lblErrNoServer", kNoServerText);
   lblErrNoCalibration = label(kPageErrors, "lblErrNoCalibration", kNoCalibration);
   lblErrMapGone = label(kPageErrors, "lblErrMapGone", kImageGone);
+  label(kPageErrors, "lblErrCalibrationUnusable", kCalibrationUnusable);
+  label(kPageErrors, "lblErrCalibrationCorners", kCalibrationTooFewCorners);
+  label(kPageErrors, "lblErrCalibrationArea", kCalibrationNoArea);
   lblErrMapUnreadable = label(kPageErrors, "lblErrMapUnreadable", kImageUnreadable);
   lblErrMapTooLarge = label(kPageErrors, "lblErrMapTooLarge", kImageTooLarge);
   label(kPageErrors, "lblErrPictureTooLarge", kPictureTooLargeText);

@@ -10,6 +10,9 @@ namespace {
 
 constexpr int kSheetColumns = 16;
 constexpr int kCellStep = kSymbolPixels + 1;  // a cell and its grid line
+// The symbol codes, '!' to '~', the first cells of the sheets.
+constexpr std::uint8_t kFirstSheetCode = '!';
+constexpr std::uint8_t kLastSheetCode = '~';
 constexpr TColor kSymbolTransparent = clWhite;
 // Symbols whose alternate picture carries an overlay character.
 constexpr std::string_view kOverlaySymbols = "#&0>AW^_acinsuv";
@@ -55,8 +58,10 @@ TBitmap& SymbolSheet(char Table) {
 void SymbolCell(char Table, char Code, TBitmap& Bitmap) {
   Bitmap.SetSize(kSymbolPixels, kSymbolPixels);
   if (Table != kPrimaryTable && Table != kAlternateTable) return;
-  // Taken as a byte: codes below 33 wrap to rows beyond the sheet and copy nothing.
-  const auto index = static_cast<std::uint8_t>(static_cast<std::uint8_t>(Code) - 33);
+  // The two cells after '~' would show a picture no symbol code stands for.
+  const auto code = static_cast<std::uint8_t>(Code);
+  if (code < kFirstSheetCode || code > kLastSheetCode) return;
+  const int index = code - kFirstSheetCode;
   const int left = (index % kSheetColumns) * kCellStep + 1;
   const int top = (index / kSheetColumns) * kCellStep + 1;
   Bitmap.Canvas().CopyRect(Rect(0, 0, kSymbolPixels, kSymbolPixels), SymbolSheet(Table).Canvas(),

@@ -24,7 +24,7 @@ bool LoadSymbolSheets(const std::string& ProgramFolder);
 TBitmap& SymbolSheet(char Table);
 
 // Bitmap becomes 20 x 20 with the cell of Code from the sheet of Table; any other
-// table copies nothing.
+// table, and any code but '!' to '~', copies nothing.
 void SymbolCell(char Table, char Code, TBitmap& Bitmap);
 // The picture of a symbol, white transparent: the cell from the table's sheet, for an
 // overlay table the alternate cell with the overlay character on it (or the primary '~'

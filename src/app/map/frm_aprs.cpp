@@ -1,5 +1,6 @@
 #include "app/map/frm_aprs.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "app/language/frm_prg_msg.h"
@@ -21,6 +22,7 @@
 #include "controls/my_splitter.h"
 #include "core/csv_ctrl.h"
 #include "platform/gui/controls/new_control.h"
+#include "platform/gui/graphics/canvas.h"
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
 #include "richtext/styles/rd_style.h"
@@ -36,6 +38,8 @@ constexpr int kMinHeight = 480;
 // it was two lines with a sliver between.
 constexpr int kSplitterHeight = 7;
 constexpr int kDotBarHeight = 24;
+// Where the first lamp of the coordinate bar stands while the counter before it is narrow.
+constexpr int kFirstLampLeft = 350;
 // Four beacon bars and up to five lines of status text.
 constexpr int kStatusPanelHeight = 104;
 constexpr int kStationAgingMs = 1000;
@@ -314,10 +318,11 @@ void TfrmAprs::BuildStatusBar() {
   lblStnCount->SetHint("Stationsliste anzeigen...");
   lblStnCount->SetShowHint(true);
   lblStnCount->OnClick = [this](TComponent* Sender) { ButtonClick(Sender); };
-  bmpmRxP1 = MakeLamp(this, mpnlDot, "bmpmRxP1", 350, kReceiveLamp);
-  // The counter changes with every new station: its room reaches up to the first lamp,
-  // and a new count is painted there without its text being measured again (as a label
-  // sized to its text would be, a good share of the time a full feed takes).
+  bmpmRxP1 = MakeLamp(this, mpnlDot, "bmpmRxP1", kFirstLampLeft, kReceiveLamp);
+  // The counter changes with every new station: its room is fitted to the widest count
+  // (FitStationCount), and a new count is painted there without its text being measured
+  // again (as a label sized to its text would be, a good share of the time a full feed
+  // takes).
   lblStnCount->SetAutoSize(false);
   lblStnCount->SetWidth(bmpmRxP1->Left() - lblStnCount->Left());
   bmpmRxP2 = MakeLamp(this, mpnlDot, "bmpmRxP2", 370, kReceiveLamp);
@@ -337,6 +342,16 @@ void TfrmAprs::BuildStatusBar() {
   lamp_rx_p1_ = std::make_unique<TLampTimer>(this, "timRxP1", *bmpmRxP1);
   lamp_rx_p2_ = std::make_unique<TLampTimer>(this, "timRxP2", *bmpmRxP2);
   lamp_tx_tcp_ = std::make_unique<TLampTimer>(this, "timTxTcp", *bmpmTxTcp);
+}
+
+void TfrmAprs::FitStationCount(const std::string& Widest) {
+  TCanvas measure;
+  measure.Font().Assign(lblStnCount->Font());
+  const int right = std::max(kFirstLampLeft, lblStnCount->Left() + measure.TextWidth(Widest));
+  const int shift = right - bmpmRxP1->Left();
+  lblStnCount->SetWidth(right - lblStnCount->Left());
+  for (TBitmapMask* lamp : {bmpmRxP1, bmpmRxP2, bmpmMsg, bmpmGps, bmpmWx, bmpmTxTcp})
+    lamp->SetLeft(lamp->Left() + shift);
 }
 
 void TfrmAprs::ConnectMap() {
@@ -361,11 +376,16 @@ void TfrmAprs::ConnectMap() {
 void TfrmAprs::FormShow(TComponent*) {
   if (shown_once_) return;
   shown_once_ = true;
-  // The stations come in between paints: tens of thousands would otherwise keep the
-  // window blank for seconds.
-  if (Stations.BeginLoadStations(StationFileName())) timStnLoad->SetEnabled(true);
+  // Read now, so that an end before the stations are shown still saves them.
+  Stations.BeginLoadStations(StationFileName());
   Stations.UpdateStationCount();
   timStnSave->SetEnabled(true);
+}
+
+void TfrmAprs::ShowStoredStations() {
+  // The stations come in between paints: tens of thousands would otherwise keep the
+  // window blank for seconds.
+  if (Stations.LoadingStations()) timStnLoad->SetEnabled(true);
 }
 
 void TfrmAprs::LoadStationsTick() {

@@ -135,8 +135,13 @@ class TfrmAprs : public TForm {
   std::function<void()> OnShowInfo;
   TMapWindowPeers Peers;
 
-  // The first showing loads the station file.
+  // The first showing reads the station file; ShowStoredStations adds its stations,
+  // piece by piece, once the settings are applied: their rows take the own position.
   void FormShow(TComponent* Sender);
+  void ShowStoredStations();
+  // The station counter's room takes Widest, its caption at the most stations the store
+  // holds, in the words in use; the lamps after it move along.
+  void FitStationCount(const std::string& Widest);
   std::string StationFileName() const { return ProgDir + "Stn.dat"; }
   // The map folder the map view and its catalogue (for zooming) use from now on.
   void SetMapFolder(const std::string& Folder);

@@ -14,6 +14,11 @@
 
 const char* const kNoCalibration = "DAT/INF Datei f\xFCr folgende Karte nicht gefunden!";
 const char* const kImageGone = "Karten Datei nicht gefunden, laden abgebrochen!";
+const char* const kCalibrationUnusable = "Kalibrierdatei unbrauchbar, laden abgebrochen!";
+const char* const kCalibrationTooFewCorners = "Sie nennt keine zwei lesbaren Ecken der Karte.";
+const char* const kCalibrationNoArea =
+    "Ihre beiden Ecken spannen keine Fl\xE4"
+    "che auf.";
 
 namespace {
 
@@ -64,17 +69,24 @@ bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long d
     MyShowError(noCalibration);
     return false;
   }
+  // The file is there: the box names it and says what is wrong with it.
+  const auto unusable = [&calibration](const std::string& Why) {
+    MyShowError(ShownText(LocalText(kCalibrationUnusable)) + "\n\r" + ShownFileName(calibration) +
+                "\n\r" + Why);
+  };
   std::string text;
   try {
     text = CalibrationHead(calibration);
-  } catch (const Exception&) {
-    // Unreadable is as good as missing.
+  } catch (const Exception& error) {
+    unusable(ShownText(error.what()));
+    return false;
   }
   long double lat_min = 0, lon_min = 0, lon_max = 0, lat_max = 0;
   std::string name;
+  const char* why = nullptr;
   if (!ParseMapCalibration(text, SameText(ExtractFileExt(calibration), ".INF"), lat_min, lon_min,
-                           name, lon_max, lat_max)) {
-    MyShowError(noCalibration);
+                           name, lon_max, lat_max, &why)) {
+    unusable(ShownText(LocalText(why)));
     return false;
   }
   if (!FileExists(FileName)) {
@@ -91,7 +103,7 @@ bool ReadMapCalibration(const std::string& FileName, long double& LatMin, long d
 
 bool ParseMapCalibration(const std::string& Text, bool Typed, long double& LatMin,
                          long double& LonMin, std::string& MapName, long double& LonMax,
-                         long double& LatMax) {
+                         long double& LatMax, const char** Why) {
   const std::vector<std::string> lines = CalibrationLines(Text);
   double lat[2] = {};
   double lon[2] = {};
@@ -102,7 +114,10 @@ bool ParseMapCalibration(const std::string& Text, bool Typed, long double& LatMi
     if (ParseLatLon(text, lat[i], lon[i]) && OnGlobe(lat[i], lon[i])) ++corners;
   }
   // Two readable corners spanning an area, or the mapping would divide by zero.
-  if (corners < 2 || lat[0] == lat[1] || lon[0] == lon[1]) return false;
+  if (corners < 2 || lat[0] == lat[1] || lon[0] == lon[1]) {
+    if (Why) *Why = corners < 2 ? kCalibrationTooFewCorners : kCalibrationNoArea;
+    return false;
+  }
   // On equality the second corner's value is the maximum; equal corners are refused above.
   LatMin = std::min(lat[0], lat[1]);
   LatMax = std::max(lat[0], lat[1]);

@@ -12,6 +12,7 @@
 #include "app/settings/settings_store.h"
 #include "app/shelf/device_windows.h"
 #include "controls/my_msg_dialog.h"
+#include "core/rs232.h"
 #include "platform/gui/controls/new_control.h"
 #include "platform/sys/application.h"
 #include "platform/text/sysutils.h"
@@ -147,6 +148,10 @@ void TfrmMain::ShutDown() {
 }
 
 void TfrmMain::LastSaves() {
+  // The devices go first, at once: no wait for the TNC, which would need the window
+  // messages of a display that may be gone; their terminals are free for the next opener.
+  if (frmAprs) frmAprs->AprsIs.Stop();
+  TRs232::CloseOpenPorts();
   SaveSettingsOnce();
   if (frmLog) frmLog->Recorder.FlushLog();
   SaveStationFile();

@@ -39,9 +39,10 @@ class TfrmMain : public TForm {
   void ShutDown();
   // True once the shut-down sequence has run.
   bool ShutDownDone() const { return shut_down_done_; }
-  // The saves that must not be lost when the process ends without the shut-down's
-  // waits (a second end signal, a lost display): the settings unless saved already,
-  // what the packet log holds, the stations. Uses no window.
+  // The end without the shut-down's waits (a second end signal, a lost display): the
+  // APRS-IS reader stopped and every serial port closed at once, then the saves that
+  // must not be lost: the settings unless saved already, what the packet log holds, the
+  // stations. Uses no window.
   void LastSaves();
 
   std::string ClassName() const override { return "TfrmMain"; }

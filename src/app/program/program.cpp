@@ -131,6 +131,9 @@ bool StartProgram() {
   frmSetup->TncInitialised = 0;
   frmSetup->mbtnChange->Click();
   frmSetup->TncInitialised = 1;
+  // Only now: a row made before the own position was applied would show the distance
+  // from 0N 0E.
+  frmAprs->ShowStoredStations();
   frmAprs->LoadMapFromSettings();
   return true;
 }

@@ -118,7 +118,12 @@ void TWindowStationDetail::CloseStationInfo() {
 }
 
 void TLabelStationCounter::ShowStationCount(int Count) {
-  label_.SetCaption(IntToStr(Count) + " " + PrgMsg(&TfrmPrgMsg::lblWordStations, "Stationen"));
+  const std::string word = PrgMsg(&TfrmPrgMsg::lblWordStations, "Stationen");
+  if (word != word_) {
+    word_ = word;
+    map_.FitStationCount(IntToStr(kMaxStations) + " " + word);
+  }
+  map_.lblStnCount->SetCaption(IntToStr(Count) + " " + word);
 }
 
 bool TSetupStationSettings::SoundRxOn() const {
@@ -139,5 +144,5 @@ TWindowStationViews::TWindowStationViews(TfrmAprs& Map, TfrmAprsStnList& List,
     : markers_(*Map.Map),
       rows_(List),
       detail_(Info, Select, Map.PickKeys),
-      counter_(*Map.lblStnCount),
+      counter_(Map),
       settings_(Setup) {}

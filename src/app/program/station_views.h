@@ -69,12 +69,14 @@ class TWindowStationDetail : public TStationDetail {
 
 class TLabelStationCounter : public TStationCounter {
  public:
-  explicit TLabelStationCounter(TLabel& Label) : label_(Label) {}
-  // "<count> Stationen", the word from the program texts (so a language file turns it).
+  explicit TLabelStationCounter(TfrmAprs& Map) : map_(Map) {}
+  // "<count> Stationen" in the map window's counter, the word from the program texts (so
+  // a language file turns it); a new word fits the counter's room to it.
   void ShowStationCount(int Count) override;
 
  private:
-  TLabel& label_;
+  TfrmAprs& map_;
+  std::string word_;  // the word the room was fitted to
 };
 
 class TSetupStationSettings : public TStationSettings {

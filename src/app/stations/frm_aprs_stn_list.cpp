@@ -13,15 +13,20 @@ namespace {
 
 constexpr int kQrbColumn = 5;
 constexpr int kTimeColumn = 7;
-// Image indices: codes from the blank on, the alternate table after the primary one.
+// Image indices: codes from the blank to '}', the alternate table after the primary one.
 constexpr int kFirstSymbolCode = 32;
+constexpr int kLastSymbolCode = 125;
 constexpr int kAlternateImageOffset = 94;
+// The blank's picture, empty: a code the images hold no picture for shows no symbol
+// rather than the picture its index would wrap to.
+constexpr int kNoSymbolImage = 0;
 
 std::string ImageIndexText(const TStationFields& Fields) {
   const int code = StrToIntDef(Fields.Field(sfSymCode), 0);
+  if (code < kFirstSymbolCode || code > kLastSymbolCode) return IntToStr(kNoSymbolImage);
   int index = code - kFirstSymbolCode;
   if (Fields.Field(sfSymTable) != IntToStr('/')) index += kAlternateImageOffset;
-  return IntToStr(static_cast<unsigned char>(index));
+  return IntToStr(index);
 }
 
 std::string HeardTimeText(const TStationFields& Fields) {

@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <stdexcept>
 
@@ -15,6 +17,9 @@ TPseudoTerminal::TPseudoTerminal() {
     throw std::runtime_error("no pseudo-terminal available");
   }
   device_path_ = name;
+  // A program the test starts must not hold the far end open too: it would never see
+  // the line hang up.
+  for (const int fd : {controller_, device_}) fcntl(fd, F_SETFD, fcntl(fd, F_GETFD) | FD_CLOEXEC);
   termios tio{};
   tcgetattr(controller_, &tio);
   cfmakeraw(&tio);
@@ -66,4 +71,13 @@ void TPseudoTerminal::HangUp() {
   if (device_ >= 0) ::close(device_);
   if (controller_ >= 0) ::close(controller_);
   device_ = controller_ = -1;
+}
+
+bool TPseudoTerminal::MarkedExclusive() const {
+  const int fd = ::open(device_path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == EBUSY;
+  int exclusive = 0;
+  const bool asked = ioctl(fd, TIOCGEXCL, &exclusive) == 0;
+  ::close(fd);
+  return asked && exclusive != 0;
 }

@@ -24,6 +24,9 @@ class TPseudoTerminal {
   std::vector<std::uint8_t> Receive(std::size_t count, int timeoutMs);
   // Hangs up, as an unplugged device would.
   void HangUp();
+  // Whether the device end refuses other openers, as an ordinary user meets it: an open
+  // refused as busy, or, where this process may open it anyway (root), the mark itself.
+  bool MarkedExclusive() const;
 
  private:
   int controller_ = -1;

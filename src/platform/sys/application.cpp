@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "platform/gui/controls/frame_pacing.h"
+#include "platform/sys/thread.h"
 #include "platform/text/qt_string_qt.h"
 
 TApplication* Application = nullptr;
@@ -39,6 +40,13 @@ void NoteEndSignal(int) {
   [[maybe_unused]] const ssize_t written = write(end_signal_pipe, &byte, 1);
   errno = saved;
 }
+
+// The GUI library says this (on its xcb side and on its Xlib side) when the connection to
+// the display breaks, and ends the process with exit() right after: the last moment at
+// which the program is whole, every exit handler still to come.
+constexpr char kDisplayLostWarning[] = "The X11 connection broke";
+
+QtMessageHandler library_message_handler = nullptr;
 
 }  // namespace
 
@@ -76,7 +84,7 @@ struct TApplication::Impl {
   // a logout may send SIGHUP and SIGTERM at once.
   void EndSignal() {
     if (owner.ending_) {
-      EndNow();
+      EndNow(0);
       return;
     }
     RequestEnd();
@@ -89,17 +97,32 @@ struct TApplication::Impl {
     owner.ending_ = true;
     if (end_request) Dispatch(end_request);
   }
-  // Asked twice: whoever asks will not wait for the close to finish.
-  void EndNow() {
+  // Asked twice, or the display gone: whoever asks will not wait for the close to finish.
+  void EndNow(int ExitCode) {
     RunLastSaves();
     std::fflush(nullptr);
-    _exit(0);
+    _exit(ExitCode);
   }
+  // No call of a worker runs any more (none would come back, and a worker must not wait
+  // for it), and no event is taken: an event of the broken display would end the process
+  // with the saves half made.
   void RunLastSaves() {
     if (!last_saves || last_saves_running) return;
     last_saves_running = true;
     owner.ending_ = true;
+    TThread::ReleaseSynchronize();
     Dispatch(last_saves);
+  }
+
+  // The process ends here rather than in the GUI library's exit(): its exit handlers would
+  // free what the program's threads may still use, and a worker waiting for the GUI
+  // thread would hold the end up for good.
+  static void NoteLibraryMessage(QtMsgType Type, const QMessageLogContext& Context,
+                                 const QString& Text) {
+    if (library_message_handler) library_message_handler(Type, Context, Text);
+    if (!Text.startsWith(QLatin1String(kDisplayLostWarning))) return;
+    if (!Application || std::this_thread::get_id() != Application->impl_->gui_thread) return;
+    Application->impl_->EndNow(1);
   }
 
   TApplication& owner;
@@ -133,11 +156,13 @@ TApplication::TApplication(int& argc, char** argv)
     : impl_(std::make_unique<Impl>(*this, argc, argv)) {
   Application = this;
   InstallFramePacing(impl_->app);
+  library_message_handler = qInstallMessageHandler(Impl::NoteLibraryMessage);
   // After the GUI library's start, so it runs before the library's own clean-up.
   [[maybe_unused]] static const bool registered = std::atexit(LastSavesAtExit) == 0;
 }
 
 TApplication::~TApplication() {
+  qInstallMessageHandler(library_message_handler);
   if (Application == this) Application = nullptr;
 }
 
@@ -163,6 +188,7 @@ void TApplication::Run() {
 }
 
 void TApplication::ProcessMessages() {
+  if (impl_->last_saves_running) return;
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 

@@ -28,7 +28,8 @@ class TApplication {
 
   // Runs the event loop until Terminate is called or the last main window closes.
   void Run();
-  // Handles the events that are waiting, then returns (used by busy waits).
+  // Handles the events that are waiting, then returns (used by busy waits); nothing
+  // while the last saves run.
   void ProcessMessages();
   // Ends every running event loop; Run returns, and a later Run returns at once.
   void Terminate();
@@ -56,8 +57,10 @@ class TApplication {
   // Handler makes the saves that must not be lost when the process ends without the
   // program's own close: at an end signal that comes while the program is already ending
   // (the process then ends at once, with exit code 0), and when the connection to the
-  // display breaks (the GUI library ends the process itself then; the handler runs
-  // before, on the GUI thread, and must not use a window). Nullptr: nothing is saved.
+  // display breaks (the process then ends at once, with exit code 1, before the GUI
+  // library's exit handlers). It runs on the GUI thread, uses no window and takes no
+  // event; the workers' Synchronize calls are released first (they return, and none runs
+  // any more), so that it may stop and join their threads. Nullptr: nothing is saved.
   void SetLastSavesHandler(std::function<void()> Handler);
 
   // For the program's main once its own end is through (the saves made, the windows
@@ -73,7 +76,7 @@ class TApplication {
 
  private:
   struct Impl;
-  // The GUI library ends the process with exit() when the display's connection breaks.
+  // Should anything end the process with exit() on the GUI thread while the program runs.
   static void LastSavesAtExit();
   std::unique_ptr<Impl> impl_;
   bool terminated_ = false;

@@ -30,11 +30,14 @@ struct SyncQueue {
   std::mutex mutex;
   std::condition_variable changed;
   std::deque<SyncRequest*> waiting;
+  bool released = false;  // ReleaseSynchronize: no call runs any more, none waits
 };
 
+// Made once and never freed: a worker may still wait in it, or be on its way out of a
+// wait, while the exit handlers free what they own.
 SyncQueue& Queue() {
-  static SyncQueue queue;
-  return queue;
+  static SyncQueue* const queue = new SyncQueue;
+  return *queue;
 }
 
 // Nice values from idle to time-critical: each step a few times the share of the next. A
@@ -111,6 +114,7 @@ void TThread::Synchronize(const std::function<void()>& Method) {
   SyncRequest request{&Method};
   {
     std::lock_guard<std::mutex> lock(queue.mutex);
+    if (queue.released) return;
     queue.waiting.push_back(&request);
   }
   queue.changed.notify_all();
@@ -119,7 +123,7 @@ void TThread::Synchronize(const std::function<void()>& Method) {
   QMetaObject::invokeMethod(
       QCoreApplication::instance(), [] { CheckSynchronize(); }, Qt::QueuedConnection);
   std::unique_lock<std::mutex> lock(queue.mutex);
-  queue.changed.wait(lock, [&] { return request.done; });
+  queue.changed.wait(lock, [&] { return request.done || queue.released; });
 }
 
 void TThread::CheckSynchronize() {
@@ -135,10 +139,21 @@ void TThread::CheckSynchronize() {
     Dispatch(*request->method);
     {
       std::lock_guard<std::mutex> lock(queue.mutex);
-      request->done = true;
+      // Released meanwhile, its worker may have gone on and the request with it.
+      if (!queue.released) request->done = true;
     }
     queue.changed.notify_all();
   }
+}
+
+void TThread::ReleaseSynchronize() {
+  SyncQueue& queue = Queue();
+  {
+    std::lock_guard<std::mutex> lock(queue.mutex);
+    queue.released = true;
+    queue.waiting.clear();
+  }
+  queue.changed.notify_all();
 }
 
 void TThread::Sleep(unsigned Milliseconds) {

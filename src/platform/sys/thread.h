@@ -40,6 +40,11 @@ class TThread {
   static void Synchronize(const std::function<void()>& Method);
   // Runs the Synchronize calls that are waiting; the GUI thread does this on its own.
   static void CheckSynchronize();
+  // For the end of the process only, on the GUI thread, when it will run no more calls:
+  // every Synchronize waiting returns to its thread, the one the GUI thread is running
+  // among them (which must never be returned to), and later ones return at once. Workers
+  // then see Terminated() and end instead of waiting for a thread that has gone.
+  static void ReleaseSynchronize();
   static void Sleep(unsigned Milliseconds);
 
  protected:

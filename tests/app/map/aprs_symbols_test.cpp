@@ -61,9 +61,11 @@ TEST_F(AprsSymbolsTest, PicturesOfBothTablesAreWhiteKeyed) {
   EXPECT_EQ(picture.TransparentColor(), clWhite);
   SymbolPicture('\\', '>', picture);
   EXPECT_TRUE(AllPixels(picture, CellColor('>' - 33, true)));
-  // The blank wraps to a row beyond the sheet: nothing is copied, nothing shows.
-  SymbolPicture('/', ' ', picture);
-  EXPECT_TRUE(AllPixels(picture, clWhite));
+  // Codes beyond '!' to '~' have no picture, though the sheet has cells after '~'.
+  for (char code : {' ', '\x7F', '\x80', '\xFF', '\0'}) {
+    SymbolPicture('\\', code, picture);
+    EXPECT_TRUE(AllPixels(picture, clWhite)) << int(code);
+  }
 }
 
 TEST_F(AprsSymbolsTest, OverlaysDrawTheirCharacterOnTheAlternateSymbol) {

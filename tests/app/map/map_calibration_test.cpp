@@ -1,6 +1,7 @@
 #include "app/map/map_calibration.h"
 
 #include "map_test_support.h"
+#include "platform/sys/files.h"
 #include "platform/text/shown_text.h"
 
 namespace {
@@ -118,16 +119,38 @@ TEST_F(MapCalibrationTest, RejectsMissingShortAndAreaLessCalibrations) {
       WriteMap("lon.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "51:40.00N/013:05.00E", "N"));
   const std::string offTheEarth =
       WriteMap("off.bmp", 4, 4, DatText("52:40.00N/013:05.00E", "99:99.99N/999:99.99E", "N"));
-  for (const std::string& image : {missing, oneCorner, badCorner, sameLat, sameLon, offTheEarth}) {
+  // A damaged disk's gigabyte of NULs where the corners were.
+  const std::string nuls = WriteMap("nuls.bmp", 4, 4, "x");
+  std::filesystem::resize_file(Folder() + "nuls.DAT", 0);
+  std::filesystem::resize_file(Folder() + "nuls.DAT", std::uintmax_t(1) << 30);
+  // A calibration file that is there names itself and what is wrong with it.
+  const auto unusable = [this](const std::string& Image, const char* Why) {
+    return ShownText("Kalibrierdatei unbrauchbar, laden abgebrochen!") + "\n\r" +
+           ChangeFileExt(Image, ".DAT") + "\n\r" + ShownText(Why);
+  };
+  const char* const corners = "Sie nennt keine zwei lesbaren Ecken der Karte.";
+  const char* const area =
+      "Ihre beiden Ecken spannen keine Fl\xE4"
+      "che auf.";
+  const std::pair<std::string, std::string> cases[] = {
+      {missing,
+       ShownText("DAT/INF Datei f\xFCr folgende Karte nicht gefunden!") + "\n\r" + missing},
+      {oneCorner, unusable(oneCorner, corners)},
+      {badCorner, unusable(badCorner, corners)},
+      {offTheEarth, unusable(offTheEarth, corners)},
+      {nuls, unusable(nuls, corners)},
+      {sameLat, unusable(sameLat, area)},
+      {sameLon, unusable(sameLon, area)}};
+  for (const auto& [image, said] : cases) {
     std::string message;
     const TRead r = ReadRejected(image, message);
     EXPECT_FALSE(r.Ok) << image;
-    EXPECT_EQ(message,
-              ShownText("DAT/INF Datei f\xFCr folgende Karte nicht gefunden!") + "\n\r" + image);
+    EXPECT_EQ(message, said);
     // Nothing is written on failure.
     EXPECT_EQ(r.LatMin, -999);
     EXPECT_EQ(r.Name, "unset");
   }
+  std::filesystem::remove(Folder() + "nuls.DAT");
 }
 
 }  // namespace

@@ -15,11 +15,13 @@
 #include "app/shelf/program_logo.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_select.h"
+#include "app/stations/station_store.h"
 #include "controls/my_panel.h"
 #include "controls/my_splitter.h"
 #include "platform/gui/controls/forms.h"
 #include "platform/gui/controls/paint_to.h"
 #include "platform/test_support/gui_test_support.h"
+#include "platform/text/sysutils.h"
 #include "richtext/view/rich_doc.h"
 #include "support/control_snapshot.h"
 
@@ -190,13 +192,14 @@ TEST_F(MapWindowLooksTest, LogoSitsAtTheFootOfTheToolPanel) {
 }
 
 // However many stations, the counter keeps to its room before the first lamp, and its
-// count still fits there at 99,999 stations.
+// count still fits there at the most stations the store holds.
 TEST_F(MapWindowLooksTest, TheStationCounterKeepsClearOfTheLamps) {
   TfrmAprs& aprs = *frmAprs;
   const TRect room = aprs.lblStnCount->BoundsRect();
   TCanvas measure;
   measure.Font().Assign(aprs.lblStnCount->Font());
-  for (const char* caption : {"7 Stationen", "99999 Stationen"}) {
+  for (const std::string& caption :
+       {std::string("7 Stationen"), IntToStr(kMaxStations) + " Stationen"}) {
     SCOPED_TRACE(caption);
     aprs.lblStnCount->SetCaption(caption);
     EXPECT_EQ(aprs.lblStnCount->BoundsRect(), room);

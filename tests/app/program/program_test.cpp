@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -32,6 +33,7 @@
 #include "app/stations/frm_aprs_stn_info.h"
 #include "app/stations/frm_aprs_stn_list.h"
 #include "app/stations/frm_aprs_stn_select.h"
+#include "app/stations/station_records.h"
 #include "core/csv_ctrl.h"
 #include "core/kiss_ax25.h"
 #include "core/my_tools.h"
@@ -45,6 +47,7 @@
 #include "platform/sys/registry.h"
 #include "platform/sys/timer.h"
 #include "platform/test_support/gui_test_support.h"
+#include "platform/text/format.h"
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
@@ -284,6 +287,62 @@ TEST_F(ProgramTest, AStartTellsOfEachUncalibratedMapOnce) {
         1)
         << name;
   }
+}
+
+// Stations stored at 40N 5E, and the own position 52.5N 13.33E.
+class StoredStationsStartTest : public ProgramTest {
+ protected:
+  void BeforeWindows() override {
+    std::string stations;
+    for (const char* call : {"DL1AAA", "DL1BBB", "DL1CCC"})
+      stations += RecordOf(SampleStation(call, "40", "5")) + "\r\n";
+    WriteFile(PrgDir() + "Stn.dat", stations);
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Station", true);
+    reg.WriteString("CallP1", "N0CALL");
+    reg.WriteString("Lati",
+                    "52\xB0"
+                    "30.00 N");
+    reg.WriteString("Long",
+                    "013\xB0"
+                    "19.80 E");
+  }
+};
+
+// The stations show their distance from the own position from the first row on, though
+// the load's timer ticks while a box of the start waits (a map without calibration,
+// found as the settings are applied).
+TEST_F(StoredStationsStartTest, RowsTakeTheOwnPositionFromTheFirst) {
+  const std::string maps = PrgDir() + "NewMaps/";
+  std::filesystem::create_directories(maps);
+  WriteFile(maps + "a.jpg", "not calibrated");
+  {
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Velmora\\Programm\\Programm", true);
+    reg.WriteString("CrdDir", maps);
+  }
+  WriteSpeakFile("english.spk", "1.2", {});
+  frmSetup->mfcbxSpk->SetText("english.spk");
+  bool box = false;
+  std::function<void()> at_the_box = [&] {
+    TfrmMyMsgDialog* open = OpenMyMsgBox();
+    if (!open) {
+      QueueCall(at_the_box);
+      return;
+    }
+    box = true;
+    if (frmAprs->timStnLoad->Enabled()) frmAprs->timStnLoad->OnTimer(frmAprs->timStnLoad);
+    open->SetModalResult(mrOk);
+  };
+  QueueCall(at_the_box);
+  ASSERT_TRUE(StartProgram());
+  ForgetQueuedCalls();
+  EXPECT_TRUE(box);
+  while (frmAprs->timStnLoad->Enabled()) frmAprs->timStnLoad->OnTimer(frmAprs->timStnLoad);
+  const TSectionGroup& rows = *frmAprsStnList->Group();
+  ASSERT_EQ(rows.GetCount(), 3);
+  for (int row = 0; row < rows.GetCount(); ++row)
+    EXPECT_NEAR(StrToFloat(rows.GetItemStrings(row).Get(4)), 1527.3, 1.0) << row;
 }
 
 // A user closes the main window while every other window is still open: the program
@@ -579,11 +638,21 @@ class ProgramEndTest : public AppFolderTest {
     return code;
   }
 
+  // Saved whole: every line a record of 24 fields, the last line ended too.
   void ExpectStationsSaved(const std::vector<std::string>& Calls = {"DL1AAA", "DL1BBB", "DL1CCC"}) {
     ASSERT_TRUE(std::filesystem::exists(folder + "Stn.dat"));
     std::string stations;
     LoadFileToString(stations, folder + "Stn.dat");
     for (const std::string& call : Calls) EXPECT_NE(stations.find(call), std::string::npos) << call;
+    ASSERT_GE(stations.size(), 2u);
+    EXPECT_EQ(stations.substr(stations.size() - 2), "\r\n");
+    for (size_t at = 0, end; (end = stations.find("\r\n", at)) != std::string::npos; at = end + 2) {
+      const std::string line = stations.substr(at, end - at);
+      size_t separators = 0;
+      for (size_t n = line.find("\";\""); n != std::string::npos; n = line.find("\";\"", n + 1))
+        ++separators;
+      ASSERT_EQ(separators, 23u) << line;
+    }
   }
   void ExpectSettingsSaved() {
     TRegistry reg;
@@ -596,9 +665,34 @@ class ProgramEndTest : public AppFolderTest {
     return log;
   }
 
+  // A private display for the program: its name once it takes connections, empty when
+  // the server named none.
+  std::string StartDisplay() {
+    // Its warnings go elsewhere, or they would be read as the display's name.
+    display_server = std::make_unique<TChildProcess>(
+        "exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>'" + folder + "xvfb.txt'",
+        folder + "display.txt");
+    std::string display;
+    for (int waited = 0; waited < 60000 && display.find('\n') == std::string::npos; waited += 20) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      LoadFileToString(display, folder + "display.txt");
+    }
+    return display.find('\n') == std::string::npos ? std::string() : ":" + Trim(display);
+  }
+  // The windows shown on the display, by their ids.
+  static std::set<std::string> ShownWindows(const std::string& Display) {
+    TStringList ids;
+    ids.SetText(RunAndCapture("DISPLAY=" + Display +
+                              " xdotool search --onlyvisible --classname . 2>/dev/null"));
+    std::set<std::string> shown;
+    for (int i = 0; i < ids.Count(); ++i) shown.insert(ids[i]);
+    return shown;
+  }
+
   std::string folder;
   TPseudoTerminal tnc;
   std::string sent;  // what the TNC was sent
+  std::unique_ptr<TChildProcess> display_server;
 };
 
 // A newcomer's first end comes by a logout: the notice of new settings, a box a close
@@ -651,28 +745,72 @@ TEST_F(ProgramEndTest, ASecondSignalEndsAtOnce) {
 }
 
 // The display goes away under the running program (a logout without a session manager,
-// a remote display that drops): the GUI library ends the process, and the stations and
-// settings are saved before.
+// a remote display that drops): the GUI library would end the process, and the stations
+// and settings are saved before.
 TEST_F(ProgramEndTest, ALostDisplaySavesTheStationsAndTheSettings) {
   if (!ProgramAvailable("Xvfb")) GTEST_SKIP() << "no Xvfb";
-  // The server names its display on the file once it takes connections; its warnings go
-  // elsewhere, or they would be read as the display's name.
-  TChildProcess server(
-      "exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>'" + folder + "xvfb.txt'",
-      folder + "display.txt");
-  std::string display;
-  for (int waited = 0; waited < 60000 && display.find('\n') == std::string::npos; waited += 20) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    LoadFileToString(display, folder + "display.txt");
-  }
-  ASSERT_NE(display.find('\n'), std::string::npos) << "Xvfb named no display";
-  auto program = StartVelmora(":" + Trim(display));
+  const std::string display = StartDisplay();
+  ASSERT_NE(display, "") << "Xvfb named no display";
+  auto program = StartVelmora(display);
   HearStations();
-  const int code = EndAndWait(*program, [&] { server.Stop(); });
-  EXPECT_NE(code, 0);
+  const int code = EndAndWait(*program, [&] { display_server->Stop(); });
+  EXPECT_EQ(code, 1);
   EXPECT_NE(ProgramLog().find("X11 connection broke"), std::string::npos) << ProgramLog();
   ExpectStationsSaved();
   ExpectSettingsSaved();
+}
+
+// The TNC's bridge ends, and while the box telling so waits for its click the display
+// goes: the reader waiting for that box lets go, and the program ends by itself.
+TEST_F(ProgramEndTest, ALostDisplayEndsTheProgramAtTheBoxOfALostDevice) {
+  if (!ProgramAvailable("Xvfb") || !ProgramAvailable("xdotool")) GTEST_SKIP() << "no Xvfb";
+  const std::string display = StartDisplay();
+  ASSERT_NE(display, "") << "Xvfb named no display";
+  auto program = StartVelmora(display);
+  HearStations();
+  const std::set<std::string> before = ShownWindows(display);
+  tnc.HangUp();
+  bool box = false;
+  for (int waited = 0; !box; waited += 20) {
+    ASSERT_LT(waited, 120000) << "no box told of the lost TNC";
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (const std::string& window : ShownWindows(display)) box |= before.count(window) == 0;
+  }
+  EXPECT_EQ(EndAndWait(*program, [&] { display_server->Stop(); }), 1) << ProgramLog();
+  ExpectStationsSaved();
+}
+
+// Frames pour in from the TNC as the display goes: the program ends by itself, with
+// the station heard last saved and the TNC's terminal free for the next opener.
+TEST_F(ProgramEndTest, ALostDisplayEndsTheProgramWhileFramesPourIn) {
+  if (!ProgramAvailable("Xvfb")) GTEST_SKIP() << "no Xvfb";
+  const std::string display = StartDisplay();
+  ASSERT_NE(display, "") << "Xvfb named no display";
+  auto program = StartVelmora(display);
+  HearStations();
+  // Each round: 200 stations, then one more and its message, acknowledged once heard.
+  std::vector<uint8_t> round;
+  const auto add = [&round](const std::string& Source, const std::string& Info) {
+    const TKissBuildResult frame = BuildKissFrame(Source, "APRS", Info);
+    round.insert(round.end(), frame.Bytes.begin(), frame.Bytes.end());
+  };
+  for (int n = 0; n < 200; ++n)
+    add(Format("DL%dX", n), Format("!%02d00.00N/00%d00.00E>", 40 + n % 10, n % 10));
+  add("DL1DDD", "!4000.00N/00500.00E>the last");
+  add("DL1DDD", ":N0CALL   :bye{8");
+  std::atomic<bool> pouring{true};
+  std::thread frames([&] {
+    while (pouring && tnc.Send(round)) {
+    }
+  });
+  const bool heard = ReadTncUntil(":DL1DDD   :ack8") != "";
+  const int code = EndAndWait(*program, [&] { display_server->Stop(); });
+  pouring = false;
+  frames.join();
+  ASSERT_TRUE(heard) << "the last station was never heard";
+  EXPECT_EQ(code, 1) << ProgramLog();
+  ExpectStationsSaved({"DL1AAA", "DL1BBB", "DL1CCC", "DL1DDD"});
+  EXPECT_FALSE(tnc.MarkedExclusive());
 }
 
 // A reception sound the audio output cannot take (eight channels of 32-bit float at

@@ -1,8 +1,9 @@
-// Writes pictures of the windows a new user meets first to window_screenshots/ beside
-// the test program, for a person to look at (run under a real display, they show its
-// fonts): the map window with stations on the map of Europe and their packets in the
-// monitor, the messaging window with a message received, the detail window of a weather
-// station, the weather window and the settings window's fixed position.
+// Writes pictures of the windows a new user meets first to window_screenshots/ in the
+// test pictures folder (support/scratch_files.h), for a person to look at (run under a
+// real display, they show its fonts): the map window with stations on the map of Europe
+// and their packets in the monitor, the messaging window with a message received, the
+// detail window of a weather station, the weather window and the settings window's fixed
+// position.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -23,17 +24,12 @@
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "support/control_snapshot.h"
+#include "support/scratch_files.h"
 
 namespace {
 
-std::string ShotFolder() {
-  const std::string folder = Application->ExeFolder() + "window_screenshots/";
-  std::filesystem::create_directories(folder);
-  return folder;
-}
-
 void Save(TControl& Control, const std::string& Name) {
-  const std::string file = ShotFolder() + Name + ".png";
+  const std::string file = PictureFolder("window_screenshots") + Name + ".png";
   SaveBitmapToPng(*Snapshot(Control, clWhite), file);
   EXPECT_TRUE(std::filesystem::exists(file)) << file;
 }

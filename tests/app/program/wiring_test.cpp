@@ -521,6 +521,8 @@ TEST_F(WiringRestartTest, SavedStationsComeBackInListAndMap) {
   }
   TProgramWindows owner;
   CreateWindows(owner);
+  // As the start does once the settings are applied.
+  frmAprs->ShowStoredStations();
   // The stations come in between paints, after the window is shown.
   ASSERT_TRUE(PumpUntil([] { return !frmAprs->Stations.LoadingStations(); }));
   EXPECT_EQ(frmAprs->Stations.StationList.Text(), stations);

@@ -120,6 +120,13 @@ TEST_F(StationListTest, RowTextsOfAStationAndOfAnObject) {
   EXPECT_EQ(Text(o, 4), "0.0");
   EXPECT_EQ(StationRowKey(list->Group()->GetItemStrings(o)), "AAprsN0CALLMy32Obj");
   EXPECT_EQ(list->FindStationRow("AAprsNOBODY"), -1);
+
+  // A code the images hold no picture for shows the blank's, not one its index wraps to.
+  for (char code : {'\xFF', '~', '\x1F'}) {
+    object.SymCode = code;
+    list->AddOrUpdateStationRow(RecordOf(object));
+    EXPECT_EQ(Text(list->FindStationRow("AAprsN0CALLMy32Obj"), 0), "0") << int(code);
+  }
 }
 
 TEST_F(StationListTest, AStationHeardAgainKeepsOneRowAndTheNewestComesFirst) {

@@ -1,12 +1,9 @@
 #include "platform/io/serial_port.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -36,21 +33,6 @@ TEST(SerialPortOpen, ReportsWhyAPortCannotBeUsed) {
   EXPECT_FALSE(port.IsOpen());
 }
 
-namespace {
-
-// Whether the terminal refuses other openers, as an ordinary user meets it: an open
-// refused as busy, or, where this process may open it anyway (root), the mark itself.
-bool MarkedExclusive(const std::string& Path) {
-  const int fd = ::open(Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return errno == EBUSY;
-  int exclusive = 0;
-  const bool asked = ioctl(fd, TIOCGEXCL, &exclusive) == 0;
-  ::close(fd);
-  return asked && exclusive != 0;
-}
-
-}  // namespace
-
 // The far end stays open throughout, as a software TNC's pseudo-terminal does: the mark
 // must go with our close, or the next open (the settings applied, the program started
 // again) is refused to everyone but root.
@@ -58,11 +40,11 @@ TEST(SerialPortOpen, ASecondUserOfTheSameDeviceIsRefused) {
   TPseudoTerminal tnc;
   TSerialPort first, second;
   ASSERT_EQ(first.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::RtsCts), TSerialOpenResult::Ok);
-  EXPECT_TRUE(MarkedExclusive(tnc.DevicePath()));
+  EXPECT_TRUE(tnc.MarkedExclusive());
   EXPECT_EQ(second.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::None),
             TSerialOpenResult::CannotOpen);
   first.Close();
-  EXPECT_FALSE(MarkedExclusive(tnc.DevicePath()));
+  EXPECT_FALSE(tnc.MarkedExclusive());
   ASSERT_EQ(first.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::None), TSerialOpenResult::Ok);
   first.Close();
   EXPECT_EQ(second.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::None), TSerialOpenResult::Ok);

@@ -27,6 +27,7 @@
 #include "rtf_import_document.h"
 #include "support/office_convert.h"
 #include "support/scratch_files.h"
+#include "support/unrtf_text.h"
 
 namespace {
 
@@ -90,8 +91,7 @@ TEST(RTFImportPeers, LibreOfficeDocument) {
   const std::string rtf = LibreOfficeRTF();
   ASSERT_FALSE(rtf.empty());
   const std::string file = WriteScratchFile("office_rtf/copy.rtf", rtf);
-  std::string peer = RunAndCapture("unrtf --text '" + file + "' 2>/dev/null");
-  peer = peer.substr(peer.find("-----------------\n") + 18);
+  const std::string peer = UnrtfText(file);
   // unrtf notes pictures in the text ("### picture data found, ... depth 1 pict001.jpg")
   // and shows list numbers; we keep neither as text.
   std::vector<std::string> peerWords;
@@ -229,8 +229,7 @@ TEST(RTFImportPeers, LibreOfficeNumberedListsInCells) {
   TRTFImportDocument doc;
   doc.Options.ParaStyleMode = doc.Options.TextStyleMode = rdrsAddIfNeeded;
   ASSERT_EQ(doc.Import(rtf.Content), rtf_ec_OK);
-  std::string peer = RunAndCapture("unrtf --text '" + file + "' 2>/dev/null");
-  peer = peer.substr(peer.find("-----------------\n") + 18);
+  const std::string peer = UnrtfText(file);
   EXPECT_EQ(WordsButNumbers(doc.Text()), WordsButNumbers(peer)) << doc.Text();
   TRDTableItemInfo* table = doc.Table();
   ASSERT_NE(table, nullptr);

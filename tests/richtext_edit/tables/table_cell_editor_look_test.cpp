@@ -13,6 +13,7 @@
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "support/control_snapshot.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST(TableCellEditorLook, WhatLiesBehindACellShowsBehindItsEditor) {
   for (char c : std::string(" via DB0ABC"))
     SimulateKey(*f.Editor(), TKeyCode(std::toupper(static_cast<unsigned char>(c))),
                 std::string(1, c));
-  Snapshot(f.edit)->SaveToFile("table_cell_editor_background.bmp");
+  Snapshot(f.edit)->SaveToFile(PictureFolder("table_cell_editor") + "background.bmp");
   // The cell's own picture over the table's.
   f.Open(1, 1);
   EXPECT_EQ(f.BehindText(), kCellPicture);

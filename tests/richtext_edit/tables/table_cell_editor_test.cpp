@@ -353,8 +353,8 @@ TEST(TableCellEditor, DeletingRowsReopensTheEditorOnTheCellItWasOn) {
   EXPECT_EQ(DescribeGrid(*f.table), "[c],[d]");
 }
 
-// The editor as it looks with a cell being edited, saved into the build folder for a
-// look.
+// The editor as it looks with a cell being edited, saved into the test pictures folder
+// for a look.
 TEST(TableCellEditor, APictureOfATableBeingEdited) {
   TCellEdit f(3, 3, {"Call", "Heard", "Via", "DL1ABC", "12:03", "WIDE1-1", "OE3XYZ", "12:07", ""});
   f.table->SetCellBorderWidth(1);
@@ -364,7 +364,7 @@ TEST(TableCellEditor, APictureOfATableBeingEdited) {
   f.Open(2, 2);
   Type(*f.Editor(), "DB0ABC relay");
   auto shot = Snapshot(f.edit);
-  shot->SaveToFile("table_cell_editor.bmp");
+  shot->SaveToFile(PictureFolder("table_cell_editor") + "being_edited.bmp");
   // The editor shows its text over the cell; the cell is in the editor's place.
   const TRDTableCellData& cell = *f.table->Cells(2, 2);
   const TPoint at = f.ClientOfTable(cell.Left, cell.Top);

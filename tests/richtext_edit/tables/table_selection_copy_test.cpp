@@ -16,6 +16,7 @@
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
 #include "support/scratch_files.h"
+#include "support/unrtf_text.h"
 
 namespace {
 
@@ -103,9 +104,7 @@ TEST(TableSelectionCopy, TheEditorsCopyOfDraggedCellsHoldsThemAloneInEveryFormat
   EXPECT_EQ(PastedGrid(RichTextClipboardFormat(), rtf), kCopiedGrid);
   // An independent reader finds the same text in the RTF, cell by cell.
   if (ProgramAvailable("unrtf")) {
-    std::string peer =
-        RunAndCapture("unrtf --text '" + WriteScratchFile("cells.rtf", rtf) + "' 2>/dev/null");
-    peer = peer.substr(peer.find("-----------------\n") + 18);
+    std::string peer = UnrtfText(WriteScratchFile("cells.rtf", rtf));
     std::erase_if(peer, [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
     EXPECT_EQ(peer, "defgh");
   }
