@@ -16,6 +16,7 @@
 
 #include "bench_support.h"
 #include "gif/gif_picture.h"
+#include "nested_tiled_tables.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/metafile.h"
 #include "richtext/model/picture_item.h"
@@ -245,28 +246,7 @@ std::unique_ptr<TGraphic> Tile(TTileKind kind) {
 struct NestedTiledTables : BenchDocument {
   NestedTiledTables(TTileKind kind, int depths) {
     const std::unique_ptr<TGraphic> tile = Tile(kind);
-    TCustomRDData* into = &doc.RDData();
-    std::unique_ptr<TRDTableItemInfo> outer;
-    TRDTableItemInfo* parent = nullptr;
-    for (int depth = 0; depth < depths; ++depth) {
-      auto table = std::make_unique<TRDTableItemInfo>(1, 1, into);
-      table->SetBestWidth(-100);
-      table->SetBackgroundImage(tile.get());
-      table->SetBackgroundStyle(rdbsTiled);
-      table->SetCellBackgroundImage(tile.get(), 0, 0);
-      TRDTableCellData& cell = *table->Cells(0, 0);
-      cell.SetBackgroundStyle(rdbsTiled);
-      for (int line = 0; line < 6; ++line)
-        cell.AddText("Level " + std::to_string(depth) + " line " + std::to_string(line), 0, 0);
-      TRDTableItemInfo* raw = table.get();
-      if (parent)
-        parent->Cells(0, 0)->AddItemAtEnd("", std::move(table));
-      else
-        outer = std::move(table);
-      parent = raw;
-      into = raw->Cells(0, 0);
-    }
-    doc.RDData().AddItemAtEnd("", std::move(outer));
+    AddNestedTiledTables(doc.RDData(), tile.get(), depths);
     doc.FormatDocument();
   }
 };

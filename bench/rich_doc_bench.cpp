@@ -22,6 +22,7 @@
 
 #include "bench_support.h"
 #include "gif/gif_picture.h"
+#include "nested_tiled_tables.h"
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/jpeg_image.h"
@@ -352,28 +353,7 @@ void BM_PaintNestedTiledTableBackgrounds(benchmark::State& state) {
   constexpr int kDepth = 8;
   FullScreenViewer v;
   const auto tile = Tile(int(state.range(0)), TTileKind(state.range(1)));
-  TCustomRDData* into = &v.doc.RDData();
-  std::unique_ptr<TRDTableItemInfo> outer;
-  TRDTableItemInfo* parent = nullptr;
-  for (int depth = 0; depth < kDepth; ++depth) {
-    auto table = std::make_unique<TRDTableItemInfo>(1, 1, into);
-    table->SetBestWidth(-100);
-    table->SetBackgroundImage(tile.get());
-    table->SetBackgroundStyle(rdbsTiled);
-    table->SetCellBackgroundImage(tile.get(), 0, 0);
-    TRDTableCellData& cell = *table->Cells(0, 0);
-    cell.SetBackgroundStyle(rdbsTiled);
-    for (int line = 0; line < 6; ++line)
-      cell.AddText("Level " + std::to_string(depth) + " line " + std::to_string(line), 0, 0);
-    TRDTableItemInfo* raw = table.get();
-    if (parent)
-      parent->Cells(0, 0)->AddItemAtEnd("", std::move(table));
-    else
-      outer = std::move(table);
-    parent = raw;
-    into = raw->Cells(0, 0);
-  }
-  v.doc.RDData().AddItemAtEnd("", std::move(outer));
+  AddNestedTiledTables(v.doc.RDData(), tile.get(), kDepth);
   v.Paint(state);
 }
 BENCHMARK(BM_PaintNestedTiledTableBackgrounds)
