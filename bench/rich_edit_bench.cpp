@@ -411,6 +411,16 @@ void* operator new(std::size_t size) {
   return p;
 }
 
+// The standard library asks for some buffers without exceptions; they are freed by the
+// delete below, so they must come from the same heap.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
 void operator delete(void* p) noexcept {
   if (!p) return;
   live_bytes -= static_cast<long long>(malloc_usable_size(p));
@@ -418,5 +428,9 @@ void operator delete(void* p) noexcept {
 }
 
 void operator delete(void* p, std::size_t) noexcept {
+  operator delete(p);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept {
   operator delete(p);
 }
