@@ -11,6 +11,7 @@
 #include "richtext/layout/formatted_data.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_print_part.h"
 
@@ -83,16 +84,17 @@ void Dot(TRDCanvas& canvas, int x, int y) {
   canvas.FillRect(Rect(x, y, x + 1, y + 1));
 }
 
+// Groups of three dots at 0, 2 and 4 of every 8 pixels.
+constexpr std::uint8_t kGridDots = 0b10101;
+
 }  // namespace
 
 void DrawDottedVLine(TRDCanvas& canvas, int x, int y1, int y2) {
-  for (int y = y1; y <= y2; y += 8)
-    for (int d = 0; d <= 4 && y + d <= y2; d += 2) Dot(canvas, x, y + d);
+  if (y2 >= y1) canvas.FillLinePattern(Rect(x, y1, x + 1, y2 + 1), true, kGridDots);
 }
 
 void DrawDottedHLine(TRDCanvas& canvas, int x1, int x2, int y) {
-  for (int x = x1; x <= x2; x += 8)
-    for (int d = 0; d <= 4 && x + d <= x2; d += 2) Dot(canvas, x + d, y);
+  if (x2 >= x1) canvas.FillLinePattern(Rect(x1, y, x2 + 1, y + 1), false, kGridDots);
 }
 
 void TRDTableItemInfo::PaintFullWidth(int left, int, int top, TRDCanvas& canvas,
@@ -241,7 +243,13 @@ void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int 
                                  TColor selectionColor, TRDColorMode colorMode) {
   const TRect box = Rect(x, y, x + cell.Width, y + cell.Height);
   const int b = ScaleY(cell_border_width_);
-  if (!Meets(Rect(box.Left - b, box.Top - b, box.Right + b, box.Bottom + b), clip)) return;
+  const TRect outer = Rect(box.Left - b, box.Top - b, box.Right + b, box.Bottom + b);
+  if (!Meets(outer, clip)) return;
+  // The editor open over the cell is a window of its own: where it covers the cell and
+  // its border, nothing drawn here would show (in nested tables, every level but the
+  // innermost).
+  if (InplaceEditor && InplaceEditor->InplaceData().Cell == &cell && !canvas.RectVisible(outer))
+    return;
   // A merged cell shows selected when it meets the selected rectangle.
   const bool selected = selectedAsWhole || IsCellSelected(row, col);
   const bool withSelectionColor = selected && selectionColor != clNone;

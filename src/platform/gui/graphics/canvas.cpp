@@ -181,6 +181,40 @@ void TCanvas::FillRect(const TRect& Rect) {
   if (QPainter* painter = PlainPainter(*impl_)) painter->fillRect(ToQRect(Rect), ToQBrush(brush_));
 }
 
+void TCanvas::FillLinePattern(const TRect& Line, bool Vertical, std::uint8_t Pattern) {
+  if (brush_.Color() == clNone || brush_.Style() == bsClear || Line.Width() <= 0 ||
+      Line.Height() <= 0)
+    return;
+  QPainter* painter = PlainPainter(*impl_);
+  if (!painter) return;
+  const QColor color = ToQColor(brush_.Color());
+  if (!Vertical || painter->deviceTransform().type() > QTransform::TxTranslate) {
+    // The eight pixels of the pattern as a tile, see-through where unmarked: a row is
+    // one fill.
+    QImage tile(Vertical ? 1 : 8, Vertical ? 8 : 1, QImage::Format_ARGB32_Premultiplied);
+    tile.fill(Qt::transparent);
+    for (int i = 0; i < 8; ++i)
+      if (Pattern >> i & 1) tile.setPixel(Vertical ? 0 : i, Vertical ? i : 0, color.rgb());
+    const QPoint origin = painter->brushOrigin();
+    painter->setBrushOrigin(Line.Left, Line.Top);
+    painter->fillRect(ToQRect(Line), QBrush(tile));
+    painter->setBrushOrigin(origin);
+    return;
+  }
+  // A column as points of a one-pixel pen: a fill of many rows is shared out among
+  // threads, which costs more than the pixels.
+  QPolygon dots;
+  dots.reserve(Line.Height() / 2 + 1);
+  for (int i = 0; i < Line.Height(); ++i)
+    if (Pattern >> (i % 8) & 1) dots.append(QPoint(Line.Left, Line.Top + i));
+  const QPen pen = painter->pen();
+  QPen dotPen(color);
+  dotPen.setWidth(0);
+  painter->setPen(dotPen);
+  painter->drawPoints(dots);
+  painter->setPen(pen);
+}
+
 void TCanvas::FrameRect(const TRect& Rect) {
   if (Rect.Width() <= 0 || Rect.Height() <= 0) return;
   FillRect({Rect.Left, Rect.Top, Rect.Right, Rect.Top + 1});
