@@ -6,12 +6,15 @@
 // wraps to new lines now and then and is taken out again by undo), and a paragraph of
 // 2,000 and of 20,000 characters, and a table of 10 rows of 3 cells pasted as RTF, into a
 // cell 11 tables deep (each taken out again by undo); a key that widens its column in
-// tables of 50, 500 and 2,000 rows. A table of 8,000, 16,000 and 32,000 rows saved as
+// tables of 500, 1,000, 2,000 and 3,000 rows. A table of 8,000, 16,000 and 32,000 rows saved as
 // RTF, RDF and HTML, with and without a cell merged over all rows of its first column.
 // An editor painting a table read from a file whose cell claims a width of an ordinary
 // 120 pixels, of 100,000,000 or of 2,147,483,000 pixels, and one read from RTF whose
 // cells' edges claim ordinary widths or a page each. A document file of 200 tables of
 // 131,072 slots each, read and pasted, with the time and the growth of the peak memory.
+// 2 x 2 tables nested 8 to 64 deep in a 1600 x 900 editor repainted, with and without
+// the cell editor open at every level, and at 11 deep beside QTextEdit holding the same
+// tables.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
