@@ -188,6 +188,16 @@ TEST(ViewerScrolling, StepsAreNeverBelowOneAndKeepTheRangeReachable) {
   v.doc.RDData().DocumentHeight = 400000;
   v.doc.SetVSmallStep(10);  // refused: 40000 steps
   EXPECT_EQ(v.doc.VSmallStep(), 10);
+  // A document at the layout's height bound, in a view far shorter than 1/32000 of it:
+  // the last position shows its end.
+  const int tall = 1 << 29;
+  v.doc.RDData().DocumentHeight = tall;
+  v.doc.RDData().AdjustVScrollUnits();
+  v.doc.RDData().SetDocumentAreaSize(v.doc.DocClientWidth(), tall, false);
+  v.doc.ScrollTo(v.doc.GetVScrollMax(), false);
+  const int shownTo = v.doc.VScrollPos() * v.doc.VSmallStep() + v.doc.DocClientHeight();
+  EXPECT_GE(shownTo, tall);
+  EXPECT_LT(shownTo - v.doc.DocClientHeight(), tall);
 }
 
 TEST(ViewerScrolling, TheTailFormatFollowsTheEnd) {

@@ -47,6 +47,20 @@ bool TRDCanvas::GetCharacterPlacementA(std::string_view text, unsigned flags,
       result);
 }
 
+bool TRDCanvas::RectVisible(const TRect& rect) const {
+  const TRect visible = VisibleRect();
+  return rect.Left < visible.Right && visible.Left < rect.Right && rect.Top < visible.Bottom &&
+         visible.Top < rect.Bottom;
+}
+
+void TRDCanvas::FillLinePattern(const TRect& line, bool vertical, std::uint8_t pattern) {
+  const int first = vertical ? line.Top : line.Left, end = vertical ? line.Bottom : line.Right;
+  for (std::int64_t p = first; p < end; ++p)
+    if (pattern >> ((p - first) % 8) & 1)
+      FillRect(vertical ? Rect(line.Left, int(p), line.Left + 1, int(p) + 1)
+                        : Rect(int(p), line.Top, int(p) + 1, line.Top + 1));
+}
+
 void TRDCanvas::Draw(int x, int y, const TGraphic& graphic) {
   StretchDraw(Bounds(x, y, graphic.Width(), graphic.Height()), graphic);
 }

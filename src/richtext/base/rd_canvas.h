@@ -131,6 +131,11 @@ class TRDCanvas {
                            std::u16string_view text, std::span<const int> dx) = 0;
 
   virtual void FillRect(const TRect& rect) = 0;
+  // The pixels of a line one pixel thick (line: one row of pixels, or one column when
+  // vertical) that pattern marks, in the brush colour: bit i for each pixel i, i + 8,
+  // i + 16... on from the line's first pixel (dotted lines). This base fills them one by
+  // one; a canvas over the platform's fills the line at once.
+  virtual void FillLinePattern(const TRect& line, bool vertical, std::uint8_t pattern);
   virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
   virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
   virtual void MoveTo(int x, int y) = 0;
@@ -156,6 +161,9 @@ class TRDCanvas {
   // The part of the canvas that drawing reaches, in its coordinates (a printer's page);
   // this base reaches everywhere.
   virtual TRect VisibleRect() const { return Rect(-kFarAway, -kFarAway, kFarAway, kFarAway); }
+  // Whether drawing in rect may reach the canvas at all: false, on a window, where other
+  // windows (a cell's editor) cover all of it. This base answers from VisibleRect.
+  virtual bool RectVisible(const TRect& rect) const;
 
  private:
   static constexpr int kFarAway = 1 << 29;

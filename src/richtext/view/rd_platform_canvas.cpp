@@ -211,6 +211,12 @@ void TRDPlatformCanvas::FillRect(const TRect& rect) {
   canvas_.FillRect(rect);
 }
 
+void TRDPlatformCanvas::FillLinePattern(const TRect& line, bool vertical, std::uint8_t pattern) {
+  if (BrushStyle == bsClear || BrushColor == clNone) return;
+  SyncPenAndBrush();
+  canvas_.FillLinePattern(line, vertical, pattern);
+}
+
 void TRDPlatformCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   SyncPenAndBrush();
   canvas_.Rectangle(x1, y1, x2, y2);
@@ -266,4 +272,8 @@ void TRDPlatformCanvas::IntersectClipRect(const TRect& rect) {
 
 TRect TRDPlatformCanvas::VisibleRect() const {
   return canvas_.ClipRect();
+}
+
+bool TRDPlatformCanvas::RectVisible(const TRect& rect) const {
+  return canvas_.RectVisible(rect);
 }

@@ -43,6 +43,7 @@ class TRDPlatformCanvas : public TRDCanvas {
   void ExtTextOutW(int x, int y, unsigned options, const TRect* clip, std::u16string_view text,
                    std::span<const int> dx) override;
   void FillRect(const TRect& rect) override;
+  void FillLinePattern(const TRect& line, bool vertical, std::uint8_t pattern) override;
   void Rectangle(int x1, int y1, int x2, int y2) override;
   void Ellipse(int x1, int y1, int x2, int y2) override;
   void MoveTo(int x, int y) override;
@@ -56,6 +57,7 @@ class TRDPlatformCanvas : public TRDCanvas {
   void RestoreState() override;
   void IntersectClipRect(const TRect& rect) override;
   TRect VisibleRect() const override;
+  bool RectVisible(const TRect& rect) const override;
 
  private:
   // Name, height, resolution, style, character extra and stretch in percent.

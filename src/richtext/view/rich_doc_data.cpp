@@ -124,6 +124,9 @@ void TRichDocRDData::AdjustVScrollUnits() {
   if (height / step > kMaxScrollUnits) {
     step = height / kMaxScrollUnits;
     if (height / step > kMaxScrollUnits) ++step;
+    // Never taller than the view: the last step would start past the last view of the
+    // document's end, and the step before it end short of it.
+    step = std::min(step, std::max(1, rich_doc_.DocClientHeight()));
     rich_doc_.TRDScroller::SetVSmallStep(step);
   } else if (step > kDefaultStep && height / kDefaultStep <= kMaxScrollUnits) {
     rich_doc_.TRDScroller::SetVSmallStep(kDefaultStep);

@@ -135,6 +135,14 @@ void TRDTableInplaceRDData::DrawBackground(TRDCanvas& canvas, const TRect& rect)
   if (TRDBackground* picture = Cell->GetCellBackground()) drawOwn(*picture, clNone);
 }
 
+TColor TRDTableInplaceRDData::PlainBackgroundColor() const {
+  const TRDTableItemInfo* table = Cell ? Cell->GetTable() : nullptr;
+  if (!CellEditor() || !table || Cell->Color != clNone || (State & rddsSelectedAsWhole) ||
+      table->IsCellTransparent(*Cell) || table->GetTableBackground() || Cell->GetCellBackground())
+    return clNone;
+  return GetBackgroundColor();
+}
+
 // --- scrolling ---------------------------------------------------------------------------------
 
 void TRDTableInplaceRDData::ScrollToRect(int left, int top, int height, int width) {

@@ -50,6 +50,9 @@ TRDTableInplaceEdit::TRDTableInplaceEdit(TCustomRichDocEdit& outer, TRDTableItem
   TRDTableInplaceRDData& data = InplaceData();
   data.Cell = table.Cells(row, col);
   SetColor(table.GetCellColor(*data.Cell));
+  // Its background covers it whole (the cell's colour or picture, the table's, or the
+  // document's around the table) unless it shows a document without a colour.
+  SetOpaqueFace(outer.EditData().GetBackgroundColor() != clNone);
   // The steps recorded here end up in the root document's lists: the items they hold are
   // reported to that document when they are freed.
   TCustomRDData* root = data.GetAbsoluteRootData();

@@ -52,6 +52,9 @@ class TRDTableInplaceRDData : public TRDEditRDData {
   // selection colour among selected cells.
   TColor GetBackgroundColor() const override;
   void DrawBackground(TRDCanvas& canvas, const TRect& rect) override;
+  // The one colour DrawBackground leaves everywhere (the cell's fill where neither the
+  // cell nor the table has a colour or picture of its own), clNone where it leaves more.
+  TColor PlainBackgroundColor() const;
   // Rectangles of this document (the caret) are shown by scrolling the document around
   // the table, unless the editor is closing.
   void ScrollToRect(int left, int top, int height, int width) override;

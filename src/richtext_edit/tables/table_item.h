@@ -493,8 +493,10 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // Painting (table_paint.cpp).
   void PaintFullWidth(int left, int right, int top, TRDCanvas& canvas, TRDItemPaintState state,
                       TRDStyle& rdStyle) const override;
+  // under: the one colour already painted everywhere under the table (its cell's fill,
+  // when it stands in a cell), clNone when that is not known.
   void PaintTable(TRDCanvas& canvas, int x, int y, const TRect& clip, TRDItemPaintState state,
-                  TRDColorMode colorMode);
+                  TRDColorMode colorMode, TColor under = clNone);
   // The rules between the columns over the table's box and above the rows drawn (heading
   // rows 0 .. headingRows - 1 where they stand, then firstRow .. lastRow moved up by shift,
   // the rows after firstRow by a further firstRowCut: the part of a row cut over pages
@@ -661,9 +663,10 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // A column's narrowest content width (from the last layout on the screen, while only
   // one column was measured again since).
   int ColumnMinWidth(int col, TRDCanvas& canvas) const;
+  // under: as for PaintTable, under the cell.
   void PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int row, int col, int x, int y,
                  const TRect& clip, bool selectedAsWhole, bool editing, TColor selectionColor,
-                 TRDColorMode colorMode);
+                 TRDColorMode colorMode, TColor under);
 
   // Each column's narrowest content width at the last layout on the screen.
   std::vector<int> column_min_widths_;

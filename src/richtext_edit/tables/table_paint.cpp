@@ -11,6 +11,8 @@
 #include "richtext/layout/formatted_data.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/styles/rd_style.h"
+#include "richtext/view/rich_doc_data.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_print_part.h"
 
@@ -20,14 +22,24 @@ namespace {
 // them its clip, so the outermost table takes the client area and tables inside cells
 // take the cell they stand in.
 thread_local const TRect* paint_clip = nullptr;
+// The one colour painted under the content of the cell being painted, clNone when that
+// is not known.
+thread_local TColor paint_under = clNone;
 
 class TClipScope {
  public:
-  explicit TClipScope(const TRect& clip) : saved_(paint_clip) { paint_clip = &clip; }
-  ~TClipScope() { paint_clip = saved_; }
+  TClipScope(const TRect& clip, TColor under) : saved_(paint_clip), saved_under_(paint_under) {
+    paint_clip = &clip;
+    paint_under = under;
+  }
+  ~TClipScope() {
+    paint_clip = saved_;
+    paint_under = saved_under_;
+  }
 
  private:
   const TRect* saved_;
+  TColor saved_under_;
 };
 
 void FillBox(TRDCanvas& canvas, TColor color, int left, int top, int right, int bottom) {
@@ -83,20 +95,21 @@ void Dot(TRDCanvas& canvas, int x, int y) {
   canvas.FillRect(Rect(x, y, x + 1, y + 1));
 }
 
+// Groups of three dots at 0, 2 and 4 of every 8 pixels.
+constexpr std::uint8_t kGridDots = 0b10101;
+
 }  // namespace
 
 void DrawDottedVLine(TRDCanvas& canvas, int x, int y1, int y2) {
-  for (int y = y1; y <= y2; y += 8)
-    for (int d = 0; d <= 4 && y + d <= y2; d += 2) Dot(canvas, x, y + d);
+  if (y2 >= y1) canvas.FillLinePattern(Rect(x, y1, x + 1, y2 + 1), true, kGridDots);
 }
 
 void DrawDottedHLine(TRDCanvas& canvas, int x1, int x2, int y) {
-  for (int x = x1; x <= x2; x += 8)
-    for (int d = 0; d <= 4 && x + d <= x2; d += 2) Dot(canvas, x + d, y);
+  if (x2 >= x1) canvas.FillLinePattern(Rect(x1, y, x2 + 1, y + 1), false, kGridDots);
 }
 
 void TRDTableItemInfo::PaintFullWidth(int left, int, int top, TRDCanvas& canvas,
-                                      TRDItemPaintState state, TRDStyle&) const {
+                                      TRDItemPaintState state, TRDStyle& rdStyle) const {
   auto& self = const_cast<TRDTableItemInfo&>(*this);
   int x = left;
   auto* document = dynamic_cast<TCustomRDFormattedData*>(GetDocument());
@@ -105,11 +118,24 @@ void TRDTableItemInfo::PaintFullWidth(int left, int, int top, TRDCanvas& canvas,
   TRect clip = paint_clip ? *paint_clip
                           : Rect(0, 0, document ? document->GetWidth() : INT_MAX / 2,
                                  document ? document->GetHeight() : INT_MAX / 2);
-  self.PaintTable(canvas, x, top, clip, state, 0);
+  TColor under = paint_clip ? paint_under : clNone;
+  // A viewer paints its document right after its background.
+  if (auto* cellEditor = dynamic_cast<TRDTableInplaceRDData*>(document)) {
+    under = cellEditor->PlainBackgroundColor();
+  } else if (auto* viewer = dynamic_cast<TRichDocRDData*>(document)) {
+    const TRDBackground* background = viewer->GetBackground();
+    under = background && background->HasVisibleImage() ? clNone : viewer->GetBackgroundColor();
+  }
+  // Its paragraph's background or the line's selection may lie between.
+  const TParaInfo& para = rdStyle.ParaStyles()[ParaNo];
+  if ((state & rdipsSelected) || para.Border.Style != rdbNone || para.Background.Color != clNone ||
+      rdStyle.OnDrawParaBack)
+    under = clNone;
+  self.PaintTable(canvas, x, top, clip, state, 0, under);
 }
 
 void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& clip,
-                                  TRDItemPaintState state, TRDColorMode colorMode) {
+                                  TRDItemPaintState state, TRDColorMode colorMode, TColor under) {
   TRDTableItemFormattingInfo& info = *FormattingInfo;
   TCustomRDData* document = GetDocument();
   auto* formatted = dynamic_cast<TCustomRDFormattedData*>(document);
@@ -131,7 +157,7 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
     const TRect area = Intersection(table, clip);
     if (area.Right > area.Left && area.Bottom > area.Top)
       background_->Draw(canvas, area, 0, 0, x, y, info.Width, info.Height, color, true);
-  } else if (color_ != clNone) {
+  } else if (color_ != clNone && ConvertBackColor(color_, colorMode) != under) {
     const TRect area = Intersection(table, clip);
     FillBox(canvas, ConvertBackColor(color_, colorMode), area.Left, area.Top, area.Right,
             area.Bottom);
@@ -148,6 +174,9 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
              formatted ? formatted->GetBackgroundColor() : clNone, border_style_, editing, false,
              clip, &visible_borders_, -1, -1, colorMode);
 
+  const TColor cellsUnder = background_        ? clNone
+                            : color_ != clNone ? ConvertBackColor(color_, colorMode)
+                                               : under;
   // Cells: first those that begin above the first painted row and reach into it.
   const bool selectedAsWhole = (state & rdipsSelected) != 0;
   if (firstRow > 0)
@@ -160,7 +189,7 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
       }
       if (mr < firstRow)
         PaintCell(canvas, *cell, mr, mc, x + cell->Left, y + cell->Top, clip, selectedAsWhole,
-                  editing, selectionColor, colorMode);
+                  editing, selectionColor, colorMode, cellsUnder);
       c = mc + cell->ColSpan;
     }
   const bool pageBreaks = style && document && (document->GetOptions() & rdoShowPageBreaks);
@@ -171,7 +200,7 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
       if (x + info.ColStarts[c] > clip.Right) break;
       if (TRDTableCellData* cell = CellToPaint(r, c))
         PaintCell(canvas, *cell, r, c, x + cell->Left, y + cell->Top, clip, selectedAsWhole,
-                  editing, selectionColor, colorMode);
+                  editing, selectionColor, colorMode, cellsUnder);
     }
     if (r > 0 && pageBreaks && Rows->Items(r)->PageBreakBefore)
       style->DrawPageBreak(canvas, ry, x, rdpbPageBreak, info.Width);
@@ -238,10 +267,16 @@ void TRDTableItemInfo::DrawRules(TRDCanvas& canvas, int x, int y, const TRect& t
 
 void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int row, int col, int x,
                                  int y, const TRect& clip, bool selectedAsWhole, bool editing,
-                                 TColor selectionColor, TRDColorMode colorMode) {
+                                 TColor selectionColor, TRDColorMode colorMode, TColor under) {
   const TRect box = Rect(x, y, x + cell.Width, y + cell.Height);
   const int b = ScaleY(cell_border_width_);
-  if (!Meets(Rect(box.Left - b, box.Top - b, box.Right + b, box.Bottom + b), clip)) return;
+  const TRect outer = Rect(box.Left - b, box.Top - b, box.Right + b, box.Bottom + b);
+  if (!Meets(outer, clip)) return;
+  // The editor open over the cell is a window of its own: where it covers the cell and
+  // its border, nothing drawn here would show (in nested tables, every level but the
+  // innermost).
+  if (InplaceEditor && InplaceEditor->InplaceData().Cell == &cell && !canvas.RectVisible(outer))
+    return;
   // A merged cell shows selected when it meets the selected rectangle.
   const bool selected = selectedAsWhole || IsCellSelected(row, col);
   const bool withSelectionColor = selected && selectionColor != clNone;
@@ -251,6 +286,7 @@ void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int 
     back = Rect(box.Left - ScaleX(cell_border_width_), box.Top - b,
                 box.Right + ScaleX(cell_border_width_), box.Bottom + b);
   if (HatchedCell == &cell) {
+    under = clNone;
     // Forward diagonal hatch in the cell border colour over the cell colour.
     const TRect area = Intersection(back, clip);
     FillBox(canvas, ConvertBackColor(clWindow, colorMode), area.Left, area.Top, area.Right,
@@ -260,15 +296,16 @@ void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int 
       for (int px = area.Left; px < area.Right; ++px)
         if ((px - back.Left + py - back.Top) % 8 == 0) Dot(canvas, px, py);
   } else if (cell.GetCellBackground() && !withSelectionColor) {
+    under = clNone;
     const TRect area = Intersection(back, clip);
     if (area.Right > area.Left && area.Bottom > area.Top)
       cell.GetCellBackground()->Draw(
           canvas, area, 0, 0, back.Left, back.Top, back.Right - back.Left, back.Bottom - back.Top,
           color == clNone ? clNone : ConvertBackColor(color, colorMode), true);
   } else if (color != clNone) {
+    under = ConvertBackColor(color, colorMode);
     const TRect area = Intersection(back, clip);
-    FillBox(canvas, ConvertBackColor(color, colorMode), area.Left, area.Top, area.Right,
-            area.Bottom);
+    FillBox(canvas, under, area.Left, area.Top, area.Right, area.Bottom);
   }
   // Content, cut to the cell.
   const int padding = ScaleX(cell_padding_);
@@ -281,7 +318,7 @@ void TRDTableItemInfo::PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int 
     const std::uint32_t cellState = cell.State;
     if (selected) cell.State |= rdsAllSelected;
     {
-      TClipScope scope(cellClip);
+      TClipScope scope(cellClip, under);
       cell.PaintTo(canvas, Rect(-cx, -cy, cellClip.Right - cx, cellClip.Bottom - cy));
     }
     cell.State = cellState;

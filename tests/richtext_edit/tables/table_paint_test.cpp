@@ -1,6 +1,7 @@
 // Painting tables, checked pixel by pixel on the raster canvas: every border style,
 // rules, dotted grid lines while editing (kept inside their cell), the selection colour,
-// cells showing the table through, the hatch of a cut-short cell and the border event.
+// cells showing the table through, the hatch of a cut-short cell, the border event and
+// tables in cells.
 #include <gtest/gtest.h>
 
 #include "richtext/styles/rd_style.h"
@@ -251,6 +252,31 @@ TEST(TablePainting, TheDocumentPaintsItsTable) {
   const int textX = 5 + cell.Left + 1, textY = 5 + cell.Top + 1 + cell.GetExtraVOffs();
   EXPECT_EQ(doc.canvas.Pixel(textX + 1, textY + 1), RGB(clBlack));
   EXPECT_EQ(doc.canvas.Pixel(textX + 12 + 1, textY + 1), RGB(clYellow));
+}
+
+TEST(TablePainting, TablesInCellsShowTheirOwnColour) {
+  TTableDocument doc(310, 100);
+  TRDTableItemInfo& outer = doc.AddTable(1, 2);
+  outer.SetColor(clYellow);
+  outer.Cells(0, 0)->Color = clAqua;
+  // Both inner tables have the outer table's colour: over the aqua cell it must be
+  // painted, over the other it is there already.
+  for (int c = 0; c < 2; ++c) {
+    TRDTableCellData& cell = *outer.Cells(0, c);
+    cell.Clear();
+    auto inner = std::make_unique<TRDTableItemInfo>(1, 1, &cell);
+    inner->SetColor(clYellow);
+    cell.AddItemAtEnd("", std::move(inner));
+  }
+  doc.Format();
+  doc.canvas = TRasterCanvas(310, 100, clFuchsia);
+  doc.PaintTo(doc.canvas, Rect(0, 0, 310, 100));
+  for (int c = 0; c < 2; ++c) {
+    const TRDTableCellData& cell = *outer.Cells(0, c);
+    EXPECT_EQ(doc.canvas.Pixel(5 + cell.Left + cell.Width / 2, 5 + cell.Top + cell.Height / 2),
+              RGB(clYellow))
+        << c;
+  }
 }
 
 }  // namespace

@@ -421,6 +421,10 @@ class TWinControl : public TControl {
   // takes what they leave.
   virtual void AlignControls(TRect& Area);
 
+  // The control paints every pixel of its face itself: the window system fills nothing
+  // first (Color is not filled in) and paints nothing of what lies under it.
+  void SetOpaqueFace(bool Value);
+
   void BoundsChanged(const TRect& OldBounds) override;
   void VisibleChanged() override;
   void EnabledChanged() override;

@@ -581,11 +581,19 @@ void TWinControl::FontChanged() {
   TControl::FontChanged();
 }
 
-// Own widgets fill their background with Color before anything paints on them.
+void TWinControl::SetOpaqueFace(bool Value) {
+  QWidget* widget = native_->widget;
+  widget->setAttribute(Qt::WA_OpaquePaintEvent, Value);
+  if (native_->own_widget) widget->setAutoFillBackground(!Value && Color() != clNone);
+}
+
+// Own widgets fill their background with Color before anything paints on them, unless
+// they paint all of it themselves.
 void TWinControl::ColorChanged() {
   if (native_->own_widget) {
     QWidget* widget = native_->widget;
-    widget->setAutoFillBackground(Color() != clNone);
+    widget->setAutoFillBackground(Color() != clNone &&
+                                  !widget->testAttribute(Qt::WA_OpaquePaintEvent));
     if (Color() != clNone) {
       QPalette palette = widget->palette();
       palette.setColor(QPalette::Window, ToQColor(Color()));

@@ -244,6 +244,22 @@ bool ComposeTopDown(TWinControl& Parent, QImage& Layer, const QRect& Piece) {
   return whole;
 }
 
+// Where the child windows of widget lie that cover what lies under them: those shown
+// that fill their background with an opaque brush, or paint every pixel themselves.
+QRegion OpaqueChildren(const QWidget& widget) {
+  QRegion covered;
+  for (const QObject* object : widget.children()) {
+    const auto* child = qobject_cast<const QWidget*>(object);
+    if (!child || child->isWindow() || child->isHidden() || !child->mask().isEmpty() ||
+        child->testAttribute(Qt::WA_TranslucentBackground))
+      continue;
+    if (child->testAttribute(Qt::WA_OpaquePaintEvent) ||
+        (child->autoFillBackground() && child->palette().brush(child->backgroundRole()).isOpaque()))
+      covered += child->geometry();
+  }
+  return covered;
+}
+
 }  // namespace
 
 void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
@@ -256,8 +272,9 @@ void TWidgetBridge::Paint(QWidget& widget, const QRegion& area) {
   native.all_dirty = false;
   QPainter painter(&widget);
   // The same pixels as the system clip, but readable: a large picture under a few thin
-  // dirty strips (the map under its crosshair) draws only those strips.
-  painter.setClipRegion(area);
+  // dirty strips (the map under its crosshair) draws only those strips. Child windows
+  // that fill their whole area are left out: whatever is drawn under them is covered.
+  painter.setClipRegion(area - OpaqueChildren(widget));
   TControlEvents::PaintFace(*control, painter);
   if (alive.expired()) return;
   const bool layered = UpdateFaceLayer(widget.size(), area);

@@ -1,9 +1,11 @@
 #include "platform/gui/graphics/canvas.h"
 
+#include <QPaintEngine>
 #include <QPolygon>
 #include <QRegion>
 #include <QTransform>
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -125,6 +127,9 @@ static QPainter* ShapePainter(TCanvas::Impl& impl, const TPen& pen, const TBrush
   return painter;
 }
 
+// Pixels of a fill above which cutting it to a complex clip ourselves pays.
+constexpr std::int64_t kLargeFill = 16384;
+
 static QPainter* PlainPainter(TCanvas::Impl& impl) {
   QPainter* painter = impl.Painter();
   if (painter) painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -178,7 +183,59 @@ void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
 
 void TCanvas::FillRect(const TRect& Rect) {
   if (!brush_.Paints() || Rect.Width() <= 0 || Rect.Height() <= 0) return;
-  if (QPainter* painter = PlainPainter(*impl_)) painter->fillRect(ToQRect(Rect), ToQBrush(brush_));
+  QPainter* painter = PlainPainter(*impl_);
+  if (!painter) return;
+  const QRect rect = ToQRect(Rect);
+  const QBrush brush = ToQBrush(brush_);
+  // A large fill under a clip of many rectangles (a window with child windows left
+  // out) is cut to the clip row by row; filled rectangle by rectangle it takes the
+  // fast path, shared out among threads.
+  if (painter->hasClipping() && std::int64_t(rect.width()) * rect.height() >= kLargeFill &&
+      painter->paintEngine()->type() == QPaintEngine::Raster &&
+      painter->transform().type() <= QTransform::TxTranslate) {
+    const QRegion parts = painter->clipRegion() & rect;
+    if (parts.rectCount() > 1) {
+      painter->setClipping(false);
+      for (const QRect& part : parts) painter->fillRect(part, brush);
+      painter->setClipping(true);
+      return;
+    }
+  }
+  painter->fillRect(rect, brush);
+}
+
+void TCanvas::FillLinePattern(const TRect& Line, bool Vertical, std::uint8_t Pattern) {
+  if (brush_.Color() == clNone || brush_.Style() == bsClear || Line.Width() <= 0 ||
+      Line.Height() <= 0)
+    return;
+  QPainter* painter = PlainPainter(*impl_);
+  if (!painter) return;
+  const QColor color = ToQColor(brush_.Color());
+  if (!Vertical || painter->deviceTransform().type() > QTransform::TxTranslate) {
+    // The eight pixels of the pattern as a tile, see-through where unmarked: a row is
+    // one fill.
+    QImage tile(Vertical ? 1 : 8, Vertical ? 8 : 1, QImage::Format_ARGB32_Premultiplied);
+    tile.fill(Qt::transparent);
+    for (int i = 0; i < 8; ++i)
+      if (Pattern >> i & 1) tile.setPixel(Vertical ? 0 : i, Vertical ? i : 0, color.rgb());
+    const QPoint origin = painter->brushOrigin();
+    painter->setBrushOrigin(Line.Left, Line.Top);
+    painter->fillRect(ToQRect(Line), QBrush(tile));
+    painter->setBrushOrigin(origin);
+    return;
+  }
+  // A column as points of a one-pixel pen: a fill of many rows is shared out among
+  // threads, which costs more than the pixels.
+  QPolygon dots;
+  dots.reserve(Line.Height() / 2 + 1);
+  for (int i = 0; i < Line.Height(); ++i)
+    if (Pattern >> (i % 8) & 1) dots.append(QPoint(Line.Left, Line.Top + i));
+  const QPen pen = painter->pen();
+  QPen dotPen(color);
+  dotPen.setWidth(0);
+  painter->setPen(dotPen);
+  painter->drawPoints(dots);
+  painter->setPen(pen);
 }
 
 void TCanvas::FrameRect(const TRect& Rect) {

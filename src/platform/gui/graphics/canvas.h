@@ -71,6 +71,10 @@ class TCanvas {
 
   // Fills with the brush alone (nothing for a clear brush).
   void FillRect(const TRect& Rect);
+  // The pixels of a line one pixel thick (Line: one row of pixels, or one column when
+  // Vertical) that Pattern marks, in the brush colour: bit i for each pixel i, i + 8,
+  // i + 16... on from the line's first pixel (dotted grid lines), in one call.
+  void FillLinePattern(const TRect& Line, bool Vertical, std::uint8_t Pattern);
   // A 1-pixel frame in the brush colour, as window frames are drawn.
   void FrameRect(const TRect& Rect);
   // The dotted frame of a focused item, drawn by inverting, so drawing it twice removes it.
