@@ -37,13 +37,16 @@ test-build: deps $(TEST_DIR)/build.ninja
 # commas, German error texts) and their time zone; install-deps provides the locale.
 TEST_LOCALE := LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 TZ=Europe/Berlin
 
+# Each test program runs whole, in one process; `ctest -L case -R <name>` in $(TEST_DIR)
+# runs cases one by one.
+
 test: test-build
 	mkdir -p $(TEST_DIR)/runtime $(TEST_DIR)/tmp && chmod 700 $(TEST_DIR)/runtime && cd $(TEST_DIR) && $(TEST_LOCALE) QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(TEST_DIR)/runtime \
 	  TMPDIR=$(CURDIR)/$(TEST_DIR)/tmp \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest -j $(JOBS) --output-on-failure --timeout 300
+	  ctest -j $(JOBS) --output-on-failure --timeout 300 --label-exclude case
 
 bench: deps
 	cmake -S . -B build/bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON

@@ -44,10 +44,12 @@ function(velmora_tests lib folder)
   target_precompile_headers(${exe} PRIVATE <gtest/gtest.h> <algorithm> <chrono> <cstdint>
                             <filesystem> <fstream> <functional> <map> <memory> <random>
                             <set> <sstream> <string> <thread> <vector>)
+  # Each case as a test of its own (label "case"), to find and run again one by one.
   gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-  # Each case above runs in a process of its own, which hides state one case leaves
-  # behind for the next: the whole program runs once more in one process.
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS case)
+  # The whole program in one process, as `make test` runs it: it shows the state one case
+  # leaves behind for the next, which a process per case hides, and runs every case once
+  # rather than twice.
   add_test(NAME ${exe}_whole COMMAND ${exe})
   set_tests_properties(${exe}_whole PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                                                TIMEOUT 1200)
