@@ -16,7 +16,7 @@
 
 #include "bench_support.h"
 #include "gif/gif_picture.h"
-#include "nested_tiled_tables.h"
+#include "nested_tables.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/metafile.h"
 #include "richtext/model/picture_item.h"

@@ -22,7 +22,7 @@
 
 #include "bench_support.h"
 #include "gif/gif_picture.h"
-#include "nested_tiled_tables.h"
+#include "nested_tables.h"
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/jpeg_image.h"

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "nested_tables.h"
 #include "platform/gui/controls/paint_to.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/test_support/qt_nested_tables.h"
@@ -483,28 +484,19 @@ struct NestedTablesEdit {
     RegisterTableItemClass();
     edit.SetStyle(&style);
     edit.SetBounds(0, 0, 1600, 900);
-    TCustomRDData* into = &edit.EditData();
-    std::unique_ptr<TRDTableItemInfo> outer;
-    TRDTableItemInfo* parent = nullptr;
-    for (int level = 0; level < depth; ++level) {
-      auto table = std::make_unique<TRDTableItemInfo>(2, 2, into);
-      for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 2; ++c)
-          if (r + c > 0) {
-            table->Cells(r, c)->Clear();
-            table->Cells(r, c)->AddText("N0CALL-" + std::to_string(level), 0, 0);
-          }
-      TRDTableItemInfo* raw = table.get();
-      if (parent)
-        parent->Cells(0, 0)->AddItemAtEnd("", std::move(table));
-      else
-        outer = std::move(table);
-      parent = raw;
-      into = raw->Cells(0, 0);
-    }
-    edit.EditData().AddItemAtEnd("", std::move(outer));
+    TRDTableItemInfo* innermost =
+        AddNestedTables(edit.EditData(), depth, [](int level, TCustomRDData* into) {
+          auto table = std::make_unique<TRDTableItemInfo>(2, 2, into);
+          for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 2; ++c)
+              if (r + c > 0) {
+                table->Cells(r, c)->Clear();
+                table->Cells(r, c)->AddText("N0CALL-" + std::to_string(level), 0, 0);
+              }
+          return table;
+        });
     edit.FormatDocument();
-    if (edited) parent->Cells(0, 0)->StartEditing();
+    if (edited) innermost->Cells(0, 0)->StartEditing();
     target.SetSize(edit.Width(), edit.Height());
   }
   void Paint() { PaintTo(edit, target.Canvas(), 0, 0); }
