@@ -331,6 +331,34 @@ TEST(ViewerPainting, TheDocumentIsPaintedInItsStyles) {
   EXPECT_EQ(PixelAt(*selected, 6, 6), ColorToRGB(clBlue));
 }
 
+// A viewer whose background covers its document area has the window system fill nothing
+// first; the face around the document (the frame's inner ring, the corner between the
+// scroll bars) still shows what the system filled, also on the paint after the
+// background stopped covering and the one after it covered again.
+TEST(ViewerPainting, TheFaceAroundTheDocumentLooksAsTheSystemFilledIt) {
+  Viewer v;
+  v.doc.SetBorderStyle(bsSingle);
+  v.doc.MinTextWidth = 400;
+  v.style.Color = clWhite;
+  v.Lines(30);
+  v.doc.FormatDocument();
+  const TRect area = v.doc.DocumentRect();
+  ASSERT_LT(area.Right, v.doc.Width() - 2);
+  ASSERT_LT(area.Bottom, v.doc.Height() - 2);
+  for (const TColor background : {clWhite, clNone, clWhite}) {
+    SCOPED_TRACE(background);
+    v.style.Color = background;
+    const TColor unpainted = 0x123456;
+    auto first = Snapshot(v.doc, unpainted);
+    auto second = Snapshot(v.doc, unpainted);
+    for (int y = 0; y < v.doc.Height(); ++y)
+      for (int x = 0; x < v.doc.Width(); ++x) {
+        ASSERT_NE(PixelAt(*first, x, y), unpainted) << x << "," << y;
+        ASSERT_EQ(PixelAt(*second, x, y), PixelAt(*first, x, y)) << x << "," << y;
+      }
+  }
+}
+
 // A style's character scale condenses or expands its characters as word processors do,
 // in the layout as on the screen: the same text is measured against itself at 100 %,
 // never in pixels, so that it holds with any font.

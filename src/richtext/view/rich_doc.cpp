@@ -440,6 +440,10 @@ void TCustomRichDoc::PaintWithoutStyle() {
       tfWordBreak | tfNoPrefix);
 }
 
+bool TCustomRichDoc::PaintsWholeBackground() const {
+  return BackgroundColor() != clNone && !background_->HasVisibleImage();
+}
+
 void TCustomRichDoc::Paint() {
   if (!style_) {
     PaintWithoutStyle();
@@ -447,6 +451,12 @@ void TCustomRichDoc::Paint() {
     return;
   }
   const TRect area = DocumentRect();
+  // Where the background covers the document area, the window is not filled first: the
+  // face around it (frame, scroll bars and their corner) is filled here instead. The
+  // choice holds from the next paint on; until then this one fills what it must.
+  const bool whole = PaintsWholeBackground();
+  if (OpaqueFace() && !whole) FillFaceBackground(Canvas(), TRect{});
+  if (OpaqueFace() != whole) SetOpaqueFace(whole);
   const int w = std::max(1, area.Width()), h = std::max(1, area.Height());
   // Straight onto the window: the window system keeps it off screen until it is whole,
   // and a picture of our own in between would only be copied there.
@@ -484,6 +494,7 @@ void TCustomRichDoc::Paint() {
   }
   Canvas().Pen().Assign(pen);
   Canvas().Brush().Assign(brush);
+  if (whole) FillFaceBackground(Canvas(), area);
   PaintFrame();
   if (OnPaint) {
     TRDPlatformCanvas canvas(Canvas());

@@ -324,6 +324,8 @@ class TCustomRichDoc : public TRDScroller {
   // Drawn over the painted document (client coordinates of the document area): what a
   // descendant shows on top, such as a caret.
   virtual void PaintOverDocument(TRDCanvas&) {}
+  // Whether the document's background covers every pixel of the document area.
+  virtual bool PaintsWholeBackground() const;
   void BoundsChanged(const TRect& OldBounds) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;

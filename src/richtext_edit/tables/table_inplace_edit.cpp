@@ -50,9 +50,7 @@ TRDTableInplaceEdit::TRDTableInplaceEdit(TCustomRichDocEdit& outer, TRDTableItem
   TRDTableInplaceRDData& data = InplaceData();
   data.Cell = table.Cells(row, col);
   SetColor(table.GetCellColor(*data.Cell));
-  // Its background covers it whole (the cell's colour or picture, the table's, or the
-  // document's around the table) unless it shows a document without a colour.
-  SetOpaqueFace(outer.EditData().GetBackgroundColor() != clNone);
+  SetOpaqueFace(PaintsWholeBackground());
   // The steps recorded here end up in the root document's lists: the items they hold are
   // reported to that document when they are freed.
   TCustomRDData* root = data.GetAbsoluteRootData();
@@ -257,6 +255,12 @@ void TRDTableInplaceEdit::DrawOuterBackground(TRDCanvas& Canvas, const TRect& Re
   if (TRDBackground* background = data.GetBackground())
     background->Draw(Canvas, Rect, data.GetHOffs() + ox, data.GetVOffs() + oy, -at.X, -at.Y,
                      data.GetWidth(), data.GetHeight(), data.GetBackgroundColor(), true);
+}
+
+// Its background covers it whole (the cell's colour or picture, the table's, or the
+// document's around the table) unless it shows a document without a colour.
+bool TRDTableInplaceEdit::PaintsWholeBackground() const {
+  return outer_.EditData().GetBackgroundColor() != clNone;
 }
 
 void TRDTableInplaceEdit::BoundsChanged(const TRect& OldBounds) {

@@ -145,6 +145,7 @@ class TRDTableInplaceEdit : public TCustomRichDocEdit {
   // Laid out at another width the content may need another height: the table is laid
   // out for it once the resize is over.
   void BoundsChanged(const TRect& OldBounds) override;
+  bool PaintsWholeBackground() const override;
 
  private:
   // Marks the editor busy for the time of one handler.

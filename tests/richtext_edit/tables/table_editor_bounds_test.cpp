@@ -1,11 +1,16 @@
 // The cell editor stays over its cell while the editor around the table scrolls, lays
-// its document out for a new width, or the table's padding changes.
+// its document out for a new width, or the table's padding changes; the editor reaches
+// the end of a document whose table passes the height bound.
 #include <gtest/gtest.h>
 
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/test_support/gui_test_support.h"
+#include "richtext/layout/format_params.h"
+#include "richtext/model/item_kinds.h"
+#include "richtext/model/picture_item.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
+#include "support/control_snapshot.h"
 
 namespace {
 
@@ -98,4 +103,45 @@ TEST(TableEditorBounds, TheBarOfATallCellInTheLastColumnStaysInTheView) {
   EXPECT_EQ(f.table->InplaceEditor->Left(), f.ClientOfTable(f.table->Cells(0, 0)->Left, 0).X);
   EXPECT_EQ(f.table->InplaceEditor->DocumentRect().Left, 0);
   f.edit.CloseInplaceEditor();
+}
+
+// A table taller than a document may be (5,000 rows of pictures as high as a picture may
+// be) has the text after it laid at the bound: Ctrl+End brings the caret there into
+// view, and what is typed there shows.
+TEST(TableEditorBounds, TheEndPastTheHeightBoundIsReachedAndTypedAt) {
+  TEditFixture f;
+  f.AddPara({{"before", 0}});
+  auto table = std::make_unique<TRDTableItemInfo>(5000, 1, &f.data);
+  for (int r = 0; r < 5000; ++r) {
+    TRDTableCellData& cell = *table->Cells(r, 0);
+    cell.Clear();
+    for (int i = 0; i < 5; ++i) {
+      auto picture =
+          TRDGraphicItemInfo::CreateWithGraphic(&cell, SolidPicture(4, 4, clRed), rdvaBaseline);
+      ReadRDFExtraProperty(*picture, "height=2147483647");
+      cell.AddItemAtEnd("", std::move(picture));
+    }
+  }
+  f.data.AddItemAtEnd("", std::move(table));
+  f.AddPara({{"after", 0}});
+  f.edit.SetBounds(0, 0, 400, 300);
+  f.Format();
+  ASSERT_GT(f.data.DocumentHeight, kMaxLayoutHeight);
+  SimulateKey(f.edit, VK_END, {}, ssCtrl);
+  auto before = Snapshot(f.edit);
+  SimulateKey(f.edit, TKeyCode('Z'), "Z");
+  SimulateKey(f.edit, TKeyCode('Z'), "Z");
+  EXPECT_EQ(f.data.GetItemTextRaw(2), "afterZZ");
+  TRect caret;
+  ASSERT_TRUE(f.data.GetCaretRect(caret));
+  const TRect area = f.edit.DocumentRect();
+  EXPECT_GE(caret.Top, 0);
+  EXPECT_LE(caret.Bottom, area.Height());
+  auto after = Snapshot(f.edit);
+  int changed = 0;
+  for (int y = std::max(0, caret.Top); y < std::min(area.Height(), caret.Bottom); ++y)
+    for (int x = 0; x < area.Width(); ++x)
+      changed += PixelAt(*after, area.Left + x, area.Top + y) !=
+                 PixelAt(*before, area.Left + x, area.Top + y);
+  EXPECT_GT(changed, 0);
 }

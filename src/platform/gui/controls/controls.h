@@ -424,6 +424,10 @@ class TWinControl : public TControl {
   // The control paints every pixel of its face itself: the window system fills nothing
   // first (Color is not filled in) and paints nothing of what lies under it.
   void SetOpaqueFace(bool Value);
+  bool OpaqueFace() const;
+  // Fills the face on Canvas, but for Except, as the window system fills under a face
+  // that is not opaque: a control that is opaque now and then paints what it leaves so.
+  void FillFaceBackground(TCanvas& Canvas, const TRect& Except) const;
 
   void BoundsChanged(const TRect& OldBounds) override;
   void VisibleChanged() override;

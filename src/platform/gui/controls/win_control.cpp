@@ -1,6 +1,8 @@
 #include <QGuiApplication>
 #include <QInputMethod>
+#include <QPainter>
 #include <QPalette>
+#include <QRegion>
 #include <QStyleHints>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include "platform/gui/controls/frame_pacing.h"
 #include "platform/gui/controls/show_request.h"
 #include "platform/gui/controls/win_control_qt.h"
+#include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
 
 TNativeWidget::TNativeWidget(QWidget* Widget, bool OwnWidget)
@@ -585,6 +588,19 @@ void TWinControl::SetOpaqueFace(bool Value) {
   QWidget* widget = native_->widget;
   widget->setAttribute(Qt::WA_OpaquePaintEvent, Value);
   if (native_->own_widget) widget->setAutoFillBackground(!Value && Color() != clNone);
+}
+
+bool TWinControl::OpaqueFace() const {
+  return native_->widget->testAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TWinControl::FillFaceBackground(TCanvas& Canvas, const TRect& Except) const {
+  QPainter* painter = TCanvasAccess::ImplOf(Canvas).Painter();
+  if (!painter) return;
+  const QWidget* widget = native_->widget;
+  const QBrush& brush = widget->palette().brush(widget->backgroundRole());
+  for (const QRect& part : QRegion(widget->rect()) - QRegion(ToQRect(Except)))
+    painter->fillRect(part, brush);
 }
 
 // Own widgets fill their background with Color before anything paints on them, unless
