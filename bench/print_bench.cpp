@@ -19,6 +19,7 @@
 #include "nested_tables.h"
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/metafile.h"
+#include "platform/test_support/le_bytes.h"
 #include "richtext/model/picture_item.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
@@ -213,31 +214,7 @@ std::unique_ptr<TGraphic> Tile(TTileKind kind) {
     return gif;
   }
   if (kind == TTileKind::Bitmap) return bitmap;
-  // 640 units at 960 an inch; StretchDIB records of a bitmap of 2 x 2 pixels (a header of
-  // 40 bytes, rows of 8) over the left and right halves of the upper half.
-  std::vector<std::uint8_t> wmf;
-  const auto words = [&](const std::vector<unsigned>& values) {
-    for (unsigned v : values) wmf.insert(wmf.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
-  };
-  words({0xCDD7, 0x9AC6, 0, 0, 0, 640, 640, 960, 0, 0, 0});  // placeable header
-  words({1, 9, 0x0300, 0, 0, 3, 0, 0, 0});                   // metafile header
-  const auto record = [&](unsigned function, const std::vector<unsigned>& values) {
-    words({unsigned(3 + values.size()), 0, function});
-    words(values);
-  };
-  record(0x020B, {0, 0});
-  record(0x020C, {640, 640});
-  for (const auto& [rop, first, second] :
-       {std::tuple(0x8800C6u, 0x000000u, 0xFFFFFFu), std::tuple(0xEE0086u, 0x2060C0u, 0u)}) {
-    std::vector<unsigned> words{rop & 0xFFFF, rop >> 16, 0, 2, 2, 0, 0, 320, 640, 0, 0};
-    words.insert(words.end(), {40, 0, 2, 0, 2, 0, 1, 24, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    for (int row = 0; row < 2; ++row)
-      words.insert(words.end(),
-                   {first & 0xFFFF, first >> 16 | (second & 0xFF) << 8, second >> 8, 0});
-    record(0x0F43, words);
-  }
-  record(0, {});
-  return std::make_unique<TMetafile>(wmf, false);
+  return std::make_unique<TMetafile>(ClipArtMetafile(640, 320), false);
 }
 
 // Depth tables, each in the one cell of the one before, as wide as they can be, the tables

@@ -15,13 +15,13 @@
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
+#include "platform/test_support/le_bytes.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/base/picture_routines.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/support/test_formatted_data.h"
 #include "richtext/view/rd_platform_canvas.h"
-#include "support/le_bytes.h"
 
 namespace {
 

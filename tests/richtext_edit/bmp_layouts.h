@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-#include "support/le_bytes.h"
+#include "platform/test_support/le_bytes.h"
 
 enum class TBmpLayout { GapAfterTable, VersionFiveHeader, SixteenBits, RunLength, RowsInsideTable };
 constexpr int kBmpLayouts = 5;

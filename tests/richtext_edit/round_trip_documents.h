@@ -37,6 +37,7 @@
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
+#include "platform/test_support/le_bytes.h"
 #include "platform/text/streams.h"
 #include "richtext/base/graphic_classes.h"
 #include "richtext/formats/rdf_reader.h"
@@ -54,7 +55,6 @@
 #include "richtext_edit/rtf_import/shown_rtf.h"
 #include "richtext_edit/tables/table_item.h"
 #include "richtext_edit/tables/table_rows.h"
-#include "support/le_bytes.h"
 
 namespace round_trip {
 

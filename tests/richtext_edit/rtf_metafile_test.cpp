@@ -9,9 +9,9 @@
 
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/metafile.h"
+#include "platform/test_support/le_bytes.h"
 #include "richtext/model/picture_budget.h"
 #include "richtext_edit/rtf/rtf_bitmaps.h"
-#include "support/le_bytes.h"
 
 namespace {
 

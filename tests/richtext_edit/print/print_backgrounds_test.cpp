@@ -14,6 +14,7 @@
 #include "platform/gui/graphics/metafile.h"
 #include "platform/gui/graphics/png_file.h"
 #include "platform/sys/child_process.h"
+#include "platform/test_support/le_bytes.h"
 #include "richtext/model/picture_item.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/view/rd_platform_canvas.h"
@@ -22,7 +23,6 @@
 #include "richtext_edit/print/table_print.h"
 #include "richtext_edit/tables/table_edit_fixture.h"
 #include "richtext_edit/tables/table_inplace_edit.h"
-#include "support/le_bytes.h"
 #include "support/scratch_files.h"
 
 namespace {

@@ -19,8 +19,8 @@
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/metafile.h"
 #include "platform/sys/child_process.h"
+#include "platform/test_support/le_bytes.h"
 #include "platform/text/streams.h"
-#include "support/le_bytes.h"
 #include "support/scratch_files.h"
 
 namespace {

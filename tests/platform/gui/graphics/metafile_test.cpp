@@ -34,8 +34,8 @@
 #include "platform/gui/standard/image.h"
 #include "platform/sys/application.h"
 #include "platform/sys/child_process.h"
+#include "platform/test_support/le_bytes.h"
 #include "platform/text/streams.h"
-#include "support/le_bytes.h"
 #include "support/office_convert.h"
 #include "support/scratch_files.h"
 
