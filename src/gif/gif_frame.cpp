@@ -8,6 +8,9 @@
 #include "gif/gif_picture.h"
 #include "gif/gif_settings.h"
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/graphic_limits.h"
+#include "platform/text/format.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/streams.h"
 
 namespace {
@@ -168,7 +171,7 @@ void TGIFSubImage::DecodeData(TStream& Stream) {
   const long long pixels = static_cast<long long>(width_) * height_;
   const long long picture_pixels = pixels + (image_ ? image_->Images.PixelsRead() : 0);
   if (pixels > MaximumFramePixels || picture_pixels > MaximumPicturePixels)
-    Error("Image is too large");
+    Error(Format(LocalText(kPictureTooLargeText), width_, height_));
   // Refused before the pixels are allocated: a frame of a few bytes must not claim
   // megabytes of filler. A small frame may come without its data, as before: it costs
   // nothing.

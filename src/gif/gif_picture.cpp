@@ -6,6 +6,9 @@
 
 #include "gif/gif_painter.h"
 #include "gif/gif_settings.h"
+#include "platform/gui/graphics/graphic_limits.h"
+#include "platform/text/format.h"
+#include "platform/text/local_texts.h"
 #include "platform/text/streams.h"
 
 // --- items ------------------------------------------------------------------------------
@@ -47,7 +50,7 @@ void CheckScreenSize(int Width, int Height, long long BytesLeft) {
   const long long pixels = static_cast<long long>(Width) * Height;
   if (pixels > MaximumPicturePixels ||
       (pixels > MaximumUnfilledScreenPixels && pixels > BytesLeft * MaximumPixelsPerDataByte))
-    Error("Image is too large");
+    Error(Format(LocalText(kPictureTooLargeText), Width, Height));
 }
 }  // namespace
 

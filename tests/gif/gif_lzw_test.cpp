@@ -11,6 +11,8 @@
 #include "gif/gif_lzw_decoder.h"
 #include "gif/gif_picture.h"
 #include "gif_test_support.h"
+#include "platform/gui/graphics/graphic_limits.h"
+#include "platform/text/format.h"
 #include "platform/text/streams.h"
 
 namespace {
@@ -374,7 +376,7 @@ TEST(GifFrame, FramesBeyondThePixelLimitAreRefused) {
                                          0xFF, 0xFF, 0x00, 0x02, 0x02, 0x4C, 0x01, 0x00, 0x3B}));
     FAIL();
   } catch (const GIFException& error) {
-    EXPECT_STREQ(error.what(), "Image is too large");
+    EXPECT_EQ(error.what(), Format(kPictureTooLargeText, 65535, 65535));
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include "gif/gif_picture.h"
 #include "gif_test_support.h"
+#include "platform/gui/graphics/graphic_limits.h"
+#include "platform/text/format.h"
 #include "platform/text/streams.h"
 #include "support/scratch_files.h"
 
@@ -113,7 +115,7 @@ TEST(GifStructure, ScreensLargerThanDrawingMayAllocateAreRefused) {
       LoadBytes(picture, Screen("GIF89a", width, height) + kFrame + kTrailer);
       ADD_FAILURE() << "loaded " << width << " x " << height;
     } catch (const GIFException& error) {
-      EXPECT_STREQ(error.what(), "Image is too large");
+      EXPECT_EQ(error.what(), Format(kPictureTooLargeText, width, height));
     }
   }
   TGIFPicture picture;

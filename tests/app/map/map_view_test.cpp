@@ -1,4 +1,7 @@
 #include "app/map/map_view.h"
+#include "platform/gui/graphics/graphic_limits.h"
+#include "platform/text/format.h"
+#include "platform/text/local_texts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -163,7 +166,10 @@ TEST_F(MapViewTest, FailedLoadsKeepTheOldMap) {
                                  : "Karten Datei nicht lesbar, laden abgebrochen!");
     EXPECT_EQ(message.rfind(said + "\n\r" + image, 0), 0u) << message;
     if (image == wide || image == widest) {
-      EXPECT_NE(message.find("Image is too large"), std::string::npos) << message;
+      const int side = image == wide ? 15000 : 65535;
+      EXPECT_NE(message.find(Format(LocalText(kPictureTooLargeText), side, side)),
+                std::string::npos)
+          << message;
     }
   }
   const std::string uncalibrated = WriteMap("plain.bmp", 30, 30, "");
