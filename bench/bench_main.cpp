@@ -59,6 +59,14 @@ void SideBySide(benchmark::State& State, const std::function<void()>& Ours,
   State.counters["ratio"] = peer > 0 ? ours / peer : 0;
 }
 
+void Figures(benchmark::State& State, const std::string& Name, std::vector<double> Seconds) {
+  if (Seconds.empty()) return;
+  std::sort(Seconds.begin(), Seconds.end());
+  State.counters[Name + "_min_ms"] = Seconds.front() * 1000;
+  State.counters[Name + "_median_ms"] = Seconds[Seconds.size() / 2] * 1000;
+  State.counters[Name + "_max_ms"] = Seconds.back() * 1000;
+}
+
 long StatusKilobytes(const char* Field) {
   std::ifstream status("/proc/self/status");
   for (std::string line; std::getline(status, line);)

@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 void AtBenchEnd(std::function<void()> Cleanup);
 
@@ -32,6 +34,9 @@ int BenchIterations(int Full);
 // when given, runs untimed before each iteration (a fresh document to lay out).
 void SideBySide(benchmark::State& State, const std::function<void()>& Ours,
                 const std::function<void()>& Peer, const std::function<void()>& Prepare = {});
+
+// Seconds as counters Name_min_ms, Name_median_ms and Name_max_ms.
+void Figures(benchmark::State& State, const std::string& Name, std::vector<double> Seconds);
 
 // A field of /proc/self/status in kB ("VmRSS:", "VmHWM:"), 0 when absent.
 long StatusKilobytes(const char* Field);

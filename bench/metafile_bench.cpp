@@ -481,15 +481,6 @@ double ProcessSeconds() {
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-// Values as counters Name_min_ms, Name_median_ms and Name_max_ms.
-void Figures(benchmark::State& state, const std::string& name, std::vector<double> values) {
-  if (values.empty()) return;
-  std::sort(values.begin(), values.end());
-  state.counters[name + "_min_ms"] = values.front() * 1000;
-  state.counters[name + "_median_ms"] = values[values.size() / 2] * 1000;
-  state.counters[name + "_max_ms"] = values.back() * 1000;
-}
-
 // The screens and pages a picture is drawn on: 1080p, 4K, an A4 page at 300 dpi, and (run
 // with QT_SCALE_FACTOR=2) a 2560 x 1440 screen at a device pixel ratio of 2.
 constexpr struct {

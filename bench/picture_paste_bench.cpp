@@ -52,15 +52,6 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Values as counters Name_min_ms, Name_median_ms and Name_max_ms.
-void Figures(benchmark::State& state, const std::string& name, std::vector<double> values) {
-  if (values.empty()) return;
-  std::sort(values.begin(), values.end());
-  state.counters[name + "_min_ms"] = values.front() * 1000;
-  state.counters[name + "_median_ms"] = values[values.size() / 2] * 1000;
-  state.counters[name + "_max_ms"] = values.back() * 1000;
-}
-
 // What the allocator has handed out, large blocks (mapped apart) included.
 double AllocatedBytes() {
   const struct mallinfo2 info = mallinfo2();

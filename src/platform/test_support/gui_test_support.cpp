@@ -389,9 +389,7 @@ TReferenceLine ReferenceTextLine(const TFont& Font, std::u16string_view Text,
   // (Qt justifies only where the alignment is justify alone.)
   QTextOption option(JustifyWidth > 0 ? Qt::AlignJustify : Qt::AlignLeft | Qt::AlignAbsolute);
   option.setWrapMode(JustifyWidth > 0 ? QTextOption::WordWrap : QTextOption::NoWrap);
-  option.setTextDirection(Direction == TTextDirection::RightToLeft   ? Qt::RightToLeft
-                          : Direction == TTextDirection::LeftToRight ? Qt::LeftToRight
-                                                                     : Qt::LayoutDirectionAuto);
+  option.setTextDirection(ToQDirection(Direction));
   layout.setTextOption(option);
   layout.beginLayout();
   QTextLine line = layout.createLine();

@@ -78,9 +78,7 @@ int QtLayOutLine(const TFont& Font, std::u16string_view Text, TTextDirection Dir
   QTextLayout layout(ToQ(Text), PeerFont(Font));
   QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
   option.setWrapMode(QTextOption::NoWrap);
-  option.setTextDirection(Direction == TTextDirection::RightToLeft   ? Qt::RightToLeft
-                          : Direction == TTextDirection::LeftToRight ? Qt::LeftToRight
-                                                                     : Qt::LayoutDirectionAuto);
+  option.setTextDirection(ToQDirection(Direction));
   layout.setTextOption(option);
   layout.beginLayout();
   QTextLine line = layout.createLine();

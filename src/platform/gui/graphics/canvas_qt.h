@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/wide_text.h"
 
 // Resolves system colours; clNone has no meaning here, callers test for it first.
 QColor ToQColor(TColor Color);
@@ -18,6 +19,16 @@ inline QRect ToQRect(const TRect& Rect) {
   return QRect(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
 }
 QFont ToQFont(const TFont& Font);
+inline Qt::LayoutDirection ToQDirection(TTextDirection Direction) {
+  switch (Direction) {
+    case TTextDirection::LeftToRight:
+      return Qt::LeftToRight;
+    case TTextDirection::RightToLeft:
+      return Qt::RightToLeft;
+    default:
+      return Qt::LayoutDirectionAuto;
+  }
+}
 
 // Lets Canvas draw through Painter while this object lives, e.g. for the length of a
 // control's Paint. Scopes nest: the previous painter comes back at the end.

@@ -99,17 +99,6 @@ size_t PieceEnd(std::u16string_view text, size_t from) {
   return at;
 }
 
-Qt::LayoutDirection ToQDirection(TTextDirection direction) {
-  switch (direction) {
-    case TTextDirection::LeftToRight:
-      return Qt::LeftToRight;
-    case TTextDirection::RightToLeft:
-      return Qt::RightToLeft;
-    default:
-      return Qt::LayoutDirectionAuto;
-  }
-}
-
 // Nothing turns text of left-to-right and neutral characters around on a line that is not
 // right to left; otherwise it is laid out and drawn shaped.
 bool KeepsTextOrder(const TTextRunDirection& direction) {
