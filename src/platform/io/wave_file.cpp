@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/sys/files.h"
+
 namespace {
 
 constexpr uint16_t kWavePcm = 1;
@@ -54,6 +56,9 @@ bool ReadFormat(std::string_view body, TWaveFile& wave) {
   return true;
 }
 
+// Short sounds only: a larger file is refused rather than read whole.
+constexpr size_t kMaxWaveFileBytes = 64 * 1024 * 1024;
+
 }  // namespace
 
 std::optional<TWaveFile> ParseWaveFile(std::string_view Data) {
@@ -92,4 +97,9 @@ std::optional<TWaveFile> ParseWaveFile(std::string_view Data) {
   wave.Samples.resize(wave.Samples.size() - wave.Samples.size() % frame_bytes);
   if (wave.Samples.empty()) return std::nullopt;
   return wave;
+}
+
+std::optional<TWaveFile> ReadWaveFile(const std::string& FileName) {
+  const std::optional<std::string> bytes = ReadSmallFile(FileName, kMaxWaveFileBytes);
+  return bytes ? ParseWaveFile(*bytes) : std::nullopt;
 }

@@ -26,3 +26,7 @@ constexpr int kMaxWaveChannels = 8;
 // short (a recording not closed properly) still plays as far as it goes, and any other
 // chunk cut short after the data leaves it as it was.
 std::optional<TWaveFile> ParseWaveFile(std::string_view Data);
+
+// The wave of the file FileName, read as ParseWaveFile reads it; nullopt for a file that
+// cannot be read or is larger than a short sound can be. Costs what the file holds.
+std::optional<TWaveFile> ReadWaveFile(const std::string& FileName);

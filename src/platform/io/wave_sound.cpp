@@ -9,12 +9,9 @@
 
 #include "platform/io/wave_file.h"
 #include "platform/sys/application.h"
-#include "platform/sys/files.h"
 
 namespace {
 
-// Short sounds only: a larger file is refused rather than read whole.
-constexpr size_t kMaxWaveFileBytes = 64 * 1024 * 1024;
 // How long the question for the server's outputs may hold up its caller, the window
 // being made: a server that does not answer counts as none.
 constexpr pa_usec_t kAnswerPatienceUsec = 2 * PA_USEC_PER_SEC;
@@ -280,8 +277,7 @@ int TWaveSound::OutputDeviceCount() const {
 }
 
 bool TWaveSound::Play(const std::string& FileName) {
-  const std::optional<std::string> bytes = ReadSmallFile(FileName, kMaxWaveFileBytes);
-  std::optional<TWaveFile> wave = bytes ? ParseWaveFile(*bytes) : std::nullopt;
+  std::optional<TWaveFile> wave = ReadWaveFile(FileName);
   if (!wave) return false;
   return Output().Start(std::move(*wave));
 }

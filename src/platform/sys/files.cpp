@@ -43,6 +43,9 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
   return m == mask.size();
 }
 
+// What a file whose size is not known is read by at first.
+constexpr size_t kReadStep = 4096;
+
 // "256 KiB" for whole kibibytes, else "1000 bytes".
 std::string SizeText(size_t Bytes) {
   if (Bytes >= 1024 && Bytes % 1024 == 0) return std::to_string(Bytes / 1024) + " KiB";
@@ -76,16 +79,20 @@ std::optional<std::string> ReadFileHead(const std::string& FileName, size_t Head
   } else if (static_cast<unsigned long long>(status.st_size) > MaxBytes) {
     reason = "it is larger than " + SizeText(MaxBytes);
   } else {
-    // Reading the whole file, one byte more than allowed tells a file that grew
-    // meanwhile.
+    // The buffer follows what the file holds, not the bound: a file of a few KB under
+    // a bound of megabytes costs a few KB. Reading the whole file, one byte more than
+    // allowed tells a file that grew meanwhile; a file whose size says nothing (of /proc)
+    // grows the buffer as it is read.
     const bool whole = wanted == MaxBytes;
-    std::string text(whole ? MaxBytes + 1 : wanted, '\0');
+    const size_t limit = whole ? MaxBytes + 1 : wanted;
+    std::string text(std::min(limit, static_cast<size_t>(status.st_size) + 1), '\0');
     size_t done = 0;
     ssize_t got = 0;
     do {
+      if (done == text.size()) text.resize(std::min(limit, std::max(2 * done, kReadStep)));
       got = ::read(handle, text.data() + done, text.size() - done);
       if (got > 0) done += static_cast<size_t>(got);
-    } while ((got > 0 && done < text.size()) || (got < 0 && errno == EINTR));
+    } while ((got > 0 && done < limit) || (got < 0 && errno == EINTR));
     if (got < 0) {
       reason = std::strerror(errno);
     } else if (whole && done > MaxBytes) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "temp_config_folder.h"
 
@@ -73,6 +74,30 @@ TEST_F(Files, ReadOnlyFlag) {
   EXPECT_TRUE(FileSetReadOnly(file, false));
   EXPECT_FALSE(FileIsReadOnly(file));
   EXPECT_FALSE(FileSetReadOnly(Base() + "missing", false));
+}
+
+// A reader costs what the file holds, not what it may hold: under a bound no machine can
+// allocate, a small file reads at once. A file whose size says nothing (/proc) is still
+// read whole, and refused when it holds more than the bound.
+TEST_F(Files, ReadersCostWhatTheFileHoldsNotTheirBound) {
+  const std::string file = Base() + "PrgUp.wav";
+  const std::string content(28 * 1024, 'w');
+  std::ofstream(file, std::ios::binary) << content;
+  constexpr size_t kPebibyte = size_t(1) << 50;
+  EXPECT_EQ(ReadSmallFile(file, kPebibyte), content);
+  EXPECT_EQ(ReadFileHead(file, kPebibyte, kPebibyte), content);
+  EXPECT_EQ(ReadFileHead(file, 10, kPebibyte), content.substr(0, 10));
+  std::string why;
+  EXPECT_FALSE(ReadSmallFile(file, content.size() - 1, &why));
+  EXPECT_EQ(why, "it is larger than 28671 bytes");
+
+  const std::string proc = "/proc/self/environ";
+  std::stringstream expected;
+  expected << std::ifstream(proc, std::ios::binary).rdbuf();
+  ASSERT_GT(expected.str().size(), 10u);
+  EXPECT_EQ(ReadSmallFile(proc, kPebibyte), expected.str());
+  EXPECT_FALSE(ReadSmallFile(proc, 10, &why));
+  EXPECT_EQ(why, "it is larger than 10 bytes");
 }
 
 TEST_F(Files, ConfigFolderFollowsXdgConfigHome) {
