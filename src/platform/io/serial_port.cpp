@@ -125,7 +125,10 @@ TSerialOpenResult TSerialPort::OpenDevice(const std::string& path, unsigned baud
   Close();
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return TSerialOpenResult::CannotOpen;
-  // Exclusive use, like a COM port: a second program (or instance) gets "in use".
+  // Exclusive use, like a COM port: a second program (or instance) gets "in use". The
+  // lock goes with the descriptor, so it never outlives us, not even a kill; the tty's
+  // own exclusive mark would stay on a pseudo-terminal whose far end is still open (a
+  // software TNC) and refuse every later open but root's.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
     return TSerialOpenResult::CannotOpen;
@@ -158,7 +161,6 @@ TSerialOpenResult TSerialPort::OpenDevice(const std::string& path, unsigned baud
     ::close(fd);
     return TSerialOpenResult::SettingsFailed;
   }
-  ioctl(fd, TIOCEXCL);
   if (flow == TSerialFlow::RtsCts) SetModemLine(fd, TIOCM_RTS, true);
   impl_->DrainWake();
   impl_->fd = fd;
@@ -171,10 +173,6 @@ void TSerialPort::Close() {
   if (fd < 0) return;
   CancelWait();
   tcflush(fd, TCIOFLUSH);
-  // The exclusive mark belongs to the terminal, not to our descriptor: where the far end
-  // stays open (a pseudo-terminal of a software TNC) it would outlive the close and
-  // refuse every later open but root's, ours included.
-  ioctl(fd, TIOCNXCL);
   ::close(fd);
 }
 

@@ -79,17 +79,38 @@ bool ProgramAvailable(const std::string& Program) {
   return status == 0;
 }
 
-bool RunAndKillAfter(const std::function<void()>& Work, int DelayUs) {
+bool RunAndKillAfter(const std::function<void(const std::function<void()>& Began)>& Work,
+                     int DelayUs) {
+  int began[2];
+  if (pipe2(began, O_CLOEXEC) != 0) return false;
   const pid_t child = fork();
-  if (child < 0) return false;
+  if (child < 0) {
+    ::close(began[0]);
+    ::close(began[1]);
+    return false;
+  }
   if (child == 0) {
-    Work();
+    ::close(began[0]);
+    // Never held up by a parent that has stopped reading.
+    fcntl(began[1], F_SETFL, O_NONBLOCK);
+    Work([&] {
+      const char mark = 'b';
+      [[maybe_unused]] const ssize_t written = ::write(began[1], &mark, 1);
+    });
     _exit(0);  // Work was to run until the kill; no exit handlers of the parent's state
   }
-  usleep(static_cast<useconds_t>(DelayUs > 0 ? DelayUs : 0));
+  ::close(began[1]);
+  char mark = 0;
+  ssize_t got = 0;
+  do {
+    got = ::read(began[0], &mark, 1);
+  } while (got < 0 && errno == EINTR);
+  if (got == 1) usleep(static_cast<useconds_t>(DelayUs > 0 ? DelayUs : 0));
   kill(child, SIGKILL);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
-  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+  // Open until the end: a later mark must not end the copy by a broken pipe.
+  ::close(began[0]);
+  return got == 1 && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }

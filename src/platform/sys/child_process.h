@@ -14,10 +14,12 @@ std::string RunAndCapture(const std::string& Command, int* ExitStatus = nullptr)
 bool ProgramAvailable(const std::string& Program);
 
 // Runs Work in a copy of this process and kills that copy (SIGKILL, as a power cut or
-// "kill -9" ends a program) DelayUs microseconds after it started; Work should not
-// return before. False when the copy could not be made or ended by itself. For tests
-// of what a kill at any moment leaves behind.
-bool RunAndKillAfter(const std::function<void()>& Work, int DelayUs);
+// "kill -9" ends a program) DelayUs microseconds after Work first calls Began, the
+// moment the work under test starts, however late the copy got going on a loaded
+// machine; Work should not return before. False when the copy could not be made or
+// ended by itself. For tests of what a kill at any moment leaves behind.
+bool RunAndKillAfter(const std::function<void(const std::function<void()>& Began)>& Work,
+                     int DelayUs);
 
 class TChildProcess {
  public:

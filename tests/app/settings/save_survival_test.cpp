@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 
@@ -106,10 +107,11 @@ TEST_F(SaveSurvivalTest, AKillAtAnyMomentLeavesTheOldOrTheNewFiles) {
   stations[0] = ReadWholeFile(station_file);
   ASSERT_TRUE(stations[0] != stations[1]);
   ASSERT_EQ(std::count(stations[0].begin(), stations[0].end(), '\n'), kStations);
-  // The child has to start before it saves, and a loaded machine slows it further: kill
-  // times reach three saves, so that kills fall before, inside and after a save.
+  // Kill times count from the moment the child's first save begins, however late it
+  // started on a loaded machine, and reach into its second save: kills fall inside a
+  // save and between two.
   const int save_us = int(std::chrono::duration_cast<std::chrono::microseconds>(save_time).count());
-  const int latest_kill_us = save_us * 3;
+  const int latest_kill_us = save_us * 2;
 
   std::mt19937 random(20261207);
   int torn = 0, inside_a_save = 0, versions_seen[2] = {0, 0};
@@ -119,8 +121,11 @@ TEST_F(SaveSurvivalTest, AKillAtAnyMomentLeavesTheOldOrTheNewFiles) {
     MakeVersion(1);
     const int delay_us = std::uniform_int_distribution<>(0, latest_kill_us)(random);
     ASSERT_TRUE(RunAndKillAfter(
-        [this] {
-          for (;;) SaveAll();
+        [this](const std::function<void()>& began) {
+          for (;;) {
+            began();
+            SaveAll();
+          }
         },
         delay_us))
         << "the child ended by itself";
@@ -140,9 +145,9 @@ TEST_F(SaveSurvivalTest, AKillAtAnyMomentLeavesTheOldOrTheNewFiles) {
     SaveAll();
   }
   EXPECT_EQ(torn, 0);
-  // Some kills met a save under way or done; exactly where they fall depends on the
-  // machine's load, so the split is reported rather than required.
-  EXPECT_GT(inside_a_save + versions_seen[1], 0);
+  // Kills met saves under way; exactly how many depends on the machine's load, so the
+  // split is reported rather than required.
+  EXPECT_GT(inside_a_save, 0);
   std::printf("kills %d, torn files %d, inside a save %d, Stn.dat old %d new %d, save %d us\n",
               kKills, torn, inside_a_save, versions_seen[0], versions_seen[1], save_us);
 }

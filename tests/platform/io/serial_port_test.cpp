@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "platform/io/pseudo_terminal.h"
+#include "platform/sys/child_process.h"
 
 namespace {
 
@@ -33,18 +35,18 @@ TEST(SerialPortOpen, ReportsWhyAPortCannotBeUsed) {
   EXPECT_FALSE(port.IsOpen());
 }
 
-// The far end stays open throughout, as a software TNC's pseudo-terminal does: the mark
-// must go with our close, or the next open (the settings applied, the program started
-// again) is refused to everyone but root.
+// The far end stays open throughout, as a software TNC's pseudo-terminal does: the use
+// must end with our close, and with a kill of the program that had it, or the next open
+// (the settings applied, the program started again) is refused. The terminal's own
+// exclusive mark, which outlives both and refuses everyone but root, is never set.
 TEST(SerialPortOpen, ASecondUserOfTheSameDeviceIsRefused) {
   TPseudoTerminal tnc;
   TSerialPort first, second;
   ASSERT_EQ(first.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::RtsCts), TSerialOpenResult::Ok);
-  EXPECT_TRUE(tnc.MarkedExclusive());
+  EXPECT_FALSE(tnc.MarkedExclusive());
   EXPECT_EQ(second.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::None),
             TSerialOpenResult::CannotOpen);
   first.Close();
-  EXPECT_FALSE(tnc.MarkedExclusive());
   ASSERT_EQ(first.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::None), TSerialOpenResult::Ok);
   first.Close();
   EXPECT_EQ(second.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::None), TSerialOpenResult::Ok);
@@ -52,6 +54,18 @@ TEST(SerialPortOpen, ASecondUserOfTheSameDeviceIsRefused) {
             TSerialOpenResult::CannotOpen);
   second.Close();
   TSerialPort fresh;
+  EXPECT_EQ(fresh.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::None), TSerialOpenResult::Ok);
+  fresh.Close();
+  ASSERT_TRUE(RunAndKillAfter(
+      [&](const std::function<void()>& began) {
+        TSerialPort killed;
+        if (killed.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::None) != TSerialOpenResult::Ok)
+          return;
+        began();
+        for (;;) pause();
+      },
+      0));
+  EXPECT_FALSE(tnc.MarkedExclusive());
   EXPECT_EQ(fresh.OpenDevice(tnc.DevicePath(), 9600, TSerialFlow::None), TSerialOpenResult::Ok);
 }
 
