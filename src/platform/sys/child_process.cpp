@@ -5,8 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 TChildProcess::TChildProcess(const std::string& Command, const std::string& OutputFile) {
   const int output = ::open(OutputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -80,7 +83,7 @@ bool ProgramAvailable(const std::string& Program) {
 }
 
 bool RunAndKillAfter(const std::function<void(const std::function<void()>& Began)>& Work,
-                     int DelayUs) {
+                     double Fraction) {
   int began[2];
   if (pipe2(began, O_CLOEXEC) != 0) return false;
   const pid_t child = fork();
@@ -100,17 +103,27 @@ bool RunAndKillAfter(const std::function<void(const std::function<void()>& Began
     _exit(0);  // Work was to run until the kill; no exit handlers of the parent's state
   }
   ::close(began[1]);
-  char mark = 0;
-  ssize_t got = 0;
-  do {
-    got = ::read(began[0], &mark, 1);
-  } while (got < 0 && errno == EINTR);
-  if (got == 1) usleep(static_cast<useconds_t>(DelayUs > 0 ? DelayUs : 0));
+  const auto next_mark = [&] {
+    char mark = 0;
+    ssize_t got = 0;
+    do {
+      got = ::read(began[0], &mark, 1);
+    } while (got < 0 && errno == EINTR);
+    return got == 1;
+  };
+  bool marked = next_mark();
+  const auto first = std::chrono::steady_clock::now();
+  marked = marked && next_mark();
+  if (marked) {
+    const auto step = std::chrono::steady_clock::now() - first;
+    std::this_thread::sleep_for(
+        std::chrono::duration_cast<std::chrono::microseconds>(step * std::max(Fraction, 0.0)));
+  }
   kill(child, SIGKILL);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   // Open until the end: a later mark must not end the copy by a broken pipe.
   ::close(began[0]);
-  return got == 1 && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+  return marked && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }

@@ -14,12 +14,14 @@ std::string RunAndCapture(const std::string& Command, int* ExitStatus = nullptr)
 bool ProgramAvailable(const std::string& Program);
 
 // Runs Work in a copy of this process and kills that copy (SIGKILL, as a power cut or
-// "kill -9" ends a program) DelayUs microseconds after Work first calls Began, the
-// moment the work under test starts, however late the copy got going on a loaded
-// machine; Work should not return before. False when the copy could not be made or
-// ended by itself. For tests of what a kill at any moment leaves behind.
+// "kill -9" ends a program) inside or after the second of the steps Work repeats: Work
+// calls Began as each step begins, and the kill comes Fraction times the length of the
+// copy's first step after its second began. So the kill lands where Fraction says, however
+// late the copy got going or how slowly it runs on a loaded machine. Work should not
+// return before. False when the copy could not be made or ended by itself. For tests of
+// what a kill at any moment leaves behind.
 bool RunAndKillAfter(const std::function<void(const std::function<void()>& Began)>& Work,
-                     int DelayUs);
+                     double Fraction);
 
 class TChildProcess {
  public:
