@@ -243,29 +243,34 @@ TEST(KissPort, ATncThatNeverPausesLeavesTheWindowAnswering) {
     void AnalysePacket(const TReceivedPacket& packet) override {
       std::this_thread::sleep_for(std::chrono::microseconds(300));
       TRecordingLink::AnalysePacket(packet);
+      decoding = true;
     }
+    std::atomic<bool> decoding{false};
   } r;
   r.link.KissActive = 1;
   AttachKissLink(port, r.link);
+  // The flood goes on until the window has answered (a send that finds no room for a
+  // while, on a loaded machine, is tried again).
   std::atomic<bool> stop{false}, sending{true};
   std::thread sender([&] {
     std::string burst;
     for (int i = 0; i < 50; ++i) burst.append(kStream.begin(), kStream.end());
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!stop && std::chrono::steady_clock::now() < end) tnc.Send(burst);
+    while (!stop) tnc.Send(burst);
     sending = false;
   });
-  // Another thread asks the window for an answer once the flood is on.
+  // Another thread asks the window for an answer once it decodes the flood.
   std::atomic<bool> answered{false}, answered_while_sending{false};
   std::thread asker([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    while (!r.decoding && !stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     TThread::Synchronize([&] {
       answered_while_sending = bool(sending);
       answered = true;
     });
   });
-  PumpUntil([&] { return answered.load(); }, 8000);
+  PumpUntil([&] { return answered.load(); }, 60000);
   stop = true;
+  // A window that never answered does once the flood ends; the asker waits for it.
+  PumpUntil([&] { return answered.load(); }, 60000);
   asker.join();
   sender.join();
   DetachKissLink(port, r.link);
