@@ -22,6 +22,7 @@
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/standard/message_box.h"
 #include "platform/sys/atomic_file.h"
+#include "platform/sys/registry.h"
 #include "platform/text/local_texts.h"
 #include "platform/text/streams.h"
 
@@ -127,6 +128,12 @@ TfrmPrgMsg::TfrmPrgMsg(TComponent* AOwner) : TForm(AOwner) {
     label(kPageErrors, name.c_str(), kWs2300FormatErrors[n]);
   }
   label(kPageErrors, "lblErrFileSave", kCannotSaveFileText);
+  label(kPageErrors, "lblErrFileNoReader", kNoReaderText);
+  label(kPageErrors, "lblErrFileNotAFile", kNotAFileText);
+  label(kPageErrors, "lblErrFileReaderStalled", kReaderStalledText);
+  label(kPageErrors, "lblErrFileFolderNotMade", kFolderNotMadeText);
+  label(kPageErrors, "lblErrFileKeepsChanging", kKeepsChangingText);
+  label(kPageErrors, "lblErrFileDamagedNotKept", kDamagedNotKeptText);
   label(kPageErrors, "lblErrFileCreate", kCannotCreateFileText);
   label(kPageErrors, "lblErrFileOpen", kCannotOpenFileText);
   lblErrNumberRange = label(kPageErrors, "lblErrNumberRange", kNumberRangeError);

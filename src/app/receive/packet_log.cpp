@@ -339,7 +339,7 @@ bool TPacketRecorder::AppendLines(const std::string& Text) {
     // Changed elsewhere since the last write: append at its new end.
     if (!MeasureLogEnd()) return false;
   }
-  throw EWriteError("Cannot save file \"" + log_file_name_ + "\". It keeps changing.");
+  throw EWriteError(CannotSaveFileText(log_file_name_, kKeepsChangingText));
 }
 
 void TPacketRecorder::Stop() {

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -23,6 +24,9 @@
 const char* const kCannotSaveFileText = "Cannot save file \"%s\".";
 const char* const kNoReaderText = "No program reads from this pipe.";
 const char* const kNotAFileText = "It is not a file.";
+const char* const kReaderStalledText = "The program at this pipe has stopped reading.";
+const char* const kFolderNotMadeText = "The folder cannot be made.";
+const char* const kKeepsChangingText = "It keeps changing.";
 
 namespace {
 
@@ -32,10 +36,12 @@ constexpr size_t kSaveMarkLength = sizeof kSaveMark - 1;
 constexpr size_t kUniqueLength = 6;
 constexpr mode_t kNewFilePermissions = 0666;  // narrowed by the umask
 constexpr int kNameAttempts = 100;
+// A pipe's reader that takes no byte for this long has stopped: the save, which the
+// window waits for, is refused rather than waiting without end.
+constexpr int kStalledReaderMs = 5000;
 
 [[noreturn]] void FailBecause(const std::string& FileName, const std::string& Reason) {
-  throw EWriteError(Format(ShownText(LocalText(kCannotSaveFileText)), ShownFileName(FileName)) +
-                    " " + Reason);
+  throw EWriteError(CannotSaveFileText(FileName, Reason));
 }
 
 [[noreturn]] void Fail(const std::string& FileName, int Error) {
@@ -64,11 +70,21 @@ std::string TargetOf(const std::string& FileName) {
   return ::realpath(FileName.c_str(), resolved) ? std::string(resolved) : FileName;
 }
 
+// Error ETIMEDOUT: a pipe (opened not to wait) took no byte for kStalledReaderMs.
 bool WriteAll(int Handle, std::string_view Data, int& Error) {
   size_t done = 0;
   while (done < Data.size()) {
     const ssize_t written = ::write(Handle, Data.data() + done, Data.size() - done);
     if (written < 0 && errno == EINTR) continue;
+    if (written < 0 && errno == EAGAIN) {
+      pollfd room{Handle, POLLOUT, 0};
+      const int ready = ::poll(&room, 1, kStalledReaderMs);
+      if (ready == 0) {
+        Error = ETIMEDOUT;
+        return false;
+      }
+      continue;  // room, or a reader gone, which the next write tells
+    }
     if (written <= 0) {
       Error = written < 0 ? errno : ENOSPC;
       return false;
@@ -85,17 +101,16 @@ void WriteInto(const std::string& FileName, const std::string& Target, std::stri
   // Never waits for a reader: a pipe that nobody reads from is refused at once.
   const int handle = ::open(Target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (handle < 0) {
-    if (errno == ENXIO) FailBecause(FileName, ShownText(LocalText(kNoReaderText)));
+    if (errno == ENXIO) FailBecause(FileName, kNoReaderText);
     Fail(FileName, errno);
   }
   struct stat kind {};
   if (::fstat(handle, &kind) != 0 || !(S_ISFIFO(kind.st_mode) || S_ISCHR(kind.st_mode))) {
     ::close(handle);
-    FailBecause(FileName, ShownText(LocalText(kNotAFileText)));
+    FailBecause(FileName, kNotAFileText);
   }
-  // The reader takes the data at its own pace.
-  ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
-  // A reader that goes away mid-way fails the save, not the program.
+  // The reader takes the data at its own pace, as long as it takes some; one that goes
+  // away mid-way fails the save, not the program.
   sigset_t broken_pipe;
   sigset_t old_mask;
   sigemptyset(&broken_pipe);
@@ -109,6 +124,7 @@ void WriteInto(const std::string& FileName, const std::string& Target, std::stri
   }
   ::pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
   ::close(handle);
+  if (!ok && error == ETIMEDOUT) FailBecause(FileName, kReaderStalledText);
   if (!ok) Fail(FileName, error);
 }
 
@@ -133,6 +149,11 @@ bool IsSaveFileName(const std::string& Name) {
 }
 
 }  // namespace
+
+std::string CannotSaveFileText(const std::string& FileName, const std::string& Reason) {
+  return Format(ShownText(LocalText(kCannotSaveFileText)), ShownFileName(FileName)) + " " +
+         ShownText(LocalText(Reason));
+}
 
 void SaveFileAtomically(const std::string& FileName, std::string_view Data) {
   const std::string target = TargetOf(FileName);

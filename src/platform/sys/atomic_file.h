@@ -10,13 +10,24 @@
 
 // The message of a file that cannot be saved ("%s": its name); the reason follows.
 extern const char* const kCannotSaveFileText;
+// Reasons of a save refused.
+extern const char* const kNoReaderText;
+extern const char* const kNotAFileText;
+extern const char* const kReaderStalledText;
+extern const char* const kFolderNotMadeText;
+extern const char* const kKeepsChangingText;
+
+// The message of FileName that cannot be saved, and why: Reason is a text of the program
+// (given in the language in use) or the system's own words.
+std::string CannotSaveFileText(const std::string& FileName, const std::string& Reason);
 
 // Raises EWriteError when the file cannot be written; the message names the file and
 // the reason, and the old file is left as it was. A file that may not be written
 // (read-only) is not replaced either. A symbolic link is followed: the file it names
 // is replaced and the link stays. A named pipe or a character device (/dev/null) under
-// the name is written into, not replaced; a pipe that no program reads from, and
-// anything else that is not a file (a socket, a disk), is refused.
+// the name is written into, not replaced; a pipe that no program reads from, or whose
+// reader takes nothing for some seconds, and anything else that is not a file (a
+// socket, a disk), is refused.
 void SaveFileAtomically(const std::string& FileName, std::string_view Data);
 
 // Adds Data at the end of FileName, for a file that only ever grows (a log), where

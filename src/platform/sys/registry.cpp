@@ -11,8 +11,9 @@
 
 #include "platform/sys/atomic_file.h"
 #include "platform/sys/files.h"
-#include "platform/text/shown_text.h"
 #include "platform/text/streams.h"
+
+const char* const kDamagedNotKeptText = "The damaged file there could not be kept.";
 
 namespace {
 
@@ -337,12 +338,10 @@ struct TRegistry::Impl {
   void Save() {
     if (!changed) return;
     if (damaged && !damagedKept) {
-      throw ERegistryException("Cannot save file \"" + ShownFileName(fileName) +
-                               "\". The damaged file there could not be kept.");
+      throw ERegistryException(CannotSaveFileText(fileName, kDamagedNotKeptText));
     }
     if (!ForceDirectories(ExtractFilePath(fileName))) {
-      throw ERegistryException("Cannot save file \"" + ShownFileName(fileName) +
-                               "\". The folder cannot be made.");
+      throw ERegistryException(CannotSaveFileText(fileName, kFolderNotMadeText));
     }
     try {
       SaveFileAtomically(fileName, Serialize(root));

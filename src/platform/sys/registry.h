@@ -21,6 +21,9 @@
 
 #include "platform/text/sysutils.h"
 
+// Why the settings are not saved over a damaged file that could not be moved.
+extern const char* const kDamagedNotKeptText;
+
 // A value of the wrong type or none at all (ReadInteger, ReadBool), a value that cannot be
 // written to a key that no longer exists, or a file that could not be saved.
 class ERegistryException : public Exception {

@@ -1,6 +1,7 @@
 // The shipped language files against the live windows: both name the same components
 // in the same order, German gives every window its own texts back, English translates.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cctype>
 #include <filesystem>
@@ -284,7 +285,7 @@ class TLeftNumberEdit : public TNumberEdit {
 // that cannot be saved.
 struct TComposed {
   std::string call, destination, mic_e, weather, owner, question, error, gps, day;
-  std::string serial, range, range_head, no_server, wx_frame, file_save, map_refusal;
+  std::string serial, range, range_head, no_server, wx_frame, file_save, pipe_save, map_refusal;
 };
 
 // A calibrated JPEG map whose scans walk more blocks than a picture may: a flat picture
@@ -362,6 +363,13 @@ TComposed Composed() {
   } catch (const EWriteError& error) {
     seen.file_save = error.what();
   }
+  const std::string pipe = ScratchFolder() + "/Stn.dat";
+  mkfifo(pipe.c_str(), 0600);  // no program reads from it
+  try {
+    SaveFileAtomically(pipe, "x");
+  } catch (const EWriteError& error) {
+    seen.pipe_save = error.what();
+  }
   AnswerNextMyMsgBox(&seen.map_refusal);
   frmAprs->Map->LoadMap(CostlyJpegMap());
   return seen;
@@ -411,6 +419,12 @@ TEST_F(SpeakWindowsTest, TextsComposedAtRunTimeFollowTheLanguage) {
                 "Datei \"/nonexistent/velmora/Stn.dat\" kann nicht gespeichert werden. ", 0),
             0u)
       << german.file_save;
+  const std::string pipe = ScratchFolder() + "/Stn.dat";
+  EXPECT_EQ(english.pipe_save,
+            "Cannot save file \"" + pipe + "\". No program reads from this pipe.");
+  EXPECT_EQ(german.pipe_save, "Datei \"" + pipe +
+                                  "\" kann nicht gespeichert werden. Kein Programm liest aus "
+                                  "dieser Pipe.");
   // A map refused by the bound on its decoding's work says why in the box's language (the
   // box shows UTF-8).
   EXPECT_NE(english.map_refusal.find("Map file too large, loading aborted!"), std::string::npos)

@@ -121,7 +121,8 @@ TEST_F(AtomicFile, AFileThatCannotBeWrittenIsLeftAlone) {
 }
 
 // A named pipe, named directly or through a link, is written into while a program reads
-// from it, refused while none does, and stays a pipe either way; so are appends to it.
+// from it, refused while none does or its reader has stopped, and stays a pipe either
+// way; so are appends to it.
 TEST_F(AtomicFile, APipeIsWrittenIntoAndNeverReplaced) {
   const std::string pipe = Base() + "packets.log";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0) << std::strerror(errno);
@@ -151,6 +152,16 @@ TEST_F(AtomicFile, APipeIsWrittenIntoAndNeverReplaced) {
   char heard[64] = {};
   EXPECT_EQ(read(reader, heard, sizeof heard), 15);
   EXPECT_STREQ(heard, "first\r\nsecond\r\n");
+  // A reader that stops reading: a save larger than the pipe holds is refused, naming
+  // the file, rather than waiting without end.
+  try {
+    SaveFileAtomically(link, std::string(495 * 1024, 's'));
+    FAIL() << "a pipe whose reader reads nothing took the save";
+  } catch (const EWriteError& error) {
+    EXPECT_NE(std::string(error.what()).find(link), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find(kReaderStalledText), std::string::npos)
+        << error.what();
+  }
   close(reader);
   still_a_pipe();
 }
