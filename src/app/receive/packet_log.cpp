@@ -274,6 +274,10 @@ void TPacketRecorder::AddLine(const std::string& Line) {
   NoteLastSecond(line);
   log_buffer_.push_back(line);
   waiting_bytes_ += LineFileBytes(line);
+  if (waiting_bytes_ <= kMaxWaitingBytes) return;
+  // A feed faster than the flushes: written now rather than at the tick. Only while the
+  // file cannot be written do the oldest lines go, and only then is the user told.
+  if (write_error_.empty()) FlushLog();
   while (waiting_bytes_ > kMaxWaitingBytes) {
     waiting_bytes_ -= LineFileBytes(log_buffer_.front());
     log_buffer_.pop_front();

@@ -52,9 +52,10 @@ class TPacketRecorder {
   // Told when a write succeeds again after lines were lost meanwhile: how many.
   std::function<void(int Lost)> OnLinesLost;
 
-  // While the file cannot be written (a full disk, a drive gone), the new lines wait in
-  // memory up to this many bytes, some minutes of a full feed; beyond it the oldest are
-  // lost and counted, so memory and the cost of each write attempt stay bounded.
+  // The new lines wait in memory up to this many bytes: a feed that fills it before the
+  // next flush is written at once. While the file cannot be written (a full disk, a drive
+  // gone) the oldest lines beyond it are lost and counted, so memory and the cost of each
+  // write attempt stay bounded.
   static constexpr int64_t kMaxWaitingBytes = 4 * 1024 * 1024;
 
   // Starts recording to FileName (a running recording is stopped first). With Append the

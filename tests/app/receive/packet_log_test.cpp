@@ -133,6 +133,7 @@ TEST_F(PacketLogTest, RecorderFlushesEveryTwentyTicksInArrivalOrderWithoutDuplic
 // A log whose folder is missing (a drive removed, a disk full): each failing stretch is
 // told once; the lines wait, up to a bound that the oldest leave, counted; once the file
 // can be written, the lines kept are in it and the count of those lost is told, once.
+// While it can be written, a feed that fills the bound between two flushes loses nothing.
 TEST_F(PacketLogTest, RecorderBoundsTheLinesWaitingWhileWritesFailAndTellsTheLoss) {
   TPacketRecorder rec;
   std::vector<std::string> errors;
@@ -143,12 +144,12 @@ TEST_F(PacketLogTest, RecorderBoundsTheLinesWaitingWhileWritesFailAndTellsTheLos
   const std::string file = File("later/b.log");  // its folder does not exist yet
   ASSERT_TRUE(rec.Start(file, false, error));
   int next = 0;
-  // Distinct packets of about 100 bytes, one second apart; their lines, in order.
+  // Distinct packets of about 100 bytes (or more), one second apart; their lines, in order.
   std::vector<std::string> added;
-  auto add = [&](int count) {
+  auto add = [&](int count, size_t data_bytes = 80) {
     for (int i = 0; i < count; ++i, ++next) {
       added.push_back(FormatDateTime("yymmddhhnnss", EncodeDate(2026, 12, 8) + next / 86400.0) +
-                      ":N0CALL>APRS:>" + std::string(80, 'x') + std::to_string(next));
+                      ":N0CALL>APRS:>" + std::string(data_bytes, 'x') + std::to_string(next));
       rec.AddLine(added.back());
     }
   };
@@ -172,6 +173,18 @@ TEST_F(PacketLogTest, RecorderBoundsTheLinesWaitingWhileWritesFailAndTellsTheLos
   EXPECT_EQ(ReadLines(file), added);
   EXPECT_TRUE(rec.WriteError().empty());
   EXPECT_TRUE(losses.empty());
+
+  // 25 seconds of 600 lines of 513 bytes a second, twice the bound between two flushes.
+  for (int second = 0; second < 25; ++second) {
+    add(600, 480);
+    rec.FlushTick();
+  }
+  EXPECT_LE(waiting_bytes(), TPacketRecorder::kMaxWaitingBytes);
+  rec.FlushLog();
+  EXPECT_EQ(ReadLines(file), added);
+  EXPECT_EQ(rec.LostCount(), 0);
+  EXPECT_TRUE(losses.empty());
+  EXPECT_EQ(errors.size(), 1u);
 
   // The drive goes for hours of a full feed.
   fs::remove_all(dir_ / "later");
