@@ -2,12 +2,12 @@
 // TNC (Debian package direwolf, on its KISS TCP port with a silent audio input): it
 // transmits each frame and prints it as the packet it took it for.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -82,7 +82,8 @@ struct TDirewolf {
 
 TEST(DirewolfTnc, TransmitsOurBeaconsMessagesAndAcknowledgements) {
   if (!ProgramAvailable("direwolf")) GTEST_SKIP() << "direwolf is not installed";
-  const fs::path work = fs::temp_directory_path() / ("velmora-dw-tnc-" + std::to_string(getpid()));
+  const fs::path work =
+      fs::temp_directory_path() / ("velmora-dw-tnc-" + std::to_string(std::random_device{}()));
   fs::create_directories(work);
   TDirewolf direwolf(work);
   ASSERT_TRUE(direwolf.ready) << ReadFile(direwolf.Output());
