@@ -11,7 +11,9 @@
 // An editor painting a table read from a file whose cell claims a width of an ordinary
 // 120 pixels, of 100,000,000 or of 2,147,483,000 pixels, and one read from RTF whose
 // cells' edges claim ordinary widths or a page each. A document file of 200 tables of
-// 131,072 slots each, read and pasted, with the time and the growth of the peak memory.
+// 131,072 slots each, read and pasted, with the time and the growth of the peak memory;
+// a row of 2,000 to 32,000 cells that follows such tables, cut to one cell by the read's
+// budget, read and pasted beside the same row read whole.
 // 2 x 2 tables nested 8 to 64 deep in a 1600 x 900 editor repainted, with and without
 // the cell editor open at every level, and at 11 deep beside QTextEdit holding the same
 // tables.
@@ -409,8 +411,8 @@ BENCHMARK(BM_PaintTableWithClaimedCellEdges)
 // bounds them together; the control is as many tables of one slot. Arguments: tables of
 // all slots in rows of 256 (1) or in one row (2; pasted, 1.5 s and 525 MB while a table
 // kept at least a whole row), or of one slot (0), pasted into an editor of 1920 x 1080 (1)
-// or read (0).
-std::string MergedTablesRDF(int tables, int shape) {
+// or read (0). After them, when asked, one row of one-letter cells.
+std::string MergedTablesRDF(int tables, int shape, int trailingCells = 0) {
   RegisterTableItemClass();
   TRDStyle style;
   TCustomRDData data;
@@ -420,6 +422,14 @@ std::string MergedTablesRDF(int tables, int shape) {
   for (int t = 0; t < tables; ++t) {
     auto table = std::make_unique<TRDTableItemInfo>(rows, cols, &data);
     table->Rows->MergeCells(0, 0, table->ColCount(), rows, true, false);
+    data.AddItemAtEnd("", std::move(table));
+  }
+  if (trailingCells > 0) {
+    auto table = std::make_unique<TRDTableItemInfo>(1, trailingCells, &data);
+    for (int c = 0; c < trailingCells; ++c) {
+      table->Cells(0, c)->Clear();
+      table->Cells(0, c)->AddText(std::string(1, char('a' + c % 26)), 0, 0);
+    }
     data.AddItemAtEnd("", std::move(table));
   }
   data.SetRDFOptions(rdfoSaveBinary);
@@ -466,6 +476,46 @@ void BM_ReadTablesOfAllSlots(benchmark::State& state) {
 BENCHMARK(BM_ReadTablesOfAllSlots)
     ->ArgNames({"all_slots", "paste"})
     ->ArgsProduct({{1, 2, 0}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// 146 of the one-row tables of all slots take the read's whole budget, so that a row of
+// cells one letter each that follows them is cut to its first column and the others join
+// that cell; the control is the same row behind 146 tables of one slot, nothing cut.
+// Arguments: the row's cells (1: what the tables before it cost), cut (1) or not (0),
+// pasted into an editor of 1920 x 1080 and painted (1) or read (0).
+void BM_ReadCutCells(benchmark::State& state) {
+  const int cells = int(state.range(0));
+  const bool cut = state.range(1) != 0;
+  const bool paste = state.range(2) != 0;
+  const std::string rdf = MergedTablesRDF(146, cut ? 2 : 0, cells);
+  int keptCols = 0;
+  for (auto _ : state) {
+    TRDStyle style;
+    TRichDocEdit edit(nullptr);
+    edit.SetStyle(&style);
+    edit.SetBounds(0, 0, 1920, 1080);
+    TMemoryStream stream;
+    stream.WriteBuffer(rdf.data(), int64_t(rdf.size()));
+    stream.SetPosition(0);
+    TRDEditRDData& data = edit.EditData();
+    const bool read = paste ? edit.InsertRDFStreamAtCaret(stream) : LoadRDFFromStream(data, stream);
+    if (!read) state.SkipWithError("the file did not read");
+    if (paste) {
+      TBitmap target;
+      target.SetSize(edit.Width(), edit.Height());
+      PaintTo(edit, target.Canvas(), 0, 0);
+    }
+    keptCols = 0;
+    for (int i = data.GetItemCount() - 1; i >= 0 && keptCols == 0; --i)
+      if (const auto* table = dynamic_cast<const TRDTableItemInfo*>(data.GetItem(i)))
+        keptCols = table->ColCount();
+  }
+  state.counters["rdf_bytes"] = double(rdf.size());
+  state.counters["kept_cols"] = keptCols;
+}
+BENCHMARK(BM_ReadCutCells)
+    ->ArgNames({"cells", "cut", "paste"})
+    ->ArgsProduct({{1, 2000, 8000, 32000}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 double MillisecondsOf(const std::function<void()>& work) {
