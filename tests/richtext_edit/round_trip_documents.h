@@ -26,6 +26,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <random>
@@ -642,6 +643,21 @@ inline std::string CheckLeftOut(const std::string& rtf, const std::string& byEdg
   return {};
 }
 
+// The row definition of the RTF that names a cell's right edge at or left of the one
+// before it, empty when none does: readers take two such edges for one column (and
+// LibreOffice then drops a vertical merge).
+inline std::string EdgeNamedTwice(const std::string& rtf) {
+  std::int64_t last = INT64_MIN;
+  for (size_t p = rtf.find('\\'); p != std::string::npos; p = rtf.find('\\', p + 1)) {
+    if (rtf.compare(p, 6, "\\trowd") == 0) last = INT64_MIN;
+    if (rtf.compare(p, 6, "\\cellx") != 0) continue;
+    const std::int64_t x = std::strtoll(rtf.c_str() + p + 6, nullptr, 10);
+    if (x <= last) return rtf.substr(rtf.rfind("\\trowd", p), 2000);
+    last = x;
+  }
+  return {};
+}
+
 // A failure of one document as text, empty when every check holds.
 // A failure of the document as text, empty when every check holds; pick places the
 // hidden text. With pixels, the pictures' pixels are compared too (a document without
@@ -662,6 +678,8 @@ inline std::string CheckDocumentRoundTrips(TRoundTripDocument& document, TPick p
   }
 
   const std::string rtf = SavedRTF(document);
+  if (const std::string row = EdgeNamedTwice(rtf); !row.empty())
+    return "a row names a cell edge twice\n" + row;
   const std::string byEdges = Describe(document, 0, true);
   const std::string shown = Describe(document, 0, true, pixels);
   TRoundTripDocument read;
@@ -715,26 +733,34 @@ inline const std::vector<std::string>& ForeignRTFs() {
       "{\\listoverride\\listid7\\listoverridecount1{\\lfolevel\\listoverridestartat"
       "\\levelstartat1}\\ls1}}";
   static const std::string item = "\\pard\\ls1\\ilvl0\\fi-360\\li720 ";
+  // Padding wider than \\trgaph on a side without spacing of its own (once read as spacing
+  // of -13 pixels, written as \\trspdl-98 and read back as -1).
+  static const std::string padded =
+      "\\trowd\\trpaddl300\\trpaddr300\\trpaddfl3\\trpaddfr3\\trspdl100\\trspdfl3\\cellx3000"
+      "\\cellx6000\\pard\\intbl a\\cell b\\cell\\row ";
   static const std::vector<std::string> rtfs = {
       "{\\rtf1\\ansi " + merged + merged + "\\pard after\\par}",
       "{\\rtf1\\ansi " + lists + item + "one\\par " + item + "two\\par " + item + "three\\par}",
       "{\\rtf1\\ansi " + lists + "\\trowd\\cellx3000\\cellx6000" + item + "\\intbl one\\cell" +
-          item + "\\intbl two\\cell\\row " + merged + "}"};
+          item + "\\intbl two\\cell\\row " + merged + "}",
+      "{\\rtf1\\ansi " + padded + "\\pard after\\par}"};
   return rtfs;
 }
 
 // A form as LibreOffice writes one: rows of three cells ("name", "value", "note") that
-// each have column edges of their own, all of the same width.
-inline std::string FormTableRTF(int rows) {
+// each have column edges of their own, all of the same width; with newEdges, each row's
+// two inner edges are new to the form.
+inline std::string FormTableRTF(int rows, bool newEdges = false) {
   std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n";
   const std::string pad = "\\clpadft3\\clpadt108\\clpadfr3\\clpadr108";
   for (int r = 0; r < rows; ++r) {
-    const int name = 800 + r * 37 % 1800, value = name + 1200 + r * 53 % 2500;
+    const int name = newEdges ? 800 + 16 * r : 800 + r * 37 % 1800;
+    const int value = newEdges ? 6000 + 16 * r : name + 1200 + r * 53 % 2500;
     rtf +=
         "\\trowd\\trql\\trleft-108\\ltrrow\\trpaddft3\\trpaddt0\\trpaddfl3\\trpaddl0"
         "\\trpaddfb3\\trpaddb0\\trpaddfr3\\trpaddr0" +
         pad + "\\cellx" + std::to_string(name) + pad + "\\cellx" + std::to_string(value) + pad +
-        "\\cellx8892";
+        "\\cellx" + (newEdges ? "12000" : "8892");
     for (const char* word : {"name ", "value ", "note "})
       rtf += "\\pard\\plain\\intbl\\ql{\\fs20 " + std::string(word) + std::to_string(r) + "}\\cell";
     rtf += "\\row\n";

@@ -334,11 +334,12 @@ void TRDRTFImporter::EndRow() {
   info.VSpacing += info.OuterBottom;
   info.OuterBottom = bottomGiven ? sp[3] : 0;
   if (bottomGiven && sp[3] > 0) info.VSpacingGiven = true;
+  // A side without spacing of its own has what \trgaph leaves beyond its padding, and
+  // none where the padding is wider.
   for (const int side : {0, 2}) {
     const bool given = side == 0 ? leftGiven : rightGiven;
-    info.HSpacing +=
-        given ? sp[size_t(side)]
-              : props.GapH - (props.PaddingInTwips[size_t(side)] ? props.Padding[size_t(side)] : 0);
+    const int padding = props.PaddingInTwips[size_t(side)] ? props.Padding[size_t(side)] : 0;
+    info.HSpacing += given ? sp[size_t(side)] : std::max(props.GapH - padding, 0);
     if (given && sp[size_t(side)] > 0) info.HSpacingGiven = true;
   }
   for (const auto& side : sides)
@@ -561,13 +562,22 @@ void TRDRTFImporter::TTableBuilder::FillRow(int r, TVerticalRuns& runs) {
       size_t(r) < repeated_ ? CopyCells(*(*headings_)[size_t(r)]) : nullptr;
   const TRDTableRow& cells = copied ? *copied : *row.Cells;
   grid.AddRow(cols);
-  int start = std::min(edges_.IndexOf(props.Left), cols - 1);
+  const std::vector<int>& xs = rights_[size_t(r)];
+  // Past the edges a table keeps, a row's edges fall into columns of others; each cell not
+  // merged into the one on its left still keeps a column of its own, so that no two
+  // cells' texts become one: the cells after it leave it columns for theirs.
+  const auto ownsColumn = [&props](int i) {
+    return i >= int(props.Cells.size()) || props.Cells[size_t(i)].HMerge != 2;
+  };
+  int later = 0;
+  for (int i = 1; i < int(xs.size()); ++i) later += ownsColumn(i);
+  int start = std::clamp(edges_.IndexOf(props.Left), 0, std::max(cols - 1 - later, 0));
   if (start > 0) {  // room left of the row: one empty cell
     Merge(r, 0, start, 1);
     importer_.EmptyCell(*table_, r, 0, true);
   }
-  const std::vector<int>& xs = rights_[size_t(r)];
   for (int i = 0; i < int(xs.size()); ++i) {
+    if (i > 0 && ownsColumn(i)) --later;
     const TRDRTFCellProperties* cellProps =
         i < int(props.Cells.size()) ? &props.Cells[size_t(i)] : nullptr;
     // A cell that ended empty left no cell object.
@@ -584,10 +594,12 @@ void TRDRTFImporter::TTableBuilder::FillRow(int r, TVerticalRuns& runs) {
         left->MoveItemsFrom(*source);
       continue;
     }
-    const int end = std::clamp(edges_.IndexOf(xs[size_t(i)]), start + 1, cols);
+    const int end =
+        std::clamp(edges_.IndexOf(xs[size_t(i)]), start + 1, std::max(cols - later, start + 1));
     Merge(r, start, end - start, 1);
-    // The first row of a table joins no cell above, even where it went on from another.
-    const bool joinsAbove = vMerge == 2 && size_t(r) > repeated_;
+    // The first row of a table joins no cell above, even where it went on from another;
+    // repeated heading rows join each other as the heading did, so that they write as it.
+    const bool joinsAbove = vMerge == 2 && r > 0 && size_t(r) != repeated_;
     if (hMerge == 2 && start > 0) {
       runs.MergeAll();
       if (grid.PeekMainCell(r, start - 1, mr, mc)) Merge(mr, mc, end - mc, r - mr + 1);

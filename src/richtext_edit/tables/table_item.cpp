@@ -95,7 +95,7 @@ void TRDTableItemInfo::SetHeadingRowCount(int value) {
   ChangeIntProperty("HeadingRowCount", heading_row_count_, value, false, false);
 }
 void TRDTableItemInfo::SetBorderWidth(int value) {
-  ChangeIntProperty("BorderWidth", border_width_, PageLength(value), true, true);
+  ChangeIntProperty("BorderWidth", border_width_, CellGap(value), true, true);
 }
 void TRDTableItemInfo::SetBorderColor(TColor value) {
   ChangeIntProperty("BorderColor", border_color_, value, false, false);
@@ -109,16 +109,16 @@ void TRDTableItemInfo::SetBorderStyle(TRDTableBorderStyle value) {
   border_style_ = TRDTableBorderStyle(style);
 }
 void TRDTableItemInfo::SetBorderVSpacing(int value) {
-  ChangeIntProperty("BorderVSpacing", border_v_spacing_, PageLength(value), false, true);
+  ChangeIntProperty("BorderVSpacing", border_v_spacing_, CellGap(value), false, true);
 }
 void TRDTableItemInfo::SetBorderHSpacing(int value) {
-  ChangeIntProperty("BorderHSpacing", border_h_spacing_, PageLength(value), true, true);
+  ChangeIntProperty("BorderHSpacing", border_h_spacing_, CellGap(value), true, true);
 }
 void TRDTableItemInfo::SetVisibleBorders(const TRDBooleanRect& value) {
   visible_borders_ = value;
 }
 void TRDTableItemInfo::SetCellBorderWidth(int value) {
-  ChangeIntProperty("CellBorderWidth", cell_border_width_, PageLength(value), true, true);
+  ChangeIntProperty("CellBorderWidth", cell_border_width_, CellGap(value), true, true);
 }
 void TRDTableItemInfo::SetCellBorderColor(TColor value) {
   ChangeIntProperty("CellBorderColor", cell_border_color_, value, false, false);

@@ -200,10 +200,12 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   TRDCellEndEditEvent OnCellEndEdit;
   TRDTableDrawBorderEvent OnDrawBorder;
 
-  // The most a border, spacing or padding length may be, either way, in pixels.
+  // The most a rule's width may be, in pixels.
   static constexpr int kMaxLength = kMaxPageLength;
-  // The most a cell's padding and the spacing between cells may be, either way, in pixels
-  // (half an inch): a row of a few cells that far from their text still fits on paper.
+  // The most a length between a cell's text and the next may be, either way, in pixels
+  // (half an inch): a cell's padding, the spacing between cells and around them, and the
+  // table's and the cells' borders. A row of a few cells that far from their text still
+  // fits on paper, its text with it.
   static constexpr int kMaxCellGap = 48;
   // The most the table's BestWidth may be, either way (pixels, or a percentage negated):
   // what a table's record in a document file holds, so that every width set reads back.

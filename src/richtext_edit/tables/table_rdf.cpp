@@ -29,7 +29,8 @@ void TableLength(TRDPropertyFiler& filer, std::string_view name, int& value, int
   if (filer.Reading()) value = ClampToPage(value);
 }
 
-// A cell's padding or the spacing between cells, cut as the table's setters cut it.
+// A length between a cell's text and the next (padding, spacing, a border), cut as the
+// table's setters cut it.
 void CellGap(TRDPropertyFiler& filer, std::string_view name, int& value, int defaultValue,
              int minValue) {
   TableLength(filer, name, value, defaultValue, minValue);
@@ -181,6 +182,19 @@ void TRDTableSW::ReadCells(TRDValueReader& reader) {
   // The grid starts empty and each cell is made as its entry comes, so that a merged cell
   // costs one cell whatever it covers.
   rows.ResetEmpty(keptRows, keptCols);
+  TRDCutCellJoins joins;
+  try {
+    ReadCellList(reader, n, m, keptRows, keptCols, joins);
+  } catch (...) {
+    joins.Finish();
+    throw;
+  }
+  joins.Finish();
+}
+
+void TRDTableSW::ReadCellList(TRDValueReader& reader, int n, int m, int keptRows, int keptCols,
+                              TRDCutCellJoins& joins) {
+  TRDTableRows& rows = *T->Rows;
   std::vector<char> covered(size_t(n) * size_t(m), 0);
   reader.ReadListBegin();
   for (int r = 0; r < n; ++r)
@@ -215,7 +229,7 @@ void TRDTableSW::ReadCells(TRDValueReader& reader) {
         int mr, mc;
         if (TRDTableCellData* kept =
                 rows.GetMainCell(std::min(r, keptRows - 1), std::min(c, keptCols - 1), mr, mc))
-          TRDTableRows::MoveContent(*read, *kept);
+          joins.Join(*read, *kept);
       }
     }
   if (!reader.EndOfList()) WrongCells();
@@ -259,19 +273,19 @@ void TRDTableItemInfo::DefineTableProperties(TRDPropertyFiler& filer) {
   filer.Ranged("HeadingRowCount", heading_row_count_, 0, 0, kMaxCount);
   filer.String("TextRowSeparator", TextRowSeparator, "\r\n");
   filer.String("TextColSeparator", TextColSeparator, "\r\n");
-  TableLength(filer, "BorderWidth", border_width_, 0, 0);
+  CellGap(filer, "BorderWidth", border_width_, 0, 0);
   filer.Integer("BorderColor", border_color_, clWindowText);
   filer.Integer("BorderLightColor", border_light_color_, clBtnHighlight);
   filer.Ranged("BorderStyle", border_style_, rdtbRaised, rdtbRaised, rdtbLoweredColor);
-  TableLength(filer, "BorderVSpacing", border_v_spacing_, 2, -kMaxLength);
-  TableLength(filer, "BorderHSpacing", border_h_spacing_, 2, -kMaxLength);
+  CellGap(filer, "BorderVSpacing", border_v_spacing_, 2, -kMaxLength);
+  CellGap(filer, "BorderHSpacing", border_h_spacing_, 2, -kMaxLength);
   filer.Nested("VisibleBorders", [this](TRDPropertyFiler& sides) {
     sides.Boolean("Left", visible_borders_.Left, true);
     sides.Boolean("Top", visible_borders_.Top, true);
     sides.Boolean("Right", visible_borders_.Right, true);
     sides.Boolean("Bottom", visible_borders_.Bottom, true);
   });
-  TableLength(filer, "CellBorderWidth", cell_border_width_, 0, 0);
+  CellGap(filer, "CellBorderWidth", cell_border_width_, 0, 0);
   filer.Integer("CellBorderColor", cell_border_color_, clWindowText);
   filer.Integer("CellBorderLightColor", cell_border_light_color_, clBtnHighlight);
   CellGap(filer, "CellPadding", cell_padding_, 1, 0);

@@ -232,11 +232,19 @@ void TRDTableRows::FormatStandIn(int width, TRDCanvas& canvas) {
   standIn.FormatItems(false, true, false, 0, &canvas, false, true, false);
 }
 
-void TRDTableRows::MoveContent(TRDTableCellData& from, TRDTableCellData& into) {
-  UnlistMarkers(into);
+void TRDCutCellJoins::Join(TRDTableCellData& from, TRDTableCellData& into) {
+  if (unlisted_.insert(&into).second) {
+    UnlistMarkers(into);
+    joined_.push_back(&into);
+  }
   UnlistMarkers(from);
   into.MoveItemsFrom(from);
-  ListMarkers(into);
+}
+
+void TRDCutCellJoins::Finish() {
+  for (TRDTableCellData* cell : joined_) ListMarkers(*cell);
+  joined_.clear();
+  unlisted_.clear();
 }
 
 std::int64_t TRDTableRows::ObjectCount() const {

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "richtext/base/rd_lists.h"
@@ -120,6 +121,20 @@ class TRDTableGridUndo {
                             std::vector<std::unique_ptr<TRDTableCellData>> cells) = 0;
 };
 
+// The content of cells a read cuts off goes to the end of the kept cells they join, as a
+// merge moves it. A kept cell's list markers leave the document's numbering at its first
+// join and take their new place once, at Finish, so that a join costs what it moves and
+// not what the kept cell holds already.
+class TRDCutCellJoins {
+ public:
+  void Join(TRDTableCellData& from, TRDTableCellData& into);
+  void Finish();
+
+ private:
+  std::vector<TRDTableCellData*> joined_;
+  std::unordered_set<const TRDTableCellData*> unlisted_;
+};
+
 class TRDTableRows {
  public:
   // The most slots (rows x columns) a table may have: building, laying out and painting
@@ -168,9 +183,6 @@ class TRDTableRows {
   TRDTableCellData& StandInFor(const TRDTableRow& row) const;
   // The cell objects of the grid (plain cells have none).
   std::int64_t ObjectCount() const;
-  // The items of from go to the end of into, as a merge moves them (their list markers
-  // take their new place in the document's numbering).
-  static void MoveContent(TRDTableCellData& from, TRDTableCellData& into);
   void Clear() { rows_.clear(); }
   void Reset(int rowCount, int colCount);
   // rowCount rows of colCount empty slots, for a reader that makes the cells it reads.

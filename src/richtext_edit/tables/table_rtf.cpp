@@ -43,8 +43,8 @@ class TTableRTF {
       : table_(table),
         data_(rdData),
         context_(context),
-        columns_(columns),
-        scale_(context.TwipsPerPixel) {}
+        scale_(context.TwipsPerPixel),
+        rights_(ColumnRights(table, columns, scale_)) {}
 
   std::string Tw(double pixels) const { return std::to_string(Round(pixels * scale_)); }
   std::string Half(double pixels) const { return std::to_string(Round(pixels * scale_ / 2.0)); }
@@ -150,18 +150,34 @@ class TTableRTF {
         break;
     }
     out += Extra(rd_rtfs_Cell, c, r);
-    const TRDTableItemFormattingInfo& info = columns_;
-    const int k = std::min(mc + m.ColSpan, info.ColStarts.Count()) - 1;
-    const double right = k < 0 ? 0.0 : (double(info.ColStarts[k]) + info.ColWidths[k]) * scale_;
-    return out + "\\cellx" + std::to_string(Round(right + t.CellHSpacing() * scale_ / 2.0));
+    const int k = std::min(mc + m.ColSpan, int(rights_.size())) - 1;
+    return out + "\\cellx" + std::to_string(k < 0 ? std::int64_t(0) : rights_[size_t(k)]);
   }
 
  private:
+  // The right edge of each column in twips, half the spacing between cells beyond it.
+  // Each edge lies a pixel or more beyond the one before: a column laid out without width
+  // (every cell of it merged into a wider one) would else write a \cellx twice, which
+  // readers take for one edge (LibreOffice then drops a vertical merge).
+  static std::vector<std::int64_t> ColumnRights(const TRDTableItemInfo& table,
+                                                const TRDTableItemFormattingInfo& columns,
+                                                double scale) {
+    const std::int64_t step = std::max<std::int64_t>(Round(scale), 2);
+    std::vector<std::int64_t> rights;
+    for (int k = 0; k < columns.ColStarts.Count(); ++k) {
+      std::int64_t right = Round((double(columns.ColStarts[k]) + columns.ColWidths[k]) * scale +
+                                 table.CellHSpacing() * scale / 2.0);
+      if (!rights.empty()) right = std::max(right, Round(double(rights.back() + step)));
+      rights.push_back(right);
+    }
+    return rights;
+  }
+
   const TRDTableItemInfo& table_;
   TCustomRDData* data_;
   TRDRTFSaveContext& context_;
-  const TRDTableItemFormattingInfo& columns_;
   double scale_;
+  std::vector<std::int64_t> rights_;
 };
 
 // The table this writer wrote last: to which stream, as which item of which document.

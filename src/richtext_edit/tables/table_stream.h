@@ -14,6 +14,7 @@
 #include "platform/sys/component.h"
 #include "richtext/styles/component_stream.h"
 
+class TRDCutCellJoins;
 class TRDTableCellData;
 class TRDTableItemInfo;
 
@@ -50,6 +51,10 @@ class TRDTableSW : public TComponent, public TRDPublished {
  private:
   void WriteCells(TRDValueWriter& writer);
   void ReadCells(TRDValueReader& reader);
+  // The list of n x m cells into a grid of keptRows x keptCols; the cells past it join
+  // through joins.
+  void ReadCellList(TRDValueReader& reader, int n, int m, int keptRows, int keptCols,
+                    TRDCutCellJoins& joins);
   // The rows the cells list declares: more than the table keeps when the read's budget
   // cuts it (the rows' lists hold a value for each).
   int declared_rows_ = 0;

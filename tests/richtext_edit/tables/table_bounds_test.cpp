@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kMax = TRDTableItemInfo::kMaxLength;
 
-// Padding and the spacing between cells are cut to what leaves the text room on paper.
+// Padding, spacing and borders are cut to what leaves the text room on paper.
 TEST(TableBounds, LengthsAreClampedToAPage) {
   TTableDocument doc;
   TRDTableItemInfo& table = doc.AddTable(2, 2, {"a", "b", "c", "d"});
@@ -34,20 +34,20 @@ TEST(TableBounds, LengthsAreClampedToAPage) {
   table.SetBorderVSpacing(INT_MIN);
   table.SetVRuleWidth(INT_MAX);
   table.SetHRuleWidth(INT_MAX);
-  EXPECT_EQ(table.BorderWidth(), kMax);
-  EXPECT_EQ(table.CellBorderWidth(), kMax);
   constexpr int gap = TRDTableItemInfo::kMaxCellGap;
+  EXPECT_EQ(table.BorderWidth(), gap);
+  EXPECT_EQ(table.CellBorderWidth(), gap);
   EXPECT_EQ(table.CellPadding(), gap);
   EXPECT_EQ(table.CellHSpacing(), -gap);
   EXPECT_EQ(table.CellVSpacing(), gap);
-  EXPECT_EQ(table.BorderHSpacing(), kMax);
-  EXPECT_EQ(table.BorderVSpacing(), -kMax);
+  EXPECT_EQ(table.BorderHSpacing(), gap);
+  EXPECT_EQ(table.BorderVSpacing(), -gap);
   EXPECT_EQ(table.VRuleWidth(), kMax);
   EXPECT_EQ(table.HRuleWidth(), kMax);
-  // Laid out without overflow: the sums grow with the lengths, they do not wrap.
+  // Laid out, the sums grow with the lengths.
   doc.Format();
-  EXPECT_GT(table.FormattingInfo->Width, 2 * kMax);
-  EXPECT_GT(table.FormattingInfo->Height, 2 * kMax);
+  EXPECT_GT(table.FormattingInfo->Width, 4 * gap);
+  EXPECT_GT(table.FormattingInfo->Height, 4 * gap);
   // Sensible lengths are kept as they are.
   table.SetBorderWidth(3);
   table.SetCellHSpacing(-1);

@@ -8,6 +8,8 @@
 #include "platform/sys/child_process.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/text/streams.h"
+#include "richtext/base/rdf_format.h"
+#include "richtext/base/table_budget.h"
 #include "richtext/formats/html_writer.h"
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
@@ -104,6 +106,16 @@ TEST(TableCellMarkers, CellsFilledBeforeTheTableGoesInAndReadBackFromAFile) {
     ASSERT_TRUE(LoadRDF(plain, SavedRDF(doc, flavour)));
     EXPECT_EQ(MarkerNumbering(plain), expected) << flavour;
     EXPECT_TRUE(MarkersListedInOrder(plain)) << flavour;
+    // Read where the read's budget leaves room for one cell: the cells cut away join it,
+    // and their numbers count in order all the same.
+    TRDTableBudget budget(0);
+    ASSERT_TRUE(TRDTableBudget::Take(TRDTableBudget::Left() - 150));
+    TTableDocument cut;
+    AddDecimalList(cut.style);
+    ASSERT_TRUE(LoadRDF(cut, SavedRDF(doc, flavour)));
+    EXPECT_TRUE(cut.GetRDFWarnings() & rdfwTableCellsLeftOut);
+    EXPECT_EQ(MarkerNumbering(cut), expected) << flavour;
+    EXPECT_TRUE(MarkersListedInOrder(cut)) << flavour;
   }
 }
 

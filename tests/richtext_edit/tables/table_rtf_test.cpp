@@ -313,20 +313,26 @@ TEST(TableRTF, NestedTablesReadBackWhole) {
 // the heading rows, and a vertical merge the bound would cut goes on whole in it. Written,
 // the two are the one RTF table they came from, and read back they are the same two
 // tables: the second's heading rows once wrote \\trhdr in the middle of the RTF table,
-// which read as 32,770 heading rows of a 40,000-row table.
+// which read as 32,770 heading rows of a 40,000-row table. A cell merged down the heading
+// and on below it is merged in the second's heading rows as far as they go: once not, they
+// wrote other than the first's and joined it as two rows more at every save and read.
 TEST(TableRTF, RowsBeyondTheLargestTableGoOnInAnother) {
   const int cols = 256, rows = TRDTableRows::kMaxSlots / cols + 1;
   const int mergeFrom = rows - 4;
   const auto rowOf = [&](int r) {
     std::string row = r < 2 ? "\\trowd\\trhdr" : "\\trowd";
-    if (r >= mergeFrom) row += r == mergeFrom ? "\\clvmgf" : "\\clvmrg";
-    for (int c = 1; c <= cols; ++c) row += "\\cellx" + std::to_string(15 * c);
+    for (int c = 1; c <= cols; ++c) {
+      if (c == 1 && r >= mergeFrom) row += r == mergeFrom ? "\\clvmgf" : "\\clvmrg";
+      if (c == 3 && r <= 2) row += r == 0 ? "\\clvmgf" : "\\clvmrg";
+      row += "\\cellx" + std::to_string(15 * c);
+    }
     row += std::string("\\pard\\intbl ") +
            (r < 2            ? "head" + std::to_string(r)
             : r == mergeFrom ? "merged"
                              : "") +
-           "\\cell" + (r == rows - 1 ? " last" : "") + "\\cell";
-    for (int c = 2; c < cols; ++c) row += " \\cell";
+           "\\cell" + (r == rows - 1 ? " last" : "") + "\\cell" + (r == 0 ? " side" : "") +
+           "\\cell";
+    for (int c = 3; c < cols; ++c) row += " \\cell";
     return row + "\\row\n";
   };
   std::string rtf = "{\\rtf1\\ansi ";
@@ -354,6 +360,11 @@ TEST(TableRTF, RowsBeyondTheLargestTableGoOnInAnother) {
   EXPECT_EQ(second.HeadingRowCount(), 2);
   EXPECT_EQ(TTableDocument::CellText(*first.Cells(1, 0)), "head1");
   EXPECT_EQ(TTableDocument::CellText(*second.Cells(1, 0)), "head1");
+  ASSERT_NE(first.Cells(0, 2), nullptr);
+  EXPECT_EQ(first.Cells(0, 2)->RowSpan, 3);
+  ASSERT_NE(second.Cells(0, 2), nullptr);
+  EXPECT_EQ(second.Cells(0, 2)->RowSpan, 2);
+  EXPECT_EQ(TTableDocument::CellText(*second.Cells(0, 2)), "side");
   ASSERT_NE(second.Cells(2, 0), nullptr);
   EXPECT_EQ(second.Cells(2, 0)->RowSpan, 4);
   EXPECT_EQ(TTableDocument::CellText(*second.Cells(2, 0)), "merged");
@@ -521,6 +532,32 @@ TEST(TableRTFPeers, LibreOfficeReadsRowsColumnsAndMerges) {
               "Before the table North East South West Centre Up Right Down Left After the table")
         << files[i];
   }
+}
+
+// Cells without padding, border or spacing between them, beside a column of empty cells
+// laid out without width: its cells' right edges once came out at (or left of) those of
+// the column before, written as a \\cellx twice, and LibreOffice dropped the merge.
+TEST(TableRTFPeers, LibreOfficeKeepsAMergeBesideAColumnWithoutWidth) {
+  if (!ProgramAvailable("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+  TTableDocument doc;
+  TRDTableItemInfo& table = doc.AddTable(3, 3, {"a", "", "b", "c", "", "d", "e", "", "f"});
+  table.SetCellPadding(0);
+  table.SetCellHSpacing(-1);
+  table.SetBestWidth(10);  // no room to share out: each column as narrow as its cells
+  table.Rows->MergeCells(0, 0, 1, 2, true, false);  // a|c down two rows
+  doc.Format();
+  ASSERT_EQ(table.FormattingInfo->ColWidths[1], 0);
+  const std::string rtf = RTFOf(doc);
+  const std::string row = Row(rtf, 0);
+  const size_t first = row.find("\\cellx"), second = row.find("\\cellx", first + 1);
+  ASSERT_NE(second, std::string::npos) << row;
+  EXPECT_LT(std::atoll(row.c_str() + first + 6), std::atoll(row.c_str() + second + 6)) << row;
+  const TOfficeConversion html = OfficeConvert(WriteScratchFile("table_rtf/empty_column.rtf", rtf),
+                                               "html:HTML (StarWriter)", "html");
+  ASSERT_FALSE(html.Content.empty()) << html.Log;
+  EXPECT_EQ(HTMLGrid(html.Content, 3), (TGrid{{"a c", "", "b"}, {"", "", "d"}, {"e", "", "f"}}))
+      << html.Content;
+  EXPECT_NE(html.Content.find("rowspan"), std::string::npos) << html.Content;
 }
 
 TEST(TableRTFPeers, LibreOfficeReadsNestedTables) {
