@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <numbers>
+#include <utility>
 
 #include "core/aprs_position.h"
 #include "platform/text/ascii.h"
@@ -182,12 +183,20 @@ bool QthToLonLat(std::string_view Qth, double& Lon, double& Lat) {
 
 void QthDistanceBearing(std::string_view Qth1, std::string_view Qth2, double& Distance, bool& Ok,
                         double& Bearing) {
+  TQthOrigin(std::string(Qth1)).DistanceBearing(Qth2, Distance, Ok, Bearing);
+}
+
+TQthOrigin::TQthOrigin(std::string Qth) : qth_(std::move(Qth)) {
+  readable_ = !qth_.empty() && QthToLonLat(qth_, lon_, lat_);
+}
+
+void TQthOrigin::DistanceBearing(std::string_view Qth2, double& Distance, bool& Ok,
+                                 double& Bearing) const {
   Distance = 0;
   Bearing = -1;
-  double lon1 = 0, lat1 = 0, lon2 = 0, lat2 = 0;
-  Ok = !Qth1.empty() && !Qth2.empty() && Qth1 != Qth2 && QthToLonLat(Qth1, lon1, lat1) &&
-       QthToLonLat(Qth2, lon2, lat2);
-  if (Ok) DistanceBearing(Distance, Bearing, lon1, lat1, lon2, lat2);
+  double lon2 = 0, lat2 = 0;
+  Ok = readable_ && !Qth2.empty() && qth_ != Qth2 && QthToLonLat(Qth2, lon2, lat2);
+  if (Ok) ::DistanceBearing(Distance, Bearing, lon_, lat_, lon2, lat2);
 }
 
 std::string LatLonToMaidenhead(double Lat, double Lon) {

@@ -34,6 +34,20 @@ void ParseCoordText(std::string_view S, double& Lon, double& Lat, bool& Ok);
 // invalid, or both texts are equal.
 void QthDistanceBearing(std::string_view Qth1, std::string_view Qth2, double& Distance, bool& Ok,
                         double& Bearing);
+// The same from one QTH to many: it is read once (the station list measures every row
+// from the own position).
+class TQthOrigin {
+ public:
+  explicit TQthOrigin(std::string Qth);
+  const std::string& Qth() const { return qth_; }
+  void DistanceBearing(std::string_view Qth2, double& Distance, bool& Ok, double& Bearing) const;
+
+ private:
+  std::string qth_;
+  bool readable_ = false;
+  double lon_ = 0;
+  double lat_ = 0;
+};
 // Six-character Maidenhead locator; positions at or beyond 180 E / 90 N fall into
 // the last square ("R", "9", "X") instead of running past the alphabet.
 std::string LatLonToMaidenhead(double Lat, double Lon);

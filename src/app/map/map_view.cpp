@@ -7,6 +7,7 @@
 #include "app/map/map_calibration.h"
 #include "app/receive/aprs_info.h"
 #include "app/stations/station_store.h"
+#include "app/stations/station_tables.h"
 #include "controls/my_msg_dialog.h"
 #include "core/csv_ctrl.h"
 #include "gif/gif_picture.h"
@@ -77,6 +78,7 @@ int IntField(std::string_view Stored, int Fallback) {
 
 TMapView::TMapView(TComponent* Owner, TWinControl* Parent, const TStrings& Stations)
     : owner_(Owner), stations_(Stations) {
+  markers_.reserve(kStationTableSize);
   MapCatalog.SetSorted(true);
   pnlCard = NewControl<TPanel>(Owner, Parent, "pnlCard", 0, 0, 0, 0);
   pnlCard->SetBevelOuter(bvNone);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/stations/station_store.h"
+#include "app/stations/station_tables.h"
 #include "core/csv_ctrl.h"
 #include "platform/text/sysutils.h"
 
@@ -60,6 +61,8 @@ void TSymbolPlaces::Clear() {
 void TSymbolPlaces::Reset(const TMapGeometry& Map) {
   map_ = Map;
   Clear();
+  // Made for the stations a map shows before the first of them comes.
+  places_.reserve(kStationTableSize);
 }
 
 void TSymbolPlaces::BeginRebuild(const TMapGeometry& Map) {

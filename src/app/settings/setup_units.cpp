@@ -127,8 +127,18 @@ std::string TfrmSetup::HeightUnitName() const {
 }
 
 bool TfrmSetup::QrbFromOwnPos(double Lat, double Lon, double& Distance, double& Bearing) const {
+  // The own position read once, not again for every station the list shows: again only
+  // when it moved.
+  static TQthOrigin own("");
+  static double own_lat = 0;
+  static double own_lon = 0;
+  if (own.Qth().empty() || own_lat != OwnLat || own_lon != OwnLon) {
+    own = TQthOrigin(LatLonToText(OwnLon, OwnLat));
+    own_lat = OwnLat;
+    own_lon = OwnLon;
+  }
   bool ok = false;
-  QthDistanceBearing(LatLonToText(OwnLon, OwnLat), LatLonToText(Lon, Lat), Distance, ok, Bearing);
+  own.DistanceBearing(LatLonToText(Lon, Lat), Distance, ok, Bearing);
   return ok;
 }
 

@@ -1,6 +1,7 @@
 #include "app/stations/frm_aprs_stn_list.h"
 
 #include "app/stations/station_store.h"
+#include "app/stations/station_tables.h"
 #include "app/stations/stn_record_fields.h"
 #include "core/my_tools.h"
 #include "platform/gui/controls/new_control.h"
@@ -117,6 +118,7 @@ TfrmAprsStnList::TfrmAprsStnList(TComponent* AOwner) : TForm(AOwner) {
     ExSectionList1KeyUp(s, key, shift);
   };
   group_ = ExSectionList1->AddGroup("");
+  rows_.reserve(kStationTableSize);
 
   frmAprsStnList = this;
   DoCreate();

@@ -17,6 +17,7 @@
 #include "app/shelf/device_windows.h"
 #include "app/stations/frm_aprs_stn_info.h"
 #include "core/kiss_link.h"
+#include "core/locator.h"
 #include "core/my_tools.h"
 #include "platform/gui/controls/virtual_keys.h"
 #include "platform/gui/standard/open_dialog.h"
@@ -56,6 +57,31 @@ TEST_F(SetupTest, UnitConversions) {
   s.mfcbxTemp->SetItemIndex(-1);
   EXPECT_EQ(s.TempFromFahrenheit(50), 0);
   EXPECT_EQ(s.TempUnitName(), "?");
+}
+
+// The own position is read once for many stations: a moved one counts from the next
+// station on.
+TEST_F(SetupTest, DistancesFollowTheOwnPosition) {
+  TfrmSetup& s = *frmSetup;
+  const auto check = [&s](double Lat, double Lon) {
+    double distance = -1, bearing = -1, want_distance = -1, want_bearing = -1;
+    bool want_ok = false;
+    QthDistanceBearing(LatLonToText(s.OwnLon, s.OwnLat), LatLonToText(Lon, Lat), want_distance,
+                       want_ok, want_bearing);
+    EXPECT_EQ(s.QrbFromOwnPos(Lat, Lon, distance, bearing), want_ok);
+    EXPECT_EQ(distance, want_distance);
+    EXPECT_EQ(bearing, want_bearing);
+    return distance;
+  };
+  s.OwnLat = 52.5;
+  s.OwnLon = 13.4;
+  const double from_berlin = check(48.1, 11.6);
+  EXPECT_NEAR(from_berlin, 504, 5);
+  s.OwnLon = -3.7;
+  s.OwnLat = 40.4;
+  EXPECT_NE(check(48.1, 11.6), from_berlin);
+  // The own position itself: no distance.
+  EXPECT_EQ(check(40.4, -3.7), 0);
 }
 
 TEST_F(SetupTest, DeviceTable) {
