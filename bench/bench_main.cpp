@@ -20,12 +20,13 @@ std::vector<std::function<void()>>& Cleanups() {
   return cleanups;
 }
 
+}  // namespace
+
 double CpuSeconds() {
   timespec now{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
-}  // namespace
 
 void AtBenchEnd(std::function<void()> Cleanup) {
   Cleanups().push_back(std::move(Cleanup));

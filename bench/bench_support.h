@@ -28,6 +28,9 @@ int BenchStations(int Full);
 // figures; once in the test build.
 int BenchIterations(int Full);
 
+// CPU time of this thread, in seconds.
+double CpuSeconds();
+
 // Times Ours and Peer (the same work done by a peer program or library) one after the
 // other in every iteration, in CPU time of this thread, and reports each ("ours_us",
 // "peer_us") and their ratio: two figures of one run, taken under the same load. Prepare,

@@ -10,9 +10,11 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -24,6 +26,7 @@
 #include "platform/gui/graphics/metafile_renderings.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
+#include "platform/test_support/qt_text_peers.h"
 #include "platform/text/streams.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
@@ -223,6 +226,80 @@ void BM_InsertTwoRunRTFAtCaret(benchmark::State& state) {
   InsertAtCaret(state, TwoRunParagraphsRTF(paragraphs), paragraphs);
 }
 BENCHMARK(BM_InsertTwoRunRTFAtCaret)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
+
+// Lines of three runs in three styles (bold, italic, plain), which stay three items.
+std::string ThreeRunLinesRTF(int lines) {
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20\n";
+  for (int i = 0; i < lines; ++i)
+    rtf += "{\\b Line " + std::to_string(i) + "}{\\i  of the log} heard at the station\\par\n";
+  return rtf + "}";
+}
+
+std::string ThreeRunLinesHtml(int lines) {
+  std::string html = "<html><body>";
+  for (int i = 0; i < lines; ++i)
+    html += "<p><b>Line " + std::to_string(i) + "</b><i> of the log</i> heard at the station</p>";
+  return html + "</body></html>";
+}
+
+// Lines of three runs pasted into the middle of a line of a laid-out editor, then the
+// paste undone and redone; beside QTextEdit pasting the same lines as HTML into the same
+// place, undoing and redoing. Each round starts from fresh editors; counters give each
+// phase's min/median/max of ours and of Qt's, and the ratio of each phase's best times.
+void BM_PasteUndoRedoBesideQt(benchmark::State& state) {
+  const int lines = BenchStations(int(state.range(0)));
+  TMemoryStream stream;
+  StreamOf(ThreeRunLinesRTF(lines), stream);
+  const std::string html = ThreeRunLinesHtml(lines);
+  const std::string start =
+      "<p>Before the paste</p><p>The caret stands in this line</p><p>After the paste</p>";
+  RegisterRTFInsertion();
+  enum { kPaste, kUndo, kRedo, kPhases };
+  std::vector<double> ours[kPhases], qt[kPhases];
+  const auto timed = [](std::vector<double>& into, const std::function<void()>& work) {
+    const double begin = CpuSeconds();
+    work();
+    into.push_back(CpuSeconds() - begin);
+  };
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto editor = std::make_unique<Editor>();
+    editor->edit.AddTextParagraph("Before the paste", 0, 0);
+    editor->edit.AddTextParagraph("The caret stands in this line", 0, 0);
+    editor->edit.AddTextParagraph("After the paste", 0, 0);
+    editor->edit.FormatDocument();
+    editor->edit.EditData().PlaceCaretAtItem(1, 10, false);
+    stream.SetPosition(0);
+    TQtEditPeer peer(640, 480, start, 17 + 9);
+    state.ResumeTiming();
+    timed(ours[kPaste], [&] { editor->edit.InsertRTFStreamAtCaret(stream); });
+    timed(ours[kUndo], [&] { editor->edit.Undo(); });
+    if (editor->edit.ItemCount() != 3) state.SkipWithError("the undo left items");
+    timed(ours[kRedo], [&] { editor->edit.Redo(); });
+    timed(qt[kPaste], [&] { peer.PasteHtml(html); });
+    timed(qt[kUndo], [&] { peer.Undo(); });
+    timed(qt[kRedo], [&] { peer.Redo(); });
+    if (peer.Blocks() < lines) state.SkipWithError("Qt's redo left blocks out");
+    state.PauseTiming();
+    editor.reset();
+    state.ResumeTiming();
+  }
+  static const char* const kNames[] = {"paste", "undo", "redo"};
+  for (int phase = 0; phase < kPhases; ++phase) {
+    Figures(state, std::string("ours_") + kNames[phase], ours[phase]);
+    Figures(state, std::string("qt_") + kNames[phase], qt[phase]);
+    state.counters[std::string(kNames[phase]) + "_ratio"] =
+        *std::min_element(ours[phase].begin(), ours[phase].end()) /
+        *std::min_element(qt[phase].begin(), qt[phase].end());
+  }
+  state.counters["lines"] = lines;
+}
+BENCHMARK(BM_PasteUndoRedoBesideQt)
+    ->Arg(8000)
+    ->Arg(32000)
+    ->Arg(128000)
+    ->Iterations(BenchIterations(5))
+    ->Unit(benchmark::kMillisecond);
 
 // `lines` paragraphs of `runs` items of different styles, selected from inside the
 // first to inside the last, so that both ends are split; the style joins each line.

@@ -5,6 +5,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
 #include <QTextLayout>
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
@@ -72,6 +74,48 @@ void TQtDocumentPeer::PaintScreenful(TBitmap& Target, int Top) {
   painter->translate(0, -Top);
   impl_->document.drawContents(painter, screen.translated(0, Top));
   painter->restore();
+}
+
+struct TQtEditPeer::Impl {
+  // Laid out to the end, before the timed work: what QTextEdit lays out as it changes
+  // is its own choice (it finishes a long document later, bit by bit).
+  void LayOut() {
+    QTextDocument& document = *edit.document();
+    document.documentLayout()->blockBoundingRect(document.lastBlock());
+  }
+  QTextEdit edit;
+};
+
+TQtEditPeer::TQtEditPeer(int Width, int Height, const std::string& Html, int Cursor)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->edit.resize(Width, Height);
+  impl_->edit.setHtml(QString::fromStdString(Html));
+  QTextCursor cursor = impl_->edit.textCursor();
+  cursor.setPosition(Cursor);
+  impl_->edit.setTextCursor(cursor);
+  impl_->LayOut();
+}
+
+TQtEditPeer::~TQtEditPeer() = default;
+
+// As QTextEdit pastes HTML from the clipboard: a fragment read from it, inserted at the
+// cursor as one undo step.
+void TQtEditPeer::PasteHtml(const std::string& Html) {
+  QTextCursor cursor = impl_->edit.textCursor();
+  cursor.insertFragment(QTextDocumentFragment::fromHtml(QString::fromStdString(Html)));
+  impl_->edit.setTextCursor(cursor);
+}
+
+void TQtEditPeer::Undo() {
+  impl_->edit.undo();
+}
+
+void TQtEditPeer::Redo() {
+  impl_->edit.redo();
+}
+
+int TQtEditPeer::Blocks() const {
+  return impl_->edit.document()->blockCount();
 }
 
 int QtLayOutLine(const TFont& Font, std::u16string_view Text, TTextDirection Direction) {

@@ -41,6 +41,27 @@ class TQtDocumentPeer {
   std::unique_ptr<Impl> impl_;
 };
 
+// Qt's own rich-text editor (QTextEdit) of Width x Height holding Html with its cursor at
+// character Cursor, for the paste and its undo: HTML pasted at the cursor, as QTextEdit
+// pastes HTML, then taken back and done again.
+class TQtEditPeer {
+ public:
+  TQtEditPeer(int Width, int Height, const std::string& Html, int Cursor);
+  ~TQtEditPeer();
+  TQtEditPeer(const TQtEditPeer&) = delete;
+  TQtEditPeer& operator=(const TQtEditPeer&) = delete;
+
+  void PasteHtml(const std::string& Html);
+  void Undo();
+  void Redo();
+  // Blocks (paragraphs) the document holds, laid out.
+  int Blocks() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
 // Text laid out by QTextLayout on one line of the given direction, in the font the
 // program's canvas makes of Font: the line's width.
 int QtLayOutLine(const TFont& Font, std::u16string_view Text, TTextDirection Direction);

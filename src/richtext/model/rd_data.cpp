@@ -69,6 +69,22 @@ std::vector<std::unique_ptr<TCustomRDItemInfo>> TRDItemList::Delete(int index, i
   return removed;
 }
 
+std::vector<std::pair<std::string, std::unique_ptr<TCustomRDItemInfo>>> TRDItemList::Take(
+    int index, int count) {
+  std::vector<std::pair<std::string, std::unique_ptr<TCustomRDItemInfo>>> taken;
+  if (count <= 0) return taken;
+  Check(index);
+  Check(index + count - 1);
+  taken.reserve(size_t(count));
+  for (int i = index; i < index + count; ++i) {
+    Entry& entry = store_->entries[size_t(i)];
+    store_->control_count -= ControlItems(entry.Item.get());
+    taken.emplace_back(std::move(entry.Text), std::move(entry.Item));
+  }
+  store_->entries.erase(store_->entries.begin() + index, store_->entries.begin() + index + count);
+  return taken;
+}
+
 void TRDItemList::InsertPlaced(std::vector<TPlaced> entries) {
   if (entries.empty()) return;
   auto& list = store_->entries;

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "richtext/base/export_hooks.h"
@@ -69,6 +70,9 @@ class TRDItemList {
   std::unique_ptr<TCustomRDItemInfo> TakeObject(int index);
   // Removes count entries from index, handing their objects back to the caller.
   std::vector<std::unique_ptr<TCustomRDItemInfo>> Delete(int index, int count);
+  // The same, handing back their texts too, in order.
+  std::vector<std::pair<std::string, std::unique_ptr<TCustomRDItemInfo>>> Take(int index,
+                                                                               int count);
   // Many entries in and out at once, in one pass over the entries after the first of
   // them (an edit over a long document would otherwise move the tail once per item).
   struct TPlaced {

@@ -209,9 +209,11 @@ void TRDEditRDData::DeleteItemWithUndo(int itemNo, bool& fullReformat) {
   Items.Delete(itemNo, 1);
 }
 
-void TRDEditRDData::DeleteItemsWithUndo(int first, int last, bool& fullReformat) {
+void TRDEditRDData::DeleteItemsWithUndo(int first, int last, bool& fullReformat,
+                                        int rangeMinWidth) {
   if (first > last) return;
-  fullReformat = GetItemRangeMinWidth(first, last) == MinDocumentWidth;
+  fullReformat =
+      (rangeMinWidth >= 0 ? rangeMinWidth : GetItemRangeMinWidth(first, last)) == MinDocumentWidth;
   for (int i = last; i >= first; --i)
     if (GetItem(i)->Checkpoint) DeleteCheckpointWithUndo(i);
   TRDUndoDeleteItemsInfo* record = nullptr;
@@ -221,19 +223,22 @@ void TRDEditRDData::DeleteItemsWithUndo(int first, int last, bool& fullReformat)
     made->StartItemNo = first;
     record = Record(std::move(made));
   }
+  const bool markers = GetMarkers(false) != nullptr;
   for (int i = last; i >= first; --i) {
-    RemoveMarkerFromList(i);
-    if (record) {
-      std::string text = GetItemTextRaw(i);
+    if (markers) RemoveMarkerFromList(i);
+    if (record)
       GetItem(i)->MovingToUndoList(i, this);
-      std::unique_ptr<TCustomRDItemInfo> item = Items.TakeObject(i);
-      item->DrawItemNo = -1;
-      record->List.emplace_back(std::move(text), std::move(item));
-    } else {
+    else
       FreeItem(i, false);
-    }
   }
-  Items.Delete(first, last - first + 1);
+  if (!record) {
+    Items.Delete(first, last - first + 1);
+    return;
+  }
+  // Texts and items move into the record (last first, as it keeps them), none copied.
+  record->List = Items.Take(first, last - first + 1);
+  std::reverse(record->List.begin(), record->List.end());
+  for (auto& entry : record->List) entry.second->DrawItemNo = -1;
 }
 
 void TRDEditRDData::DeleteSubstringWithUndo(int itemNo, int pos, int count) {
@@ -311,6 +316,7 @@ TRDUndoInsertItemsInfo* TRDEditRDData::AddInsertItemsRecord(int itemNo, int coun
   return record;
 }
 
+// Items are inserted in reverse list order (the order deletion stores them in).
 void TRDEditRDData::InsertItemsWithUndo(
     int index, std::vector<std::pair<std::string, std::unique_ptr<TCustomRDItemInfo>>> items,
     bool fromUndo, bool& fullReformat) {

@@ -360,14 +360,14 @@ class TRDEditRDData : public TRichDocRDData {
 
   // --- recording operations: each makes one change and records its inverse ---
   void DeleteItemWithUndo(int itemNo, bool& fullReformat);
-  void DeleteItemsWithUndo(int first, int last, bool& fullReformat);
+  // rangeMinWidth: the least width of first..last when the caller has measured it.
+  void DeleteItemsWithUndo(int first, int last, bool& fullReformat, int rangeMinWidth = -1);
   void DeleteSubstringWithUndo(int itemNo, int pos, int count);
   void InsertSubstringWithUndo(int itemNo, int pos, const std::string& s);
   void ChangeItemTextWithUndo(int itemNo, const std::string& s);
   void InsertItemWithUndo(int index, std::string s, std::unique_ptr<TCustomRDItemInfo> item,
                           bool fromUndo, bool& fullReformat);
   TRDUndoInsertItemsInfo* AddInsertItemsRecord(int itemNo, int count);
-  // Items are inserted in reverse list order (the order deletion stores them in).
   void InsertItemsWithUndo(
       int index, std::vector<std::pair<std::string, std::unique_ptr<TCustomRDItemInfo>>> items,
       bool fromUndo, bool& fullReformat);

@@ -1,5 +1,7 @@
 #include "richtext_edit/edit/undo_records.h"
 
+#include <utility>
+
 #include "richtext/base/rich_doc_error.h"
 #include "richtext_edit/edit/edit_data.h"
 #include "richtext_edit/edit/named_properties.h"
@@ -150,11 +152,13 @@ void TRDRedoTypingInfo::Undo(TRDEditRDData& data) {
 }
 
 void TRDUndoInsertItemsInfo::Undo(TRDEditRDData& data) {
-  data.DeleteItemsWithUndo(ItemNo, ItemNo + Count - 1, FullReformat);
+  const int width = std::exchange(range_min_width_, -1);
+  data.DeleteItemsWithUndo(ItemNo, ItemNo + Count - 1, FullReformat, width);
 }
 
 bool TRDUndoInsertItemsInfo::NeedsFullFormatBeforeUndo(TRDEditRDData& data) {
-  return data.GetItemRangeMinWidth(ItemNo, ItemNo + Count - 1) >= data.MinDocumentWidth;
+  range_min_width_ = data.GetItemRangeMinWidth(ItemNo, ItemNo + Count - 1);
+  return range_min_width_ >= data.MinDocumentWidth;
 }
 
 void TRDUndoInsertItemInfo::Undo(TRDEditRDData& data) {

@@ -174,6 +174,10 @@ class TRDUndoInsertItemsInfo : public TRDUndoItemNoInfo {
   bool NeedsFullFormatBeforeUndo(TRDEditRDData& data) override;
   bool NeedsFullFormatAfterUndo(TRDEditRDData&) override { return FullReformat; }
   int ItemsAdded() const override { return -Count; }
+
+ private:
+  // The removed items' least width, as measured just before the undo (-1: not measured).
+  int range_min_width_ = -1;
 };
 
 class TRDUndoInsertItemInfo : public TRDUndoItemNoInfo {

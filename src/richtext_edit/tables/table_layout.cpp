@@ -679,5 +679,7 @@ bool TRDTableItemInfo::PlaceInSlot(TRDTableCellData& cell, int row, int col) con
 TRDTableCellData* TRDTableItemInfo::CellToPaint(int row, int col) {
   if (!Rows->IsPlain(row, col)) return Rows->Object(row, col);
   TRDTableCellData& standIn = Rows->StandInFor(*Rows->Items(row));
-  return PlaceInSlot(standIn, row, col) ? &standIn : nullptr;
+  if (!PlaceInSlot(standIn, row, col)) return nullptr;
+  Rows->FitStandIn(standIn.Width);
+  return &standIn;
 }

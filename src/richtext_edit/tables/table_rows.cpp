@@ -230,6 +230,15 @@ void TRDTableRows::FormatStandIn(int width, TRDCanvas& canvas) {
   TRDTableCellData& standIn = StandIn();
   standIn.Width = width;
   standIn.FormatItems(false, true, false, 0, &canvas, false, true, false);
+  stand_in_width_ = width;
+}
+
+void TRDTableRows::FitStandIn(int width) {
+  if (width == stand_in_width_) return;
+  TRDTableCellData& standIn = StandIn();
+  standIn.Width = width;
+  standIn.FormatItems(false, true, false, 0, nullptr, false, true, false);
+  stand_in_width_ = width;
 }
 
 void TRDCutCellJoins::Join(TRDTableCellData& from, TRDTableCellData& into) {

@@ -179,6 +179,9 @@ class TRDTableRows {
   // plain cells have (an empty paragraph is as high at any width).
   TRDTableCellData& StandIn() const;
   void FormatStandIn(int width, TRDCanvas& canvas);
+  // The stand-in laid out again at the width of the slot it is painted in, where that
+  // differs from the last: a centred or right-aligned paragraph's mark stands by it.
+  void FitStandIn(int width);
   // The stand-in as a plain cell of row (its vertical alignment the row's).
   TRDTableCellData& StandInFor(const TRDTableRow& row) const;
   // The cell objects of the grid (plain cells have none).
@@ -265,4 +268,5 @@ class TRDTableRows {
   // The stand-in for plain cells, in a row of its own that no walk sees.
   mutable std::unique_ptr<TRDTableRow> stand_in_row_;
   mutable std::unique_ptr<TRDTableCellData> stand_in_;
+  int stand_in_width_ = -1;
 };

@@ -1,7 +1,7 @@
 // Painting tables, checked pixel by pixel on the raster canvas: every border style,
 // rules, dotted grid lines while editing (kept inside their cell), the selection colour,
-// cells showing the table through, the hatch of a cut-short cell, the border event and
-// tables in cells.
+// cells showing the table through, the hatch of a cut-short cell, the border event,
+// tables in cells, and plain cells painted as cells with objects.
 #include <gtest/gtest.h>
 
 #include "richtext/styles/rd_style.h"
@@ -276,6 +276,34 @@ TEST(TablePainting, TablesInCellsShowTheirOwnColour) {
     EXPECT_EQ(doc.canvas.Pixel(5 + cell.Left + cell.Width / 2, 5 + cell.Top + cell.Height / 2),
               RGB(clYellow))
         << c;
+  }
+}
+
+// Plain cells (no object of their own) of columns of three widths, with special
+// characters shown and a centred or right-aligned paragraph: each paragraph mark stands
+// where it stands once the same cells have objects.
+TEST(TablePainting, PlainCellsPaintAsCellsWithObjects) {
+  for (const TRDAlignment alignment : {rdaCenter, rdaRight}) {
+    TTableDocument doc(400, 100);
+    doc.SetOptions(doc.GetOptions() | rdoShowSpecialCharacters);
+    doc.style.ParaStyles().Items(0).Alignment = alignment;
+    TRDTableItemInfo& table =
+        doc.AddTable(2, 3, {"", "", "", "a", "abcdefghijklmnopqrst", "abcdefghij"});
+    ASSERT_TRUE(table.Rows->IsPlain(0, 1));
+    const auto painted = [&] {
+      doc.Format();
+      doc.canvas = TRasterCanvas(400, 100, clFuchsia);
+      doc.PaintTo(doc.canvas, Rect(0, 0, 400, 100));
+      return doc.canvas;
+    };
+    const TRasterCanvas plain = painted();
+    for (int c = 0; c < 3; ++c) table.Cells(0, c);
+    ASSERT_FALSE(table.Rows->IsPlain(0, 1));
+    const TRasterCanvas objects = painted();
+    int differ = 0;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 400; ++x) differ += plain.Pixel(x, y) != objects.Pixel(x, y);
+    EXPECT_EQ(differ, 0) << int(alignment);
   }
 }
 
