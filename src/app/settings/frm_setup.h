@@ -19,6 +19,7 @@
 #include "controls/my_panel.h"
 #include "controls/number_edit.h"
 #include "controls/path_dialog.h"
+#include "core/locator.h"
 #include "devices/wx_stn.h"
 #include "html/html_list_box.h"
 #include "html/picture_container.h"
@@ -352,6 +353,11 @@ class TfrmSetup : public TForm {
   bool close_main_when_applied_ = false;
   // The settings as the window opened or were last applied: Cancel goes back to them.
   TSetupSnapshot snapshot_;
+  // The own position as last read for distances, read again only when it moves: the
+  // station list measures every row from it.
+  mutable TQthOrigin own_origin_{""};
+  mutable double own_origin_lat_ = 0;
+  mutable double own_origin_lon_ = 0;
 };
 
 extern TfrmSetup* frmSetup;

@@ -127,18 +127,13 @@ std::string TfrmSetup::HeightUnitName() const {
 }
 
 bool TfrmSetup::QrbFromOwnPos(double Lat, double Lon, double& Distance, double& Bearing) const {
-  // The own position read once, not again for every station the list shows: again only
-  // when it moved.
-  static TQthOrigin own("");
-  static double own_lat = 0;
-  static double own_lon = 0;
-  if (own.Qth().empty() || own_lat != OwnLat || own_lon != OwnLon) {
-    own = TQthOrigin(LatLonToText(OwnLon, OwnLat));
-    own_lat = OwnLat;
-    own_lon = OwnLon;
+  if (own_origin_.Qth().empty() || own_origin_lat_ != OwnLat || own_origin_lon_ != OwnLon) {
+    own_origin_ = TQthOrigin(LatLonToText(OwnLon, OwnLat));
+    own_origin_lat_ = OwnLat;
+    own_origin_lon_ = OwnLon;
   }
   bool ok = false;
-  own.DistanceBearing(LatLonToText(Lon, Lat), Distance, ok, Bearing);
+  own_origin_.DistanceBearing(LatLonToText(Lon, Lat), Distance, ok, Bearing);
   return ok;
 }
 
