@@ -217,7 +217,7 @@ void BM_SaveDecodedPictures(benchmark::State& state) {
     written = double(output.Size());
   }
   state.counters["written_mb"] = written / (1024 * 1024);
-  PngGraphicClass = nullptr;
+  PngGraphicClass = NewPngGraphic;
 }
 BENCHMARK(BM_SaveDecodedPictures)
     ->Args({0, 0})

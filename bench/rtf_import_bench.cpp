@@ -261,7 +261,7 @@ void BM_ShowClaimingPng(benchmark::State& state) {
           "89504e470d0a1a0a0000000d4948445200004e2000004e200100000000cb0b7b94000000204944415478da"
           "edc1010d000000c2a0f74f6d0f07140000000000000000007c182714000147ae59930000000049454e44ae"
           "426082}}");
-  PngGraphicClass = nullptr;
+  PngGraphicClass = NewPngGraphic;
 }
 BENCHMARK(BM_ShowClaimingPng)->Unit(benchmark::kMillisecond);
 

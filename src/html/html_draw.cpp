@@ -102,12 +102,14 @@ void TRenderer::LinePass(std::string_view& Source, TPass& Pass) {
   line.width = 0;
   int trailing = 0;
   while (!Source.empty() && !Pass.end_of_line && !Pass.stop) {
-    const size_t lt = Source.find('<');
-    size_t run_end = lt == std::string_view::npos ? Source.size() : lt;
-    if (p_.WordWrap) {
-      const size_t blank = Source.find(' ');
-      if (blank != std::string_view::npos && blank < run_end) run_end = blank + 1;
-    }
+    // A run ends at the next tag, wrapping after the next blank: both looked for at once,
+    // so that a run reads its own text only (a text without tags or without blanks was
+    // read to its end at every run).
+    size_t run_end = Source.find_first_of(p_.WordWrap ? "< " : "<");
+    if (run_end == std::string_view::npos)
+      run_end = Source.size();
+    else if (Source[run_end] == ' ')
+      ++run_end;
     if (run_end > 0) {
       const std::string_view run = Source.substr(0, run_end);
       switch (TextRun(Source, run, Pass)) {

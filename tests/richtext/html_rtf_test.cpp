@@ -46,8 +46,9 @@ TEST(HtmlValues, ColoursCharsetsPathsAndAttributes) {
   EXPECT_EQ(CodePageToHTMLCharsetName(12345), "Windows-1252");  // no converter: system page
   EXPECT_EQ(CodePageToHTMLCharsetName(932), "shift_jis");
   // A file's name is UTF-8: each character in the page's encoding where it has it, else
-  // percent-encoded, as are a name's bytes that are not UTF-8 and what would end a link.
-  EXPECT_EQ(FilePathToHTML("c:\\maps\\\xE9.gif", 0, 1252), "c:/maps/%E9.gif");
+  // percent-encoded, as are a name's bytes that are not UTF-8 and what would end a link; a
+  // backslash is part of a folder's name, which a browser would take for a separator.
+  EXPECT_EQ(FilePathToHTML("/t/a\\b/\xE9.gif", 0, 1252), "/t/a%5Cb/%E9.gif");
   EXPECT_EQ(FilePathToHTML("\xE9", rdsoUTF8, 1252), "%E9");
   EXPECT_EQ(FilePathToHTML("/t/f\xC3\xBCr #1?%\".bmp", 0, 1252), "/t/f\xFCr%20%231%3F%25%22.bmp");
   EXPECT_EQ(FilePathToHTML("/t/f\xC3\xBCr.bmp", rdsoUTF8, 1252), "/t/f\xC3\xBCr.bmp");

@@ -151,6 +151,7 @@ TEST(RTFPictures, JpegAndPngPictures) {
   TRTFEventLog log(reader);
   int created = 0;
   GraphicCreatedHook = [&created](TGraphic&) { ++created; };
+  PngGraphicClass = nullptr;  // PNG pictures left out
   ReadRTF(reader, "{\\rtf1{\\pict\\jpegblip\\picwgoal240\\pichgoal240 " + jpegHex +
                       "}{\\pict\\pngblip 89504e47}}");
   EXPECT_EQ(log.Lines, (Lines{"picture 2 16x16 graphic 8x8 NewPara",
@@ -161,7 +162,7 @@ TEST(RTFPictures, JpegAndPngPictures) {
   log.Lines.clear();
   EXPECT_EQ(ReadRTF(reader, "{\\rtf1{\\pict\\pngblip 89504e47}}"), rtf_ec_OK);
   EXPECT_EQ(log.Lines, (Lines{"picture 1 0x0 no graphic NewPara", "end"}));
-  PngGraphicClass = nullptr;
+  PngGraphicClass = NewPngGraphic;
   GraphicCreatedHook = nullptr;
 }
 

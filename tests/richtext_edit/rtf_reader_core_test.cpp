@@ -317,7 +317,7 @@ TEST(RTFReaderFields, PictureFilesThatGiveNoPictureLeaveTheResult) {
               "{\\field{\\*\\fldinst INCLUDEPICTURE x.tif}{\\fldrslt c}}"
               "{\\field{\\*\\fldinst INCLUDEPICTURE x.png}{\\fldrslt d}}}"),
       rtf_ec_OK);
-  PngGraphicClass = nullptr;
+  PngGraphicClass = NewPngGraphic;
   EXPECT_EQ(log.Lines,
             (Lines{"text NewPara: z", "text Continue: a", "text Continue: b", "text Continue: c",
                    "field picture " + png + " graphic 4x3 Continue", "text Continue: d", "end"}));

@@ -92,8 +92,12 @@ std::optional<TPictureClaim> ClaimedPicture(const TGraphic& Kind,
   if (!dynamic_cast<const TBitmap*>(&Kind) || Bytes.size() <= kBmpFileHeaderSize ||
       Bytes[0] != 'B' || Bytes[1] != 'M')
     return std::nullopt;
-  const TDibSize size = DibSize(Bytes.subspan(kBmpFileHeaderSize));
-  return SizeClaim(TSize{size.Width, size.Height});
+  const std::span<const std::uint8_t> dib = Bytes.subspan(kBmpFileHeaderSize);
+  const TDibSize size = DibSize(dib);
+  TPictureClaim claim = SizeClaim(TSize{size.Width, size.Height});
+  if (!DibRunsCarryItsSize(dib, dib.size()))
+    claim.Pixels = std::numeric_limits<std::int64_t>::max();
+  return claim;
 }
 
 std::int64_t DecodedPicturePixels(const TGraphic& Graphic) {

@@ -60,7 +60,8 @@ class TRDPictureRead {
 // kinds whose header sizes what decoding allocates: Kind a TBitmap (Bytes a BMP file), a
 // TPngImage or a TJPEGImage. Size is the picture's size, Pixels what it takes from the
 // budget: its pixels, or more than any budget holds where decoding costs more than a
-// picture may (a JPEG whose scans walk its pixels too often), so that it is left out.
+// picture may (a JPEG whose scans walk its pixels too often, a bitmap whose runs claim far
+// more pixels than their bytes can set), so that it is left out.
 // nullopt for other kinds and for bytes without such a header (they are decoded, and
 // priced as decoded); raises EInvalidGraphic for a BMP file whose header cannot be read.
 struct TPictureClaim {

@@ -182,14 +182,15 @@ void AppendPercentEncoded(std::string& out, std::string_view bytes) {
 }
 
 // An ASCII character of a path as a link takes it: as it is, but for the characters that
-// would end or change the link (a blank, '%', '#', '?', a quote, control characters).
+// would end or change the link (a blank, '%', '#', '?', a quote, control characters) and
+// the backslash, which is part of a name here but a separator to a browser.
 void AppendPathASCII(std::string& out, char c) {
-  const bool meaningful = c == ' ' || c == '%' || c == '#' || c == '?' || c == '"' ||
+  const bool meaningful = c == ' ' || c == '%' || c == '#' || c == '?' || c == '"' || c == '\\' ||
                           std::uint8_t(c) < 0x20 || c == 0x7F;
   if (meaningful)
     AppendPercentEncoded(out, std::string_view(&c, 1));
   else
-    out += c == '\\' ? '/' : c;
+    out += c;
 }
 
 }  // namespace

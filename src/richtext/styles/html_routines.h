@@ -59,8 +59,8 @@ std::string ColorToCSS(TColor color);
 // A file's path (its bytes as the file system holds them, UTF-8 on every current desktop)
 // as a link in a page of codePage, or of UTF-8 with rdsoUTF8: each character in the page's
 // encoding, those it lacks as their UTF-8 bytes percent-encoded, and so the characters that
-// would end or change a link (a blank, '%', '#', '?', '"', control characters); backslashes
-// become '/'. A name that is not UTF-8 keeps its bytes, percent-encoded.
+// would end or change a link (a blank, '%', '#', '?', '"', '\\', control characters). A
+// name that is not UTF-8 keeps its bytes, percent-encoded.
 // Example: FilePathToHTML("/t/f\xC3\xBCr #1.bmp", 0, 1252) == "/t/f\xFCr%20%231.bmp".
 std::string FilePathToHTML(std::string_view path, TRDSaveOptions saveOptions, int codePage);
 // Kind 1: title="hint" (double quotes turned single, then escaped as every attribute

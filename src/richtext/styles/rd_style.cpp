@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/gui/graphics/bitmap.h"
+#include "platform/gui/graphics/invalid_picture.h"
 #include "platform/text/streams.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/base/unicode_html.h"
@@ -15,22 +16,11 @@ namespace {
 
 constexpr int kPageBreakMarkSize = 8;
 constexpr int kCheckpointRadius = 2;
-constexpr int kInvalidPictureSize = 20;
 
 // The stand-in for a picture that cannot be shown: a grey frame with a red cross.
 std::unique_ptr<TGraphic> MakeInvalidPicture() {
   auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(kInvalidPictureSize, kInvalidPictureSize);
-  TCanvas& canvas = bitmap->Canvas();
-  canvas.Brush().SetColor(clWhite);
-  canvas.Pen().SetColor(clGray);
-  canvas.Rectangle(0, 0, kInvalidPictureSize, kInvalidPictureSize);
-  canvas.Pen().SetColor(clRed);
-  canvas.Pen().SetWidth(2);
-  canvas.MoveTo(4, 4);
-  canvas.LineTo(kInvalidPictureSize - 4, kInvalidPictureSize - 4);
-  canvas.MoveTo(kInvalidPictureSize - 5, 4);
-  canvas.LineTo(3, kInvalidPictureSize - 4);
+  bitmap->Assign(InvalidPictureMark());
   return bitmap;
 }
 

@@ -180,11 +180,13 @@ struct TDibParts {
   std::span<const std::uint8_t> Info, Bits;
 };
 
-// The bitmap, when its pixels fit the budget (taken before it is decoded) and it can be
-// read.
+// The bitmap, when its rows can set its pixels, they fit the budget (taken before it is
+// decoded) and it can be read.
 std::unique_ptr<TBitmap> ReadFound(const TDibParts& dib, TRDPictureBudget& budget) {
   return TryRead([&](TBitmap& bitmap) {
-    if (!budget.Take(DibSize(dib.Info).Pixels())) throw EInvalidGraphic("Bitmap left out");
+    if (!DibRunsCarryItsSize(dib.Info, dib.Info.size() + dib.Bits.size()) ||
+        !budget.Take(DibSize(dib.Info).Pixels()))
+      throw EInvalidGraphic("Bitmap left out");
     LoadDib(dib.Info, dib.Bits, bitmap);
   });
 }

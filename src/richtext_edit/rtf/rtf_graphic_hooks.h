@@ -7,8 +7,11 @@
 
 #include "platform/gui/graphics/bitmap.h"
 
-// Makes an empty graphic for PNG data; empty by default, and PNG pictures in RTF are
-// then reported without a graphic.
+// An empty TPngImage.
+std::unique_ptr<TGraphic> NewPngGraphic();
+// Makes an empty graphic for PNG data: NewPngGraphic unless changed, for the RTF we write
+// holds PNG pictures (bitmaps whose runs leave pixels unset, pictures of other kinds) that
+// have to read back. Set empty, PNG pictures in RTF are reported without a graphic.
 extern std::function<std::unique_ptr<TGraphic>()> PngGraphicClass;
 // Makes PNG pictures in RTF, and ".png" files loaded by TPicture, TPngImage pictures;
 // the program does so once at start-up.

@@ -21,6 +21,7 @@
 #include "richtext/formats/rdf_reader.h"
 #include "richtext/formats/rdf_writer.h"
 #include "richtext/formats/rtf_writer.h"
+#include "richtext/model/picture_budget.h"
 #include "richtext/model/picture_item.h"
 #include "richtext/model/rtf_picture.h"
 #include "richtext/styles/rdf_routines.h"
@@ -163,7 +164,7 @@ TEST(RTFImportBounds, FontSizesAndPictureScalesStayInRange) {
 }
 
 // A DIB of 4096 x 4096 pixels at 8 bits run-length coded, its one colour red and its
-// runs only the end of the bitmap: 46 bytes that decode to 50 MB.
+// runs only the end of the bitmap: 46 bytes that decoded to 50 MB, in most of a second.
 std::string RunLengthDib() {
   std::string hex =
       "28000000"
@@ -183,11 +184,6 @@ std::string RunLengthDib() {
   return hex;
 }
 
-// That DIB as a \dibitmap picture.
-std::string RunLengthPicture() {
-  return "{\\pict\\dibitmap0\\picw4096\\pich4096 " + RunLengthDib() + "}";
-}
-
 // A DIB of as many pixels whose runs set each of them (written as it came, where one whose
 // runs leave pixels to the reader is written as PNG), and that as a \dibitmap picture.
 std::string CoveringRunLengthHex() {
@@ -205,12 +201,13 @@ std::string HexLE(std::uint32_t value, int bytes) {
   return hex;
 }
 
-// A Windows metafile picture that stretches that DIB over its window count times, each
-// with a record of its own: with more than one it is a drawing, not one bitmap.
-std::string RunLengthMetafile(int count) {
+// A Windows metafile picture that stretches a DIB of 4096 x 4096 pixels (the covering one
+// unless given) over its window count times, each with a record of its own: with more
+// than one it is a drawing, not one bitmap.
+std::string RunLengthMetafile(int count, const std::string& dib = CoveringRunLengthHex()) {
   std::string stretch = HexLE(0x00CC0020, 4) + HexLE(0, 2);  // copy, RGB colours
   for (std::uint32_t v : {4096, 4096, 0, 0, 4096, 4096, 0, 0}) stretch += HexLE(v, 2);
-  stretch += RunLengthDib();
+  stretch += dib;
   const auto words = std::uint32_t(3 + stretch.size() / 4);
   std::string records;
   for (int i = 0; i < count; ++i) records += HexLE(words, 4) + HexLE(0x0F43, 2) + stretch;
@@ -398,14 +395,12 @@ std::string EveryPictureKind() {
 // placed at 20 x 20 came back at 4096 x 4096, then 2112 x 2112; an EMF grew a pixel each
 // time. Every kind, decoded and left out, now comes back whole.
 TEST(RTFImportBounds, EveryPictureKindRoundTripsThroughOurFormats) {
-  PngGraphicClass = [] { return std::make_unique<TPngImage>(); };
   const std::string pictures = EveryPictureKind();
   const std::vector<std::string> decoded = ExpectPicturesRoundTrip(pictures);
   // Two bitmaps of 4096 x 4096 spend the document's budget: the rest are frames, but for
   // JPEG pictures and drawings.
   const std::vector<std::string> leftOut = ExpectPicturesRoundTrip(
       "{\\rtf1 " + CoveringRunLengthPicture() + CoveringRunLengthPicture() + pictures.substr(7));
-  PngGraphicClass = nullptr;
   ASSERT_EQ(decoded.size(), 24u);
   ASSERT_EQ(leftOut.size(), 26u);
   const auto shown = [](const std::string& line) { return line.substr(0, line.rfind(' ')); };
@@ -436,21 +431,22 @@ TEST(RTFImportBounds, EveryPictureKindRoundTripsThroughOurFormats) {
 TEST(RTFImportBounds, BitmapsBeyondTheDocumentsPixelsAreLeftOutAsFrames) {
   TRTFImportDocument doc;
   std::string rtf = "{\\rtf1 ";
-  for (int i = 0; i < 20; ++i) rtf += RunLengthPicture();
+  for (int i = 0; i < 20; ++i) rtf += CoveringRunLengthPicture();
   ASSERT_EQ(doc.Import(rtf + "}"), rtf_ec_OK);
   EXPECT_EQ(PictureKinds(doc), "BB" + std::string(18, 'F'));
   EXPECT_TRUE(doc.Document.GetRDFWarnings() & rdfwPicturesLeftOut);
   EXPECT_EQ(RTFPictureGroup(TRDPictureFrame(4096, 4096), TRDRTFOptions{}), "");
 
   // The frames written and read back, after two bitmaps spent the budget again.
-  const std::string spent = "{\\rtf1 " + RunLengthPicture() + RunLengthPicture() + "}";
+  const std::string spent =
+      "{\\rtf1 " + CoveringRunLengthPicture() + CoveringRunLengthPicture() + "}";
   TRTFImportDocument again;
   ASSERT_EQ(again.Import(spent), rtf_ec_OK);
   doc.Document.DeleteItems(0, 2);
   const std::string saved = SavedRTF(doc);
   ASSERT_EQ(again.Import(saved), rtf_ec_OK);
   EXPECT_EQ(PictureKinds(again), "BB" + std::string(18, 'F'));
-  std::string data = RunLengthPicture();
+  std::string data = CoveringRunLengthPicture();
   data = data.substr(data.find(' ') + 1, data.size() - data.find(' ') - 2);
   for (char& c : data) c = char(std::toupper(static_cast<unsigned char>(c)));
   EXPECT_NE(saved.find(" " + data + "}"), std::string::npos) << saved.substr(0, 300);
@@ -480,7 +476,7 @@ TEST(RTFImportBounds, BitmapsBeyondTheDocumentsPixelsAreLeftOutAsFrames) {
   // A device bitmap left out keeps the BMP file it makes: read from RDF with budget left,
   // it is that bitmap (its set bit white, its clear one black).
   TRTFImportDocument device;
-  ASSERT_EQ(device.Import("{\\rtf1 " + RunLengthPicture() + RunLengthPicture() +
+  ASSERT_EQ(device.Import("{\\rtf1 " + CoveringRunLengthPicture() + CoveringRunLengthPicture() +
                           "{\\pict\\wbitmap0\\picw2\\pich1\\wbmbitspixel1\\wbmplanes1"
                           "\\wbmwidthbytes2 8000}}"),
             rtf_ec_OK);
@@ -497,13 +493,23 @@ TEST(RTFImportBounds, BitmapsBeyondTheDocumentsPixelsAreLeftOutAsFrames) {
   EXPECT_EQ(pixels.Canvas().Pixels(1, 0), clBlack);
 
   // The two bitmaps deleted above gave their pixels back.
-  ASSERT_EQ(
-      doc.Import("{\\rtf1 " + RunLengthPicture() + RunLengthPicture() + RunLengthPicture() + "}"),
-      rtf_ec_OK);
+  ASSERT_EQ(doc.Import("{\\rtf1 " + CoveringRunLengthPicture() + CoveringRunLengthPicture() +
+                       CoveringRunLengthPicture() + "}"),
+            rtf_ec_OK);
   EXPECT_EQ(PictureKinds(doc), std::string(18, 'F') + "BBF");
   doc.Document.Clear();
-  ASSERT_EQ(doc.Import("{\\rtf1 " + RunLengthPicture() + "}"), rtf_ec_OK);
+  ASSERT_EQ(doc.Import("{\\rtf1 " + CoveringRunLengthPicture() + "}"), rtf_ec_OK);
   EXPECT_EQ(PictureKinds(doc), "B");
+
+  // A bitmap whose runs claim far more pixels than their bytes set is a frame at once,
+  // taking nothing, and written as it came.
+  doc.Document.Clear();
+  const std::string claiming = "{\\pict\\dibitmap0\\picw4096\\pich4096 " + RunLengthDib() + "}";
+  ASSERT_EQ(doc.Import("{\\rtf1 " + claiming + CoveringRunLengthPicture() +
+                       CoveringRunLengthPicture() + "}"),
+            rtf_ec_OK);
+  EXPECT_EQ(PictureKinds(doc), "FBB");
+  EXPECT_NE(SavedRTF(doc).find(" " + UpperCase(RunLengthDib()) + "}"), std::string::npos);
 }
 
 // 89 bytes of PNG that claim 20000 x 20000 pixels at one bit: a header, four rows of
@@ -528,9 +534,10 @@ class TCountedPng : public TPngImage {
 TEST(RTFImportBounds, PngPicturesArePricedAsTheirHeadersClaim) {
   PngGraphicClass = [] { return std::make_unique<TCountedPng>(); };
   TRTFImportDocument doc;
-  const TRDRTFErrorCode read = doc.Import("{\\rtf1 " + RunLengthPicture() + RunLengthPicture() +
-                                          "{\\pict\\pngblip " + kClaimingPng + "}}");
-  PngGraphicClass = nullptr;
+  const TRDRTFErrorCode read =
+      doc.Import("{\\rtf1 " + CoveringRunLengthPicture() + CoveringRunLengthPicture() +
+                 "{\\pict\\pngblip " + kClaimingPng + "}}");
+  PngGraphicClass = NewPngGraphic;
   ASSERT_EQ(read, rtf_ec_OK);
   EXPECT_EQ(TCountedPng::Decoded, 0);
   ASSERT_EQ(doc.Count(), 3);
@@ -559,6 +566,17 @@ TEST(RTFImportBounds, MetafileBitmapsTakeFromTheDocumentsPixels) {
                : dynamic_cast<const TRDPictureFrame*>(picture->Image.get()) ? 'F'
                                                                             : '?';
   EXPECT_EQ(kinds, "MBF");
+
+  // A bitmap whose two bytes of runs claim 4096 x 4096 pixels is left out of the drawing,
+  // taking nothing: eight such records took 1.7 s to draw.
+  TRTFImportDocument claiming;
+  ASSERT_EQ(claiming.Import("{\\rtf1 " + RunLengthMetafile(1, RunLengthDib()) + "}"), rtf_ec_OK);
+  ASSERT_EQ(claiming.Count(), 1);
+  const auto* drawing = dynamic_cast<TRDGraphicItemInfo*>(&claiming.Item(0));
+  ASSERT_NE(drawing, nullptr);
+  ASSERT_NE(dynamic_cast<const TMetafile*>(drawing->Image.get()), nullptr);
+  EXPECT_TRUE(PictureLeavesOut(*drawing->Image));
+  EXPECT_EQ(DecodedPicturePixels(*drawing->Image), 0);
 }
 
 // Twelve photos of 4000 x 3000 pixels placed at a tenth of their sides: the budget held

@@ -795,7 +795,7 @@ TEST(RTFImportPeers, DocumentsOnceLostReadBackWhole) {
     EXPECT_EQ(ImportedCounts(written).Text(), ours.back().Text());
     files.push_back(WriteScratchFile("recovered/" + name + ".rtf", written));
   }
-  PngGraphicClass = nullptr;
+  PngGraphicClass = NewPngGraphic;
   EXPECT_EQ(ours[0].Cells, 4);
   EXPECT_EQ(ours[1].Pictures, 4);
   EXPECT_EQ(ours[2].Cells, 2 * TRDRTFReader::kMaxTableDepth);

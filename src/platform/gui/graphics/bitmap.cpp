@@ -358,6 +358,14 @@ std::unique_ptr<TGraphic> TBitmap::Clone() const {
   return copy;
 }
 
+void TBitmapAccess::SetImage(TBitmap& Bitmap, QImage Image) {
+  Bitmap.impl_->format = pf24bit;
+  // The colours as they are, their alpha dropped (not blended onto black).
+  if (Image.format() == QImage::Format_ARGB32) Image.convertTo(QImage::Format_RGB32);
+  Image.convertTo(ToQFormat(pf24bit));
+  Bitmap.impl_->MutablePixels() = std::move(Image);
+}
+
 const QImage& TBitmapAccess::Image(const TBitmap& Bitmap) {
   return Bitmap.impl_->Pixels();
 }

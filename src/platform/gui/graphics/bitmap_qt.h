@@ -16,6 +16,8 @@ struct TBitmapAccess {
   static TFaceCover Cover(const TBitmap& Bitmap);
   // The file the pixels were loaded from (see bitmap_file.h).
   static std::shared_ptr<const std::string>& File(const TBitmap& Bitmap);
+  // Replaces the pixels with Image's, opaque, in pf24bit.
+  static void SetImage(TBitmap& Bitmap, QImage Image);
 };
 
 // The pixels as they are now (the bitmap's own canvas stops painting first).

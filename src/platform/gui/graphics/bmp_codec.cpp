@@ -296,11 +296,17 @@ std::span<const uint8_t> HeldRuns(const Layout& layout, std::span<const uint8_t>
   return runs.first(std::min<size_t>(runs.size(), layout.imageSize));
 }
 
+// Whether Bytes of runs can set the pixels the header claims (see DibRunsCarryItsSize):
+// escapes skip any number of pixels, and a few bytes may claim a vast picture.
+bool RunsCarry(const Layout& layout, size_t bytes) {
+  const int64_t pixels = int64_t(layout.width) * layout.height;
+  return !RunLength(layout) || pixels <= kMostUnbackedRunPixels ||
+         pixels / kMostPixelsPerRunByte <= int64_t(bytes);
+}
+
 void ReadRuns(const Layout& layout, std::span<const uint8_t> given, TBitmap& bitmap) {
   const std::span<const uint8_t> runs = HeldRuns(layout, given);
-  // Escapes skip any number of pixels: a few bytes may claim a vast picture.
-  const int64_t pixels = int64_t(layout.width) * layout.height;
-  if (pixels > kMaxUnbackedGraphicPixels && pixels / kMostPixelsPerRunByte > int64_t(runs.size()))
+  if (!RunsCarry(layout, runs.size()))
     throw EGraphicTooLarge(Format(LocalText(kPictureTooLargeText), layout.width, layout.height));
   DrawRuns(layout, runs, bitmap);
 }
@@ -380,6 +386,11 @@ TDibSize DibSize(std::span<const uint8_t> Info) {
   Input in(Info);
   const Layout layout = ReadInfo(in, 0);
   return {layout.width, layout.height};
+}
+
+bool DibRunsCarryItsSize(std::span<const uint8_t> Info, size_t Bytes) {
+  Input in(Info);
+  return RunsCarry(ReadInfo(in, 0), Bytes);
 }
 
 bool DibSetsEveryPixel(std::span<const uint8_t> Packed) {

@@ -49,6 +49,14 @@ struct TDibSize {
   std::int64_t Pixels() const { return std::int64_t(Width) * Height; }
 };
 TDibSize DibSize(std::span<const std::uint8_t> Info);
+// Whether a DIB's rows can give the pixels its header claims, by the bytes they take (Bytes,
+// the rows or the whole DIB or file: a bound): uncompressed rows always (rows that end
+// early are refused); run-length rows where they claim no more than 128 pixels a byte (a
+// run sets 255 pixels in two bytes) or kMostUnbackedRunPixels. Two bytes of runs claimed
+// 4096 x 4096 pixels, all but none left to the reader, and decoding them took most of a
+// second. Reading refuses rows that do not (EGraphicTooLarge). Raises as ReadBmp does.
+constexpr std::int64_t kMostUnbackedRunPixels = std::int64_t(1) << 20;
+bool DibRunsCarryItsSize(std::span<const std::uint8_t> Info, std::size_t Bytes);
 // Whether a packed DIB gives every pixel: its rows do, run-length coded ones where their
 // runs set each pixel, without skipping any or ending early (readers differ on the pixels
 // left to them: ours gives them the first colour, others draw nothing). Raises as ReadBmp

@@ -16,7 +16,7 @@
 //   paint again when it is done; until then the picture shows a coarser decoding it
 //   holds, or nothing. Kept decodings share one bound of kMaxHeldJpegPixels, the
 //   pictures drawn longest ago giving theirs up first. Data found damaged when decoded
-//   shows nothing.
+//   shows the invalid-picture mark (invalid_picture.h) at its top left corner.
 #pragma once
 
 #include <cstdint>
@@ -81,6 +81,9 @@ constexpr std::int64_t kMaxJpegScanBlocks = 48 * 1024 * 1024;
 struct TJpegCost {
   TSize Size;
   std::int64_t ScanBlocks = 0;
+  // Scans of a progressive file, each a part of each block's coefficients read into and
+  // out of the whole picture's, cost several times a sequential scan's block.
+  bool Progressive = false;
   bool Decodable() const { return ScanBlocks <= kMaxJpegScanBlocks; }
 };
 std::optional<TJpegCost> JpegCost(std::span<const std::uint8_t> Bytes);

@@ -1,7 +1,8 @@
 // The bitmap records of both metafile forms: device-independent bitmaps with their
 // raster operations, masks and blends, and the old device-dependent ones. A bitmap costs
 // the pixels its header claims, before it is decoded: a few bytes of runs may claim
-// 4096 x 4096. Those past the picture's budget are left out; the others are decoded once
+// 4096 x 4096. Those past the picture's budget, and those whose runs claim far more than
+// their bytes can set (DibRunsCarryItsSize), are left out; the others are decoded once
 // for all plays of the picture.
 #include <QImage>
 #include <QPainter>
@@ -98,14 +99,16 @@ void TPlayer::KeepBitmapsIn(TMetafileBitmapCache* cache, std::span<const std::ui
   picture_ = picture;
 }
 
-std::int64_t TPlayer::TakeBitmapPixels(std::span<const std::uint8_t> info) {
+std::int64_t TPlayer::TakeBitmapPixels(const TSource& source) {
   std::int64_t pixels = 0;
+  bool carried = false;
   try {
-    pixels = DibSize(info).Pixels();
+    pixels = DibSize(source.Info).Pixels();
+    carried = DibRunsCarryItsSize(source.Info, source.Info.size() + source.Bits.size());
   } catch (const EInvalidGraphic&) {
     return -1;
   }
-  if (pixels > bitmap_pixels_left_) {
+  if (!carried || pixels > bitmap_pixels_left_) {
     left_bitmaps_out_ = true;
     return -1;
   }
@@ -122,7 +125,7 @@ std::optional<QImage> TPlayer::SourceImage(const TSource& source, bool withAlpha
   const std::size_t offset = keepable ? std::size_t(at - picture_.data()) : 0;
   QImage image = keepable ? bitmap_cache_->Find(offset) : QImage();
   if (image.isNull()) {
-    const std::int64_t pixels = TakeBitmapPixels(source.Info);
+    const std::int64_t pixels = TakeBitmapPixels(source);
     if (pixels < 0 || (rough_ && pixels > kMostRoughDecodedPixels)) return std::nullopt;
     work_ += double(pixels) * kDecodeWork;
     if (measuring_) return QImage();
@@ -215,7 +218,7 @@ void TPlayer::MaskedBlit(const TDest& dest, const std::optional<TSource>& source
     Blit(dest, source, fore);
     return;
   }
-  const std::int64_t maskPixels = TakeBitmapPixels(mask->Info);
+  const std::int64_t maskPixels = TakeBitmapPixels(*mask);
   if (maskPixels < 0) return;
   work_ += double(maskPixels) * kDecodeWork;
   std::optional<QRegion> set, clear;

@@ -328,9 +328,9 @@ class TPlayer {
   // A blending record's function: operation, flags, the constant alpha, the alpha format.
   static TBlend BlendOf(std::uint32_t function);
   // Takes a bitmap's pixels, as its header claims them, from what the picture's bitmaps
-  // may still hold, and returns them; -1, taking nothing, when they do not fit or the
-  // header cannot be read: the bitmap is left out.
-  std::int64_t TakeBitmapPixels(std::span<const std::uint8_t> info);
+  // may still hold, and returns them; -1, taking nothing, when they do not fit, its runs
+  // cannot set them or the header cannot be read: the bitmap is left out.
+  std::int64_t TakeBitmapPixels(const TSource& source);
   // The pixels of a source, with their alpha when WithAlpha, as drawn (decoding one not
   // yet decoded costs its pixels' work); none when it is left out, cannot be read, or is
   // too large to decode for a first look. A null image while measuring.

@@ -8,7 +8,6 @@
 #include "platform/gui/graphics/bitmap_qt.h"
 #include "platform/text/qt_string_qt.h"
 #include "platform/text/shown_text.h"
-#include "platform/text/streams.h"
 
 void SaveBitmapToPng(const TBitmap& Bitmap, const std::string& FileName) {
   if (!TBitmapAccess::DrawnImage(Bitmap).save(FileNameToQString(FileName), "PNG")) {
@@ -26,18 +25,11 @@ std::string BitmapToPng(const TBitmap& Bitmap) {
 
 bool LoadBitmapFromImageBytes(const std::string& Bytes, TBitmap& Bitmap) {
   if (Bytes.empty() || Bytes.size() > std::size_t(std::numeric_limits<int>::max())) return false;
-  const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(Bytes.data()),
-                                        static_cast<int>(Bytes.size()));
+  QImage image = QImage::fromData(reinterpret_cast<const uchar*>(Bytes.data()),
+                                  static_cast<int>(Bytes.size()));
   if (image.isNull()) return false;
-  // Through BMP bytes, which the bitmap reads.
-  QByteArray bmp;
-  QBuffer buffer(&bmp);
-  buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "BMP")) return false;
-  TMemoryStream stream;
-  stream.WriteBuffer(bmp.constData(), bmp.size());
-  stream.SetPosition(0);
-  Bitmap.LoadFromStream(stream);
+  // Straight into the bitmap: by way of a BMP file a large picture was held three times.
+  TBitmapAccess::SetImage(Bitmap, std::move(image));
   return true;
 }
 

@@ -223,6 +223,28 @@ TEST(JpegImage, DamagedDataGivesACleanError) {
       } catch (const EInvalidGraphic&) {
       }
     }
+  // Scans cut by a marker (the end of the image, a table) read as shown without a fault
+  // and drew nothing, on a window, printed or exported: they show the invalid-picture mark.
+  size_t scan = 0;
+  while (scan + 1 < whole.size() && !(whole[scan] == 0xFF && whole[scan + 1] == 0xDA)) ++scan;
+  const size_t middle =
+      (scan + 2 + (size_t(whole[scan + 2]) << 8 | whole[scan + 3]) + whole.size()) / 2;
+  for (const Bytes& marker : {Bytes{0xFF, 0xD9}, Bytes{0xFF, 0xC4, 0x00, 0x02}}) {
+    Bytes damaged = whole;
+    std::copy(marker.begin(), marker.end(), damaged.begin() + long(middle));
+    TMemoryStream stream = StreamOf(damaged);
+    TJPEGImage jpeg;
+    jpeg.SetDecoding(TJpegDecoding::AsShown);
+    jpeg.LoadFromStream(stream);
+    TBitmap drawn;
+    drawn.SetSize(jpeg.Width(), jpeg.Height());
+    drawn.Canvas().Brush().SetColor(clYellow);
+    drawn.Canvas().FillRect(Rect(0, 0, drawn.Width(), drawn.Height()));
+    drawn.Canvas().Draw(0, 0, jpeg);
+    EXPECT_EQ(drawn.Canvas().Pixels(0, 0), clGray) << int(marker[1]);
+    EXPECT_EQ(drawn.Canvas().Pixels(2, 10), clWhite) << int(marker[1]);
+    EXPECT_EQ(drawn.Canvas().Pixels(30, 12), clYellow) << int(marker[1]);
+  }
 }
 
 namespace {
