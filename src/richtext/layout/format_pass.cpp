@@ -193,6 +193,8 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
     }
     LayOutFrom(firstItem, p);
   }
+  // Also when nothing was laid out: a view made only shorter needs a shorter step.
+  AdjustVScrollUnits();
 
   const int oldWidth = GetWidth(), oldHeight = GetHeight();
   area_size_guard_ = true;
@@ -300,7 +302,6 @@ void TCustomRDFormattedData::LayOutFrom(int firstItem, TRDFormatParams& p) {
   DocumentHeight =
       ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent + p.pending_extra;
   if (Items.Count() > 0) DocumentHeight += ParaSpaceAfter(Items.Count() - 1, p.scaling);
-  AdjustVScrollUnits();
   for (TRDJumpInfo& jump : Jumps) {
     const TRDDrawLineInfo* line = DrawItems[jump.DrawItemNo];
     jump.Left = line->Left;
