@@ -38,11 +38,11 @@ static std::vector<int> LineMinWidths(const TCustomRDFormattedData& data, int fi
     }
     int width = 0;
     if (item->IsFullLine()) {
-      // A break line takes the width there is; a table needs its columns' least width, so
-      // that the document, and its scroll range, reach its last column.
-      if (item->StyleNo != rdsBreak)
-        width = item->GetMinWidth(data.IsForPrinting() ? &scaling : nullptr,
-                                  const_cast<TCustomRDFormattedData*>(&data));
+      // A break line takes the width there is; a table on the screen needs its columns'
+      // least width, so that the document, and its scroll range, reach its last column. A
+      // page keeps its width: what of a table it cannot hold is cut and told of.
+      if (item->StyleNo != rdsBreak && !data.IsForPrinting())
+        width = item->GetMinWidth(nullptr, const_cast<TCustomRDFormattedData*>(&data));
     } else if (item->StyleNo < 0) {
       if (auto* nonText = dynamic_cast<const TRDNonTextItemInfo*>(item))
         width = nonText->GetWidth() + nonText->GetHorzSpacing();
