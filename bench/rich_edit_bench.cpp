@@ -5,7 +5,8 @@
 // Then work that grows with a pasted document or a selection: an RTF of many short
 // paragraphs (of one piece, and of two pieces to join) inserted at the caret beside the
 // same RTF read into an empty editor, and a text style applied to many selected lines of
-// one and of three pieces, undone and redone; each should grow with its size.
+// one and of three pieces, undone and redone; each should grow with its size. And a
+// document of pictures past the height bound read, laid out and painted at its end.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -22,12 +24,18 @@
 
 #include "bench_support.h"
 #include "platform/gui/controls/forms.h"
+#include "platform/gui/controls/paint_to.h"
 #include "platform/gui/controls/virtual_keys.h"
+#include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/metafile_renderings.h"
 #include "platform/sys/application.h"
 #include "platform/test_support/gui_test_support.h"
 #include "platform/test_support/qt_text_peers.h"
 #include "platform/text/streams.h"
+#include "richtext/formats/rdf_writer.h"
+#include "richtext/model/item_kinds.h"
+#include "richtext/model/picture_item.h"
+#include "richtext/model/rd_data.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext_edit/edit/rich_doc_edit.h"
 #include "richtext_edit/rtf/rtf_import.h"
@@ -477,6 +485,69 @@ void BM_PageDownThroughCostlyDrawings(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PageDownThroughCostlyDrawings)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// An RDF of count 4 x 4 pictures, each asking to be 2,147,483,647 pixels a side (176
+// bytes a picture): from some 16,400 of them on, the lines stand at the height bound.
+std::string PicturesPastTheBoundRDF(int count) {
+  TRDStyle style;
+  TCustomRDData data;
+  data.SetRDStyle(&style);
+  data.SetRDFOptions(rdfoSavePicturesBody | rdfoSaveBinary);
+  for (int i = 0; i < count; ++i) {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(4, 4);
+    bitmap->Canvas().Brush().SetColor(clRed);
+    bitmap->Canvas().FillRect(Rect(0, 0, 4, 4));
+    auto picture = TRDGraphicItemInfo::CreateWithGraphic(&data, std::move(bitmap), rdvaBaseline);
+    ReadRDFExtraProperty(*picture, "width=2147483647");
+    ReadRDFExtraProperty(*picture, "height=2147483647");
+    data.AddItemAtEnd("", std::move(picture));
+  }
+  TMemoryStream stream;
+  SaveRDFToStream(data, stream, false);
+  return std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+}
+
+double ProcessSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// That RDF read into an editor of 800 x 600, laid out, scrolled to its end and painted, in
+// CPU seconds of the whole process (Qt scales pictures on threads of its own), five
+// times: 20,000 and 70,000 pictures should cost at most 3 and 10.5 times what 10,000 do
+// (the pictures at the bound were painted all at once: 20,000 took 46 times as long).
+void BM_PicturesPastTheHeightBound(benchmark::State& state) {
+  const int count = BenchStations(int(state.range(0)));
+  const std::string rdf = PicturesPastTheBoundRDF(count);
+  std::vector<double> seconds;
+  for (auto _ : state) {
+    for (int run = 0; run < BenchIterations(5); ++run) {
+      Editor editor;
+      editor.edit.SetBounds(0, 0, 800, 600);
+      TMemoryStream stream;
+      StreamOf(rdf, stream);
+      TBitmap target;
+      target.SetSize(800, 600);
+      const double start = ProcessSeconds();
+      if (!editor.edit.LoadRDFFromStream(stream)) state.SkipWithError("read failed");
+      editor.edit.FormatDocument();
+      editor.edit.SetVScrollPos(editor.edit.GetVScrollMax());
+      PaintTo(editor.edit, target.Canvas(), 0, 0);
+      seconds.push_back(ProcessSeconds() - start);
+      state.counters["height"] = editor.edit.RDData().DocumentHeight;
+    }
+  }
+  Figures(state, "cpu", seconds);
+  state.counters["pictures"] = count;
+}
+BENCHMARK(BM_PicturesPastTheHeightBound)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(70000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

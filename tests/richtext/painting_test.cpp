@@ -1,10 +1,11 @@
 // Painting formatted documents on a raster canvas (characters are 6 x 10 blocks drawn
 // in the font colour): style colours, selection colours and where they start and end,
-// paragraph backgrounds cut by the clip, the whole document selected, and the
-// background painter's placements, and its tiles filled as one pattern against the
-// same tiles drawn one by one.
+// paragraph backgrounds cut by the clip, the whole document selected, the end of a
+// document past the height bound, and the background painter's placements, and its
+// tiles filled as one pattern against the same tiles drawn one by one.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -19,6 +20,8 @@
 #include "richtext/base/code_pages.h"
 #include "richtext/base/picture_routines.h"
 #include "richtext/model/item_factory.h"
+#include "richtext/model/item_kinds.h"
+#include "richtext/model/picture_item.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/support/test_formatted_data.h"
 #include "richtext/view/rd_platform_canvas.h"
@@ -171,6 +174,40 @@ class TDummyGraphic : public TGraphic {
   void SaveToStream(TStream&) const override {}
   std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TDummyGraphic>(); }
 };
+
+// Past the height bound every line stands at it, over the one before: a paint at the end
+// draws the last of them (the last picture, narrower, is told by its box) and none of
+// those under it, however many there are.
+TEST(Painting, PastTheHeightBoundTheEndIsDrawnAndNothingUnderIt) {
+  for (const int count : {10000, 20000, 70000}) {
+    SCOPED_TRACE(count);
+    TTestFormattedData data(100, 100);
+    for (int i = 0; i < count; ++i) {
+      auto bitmap = std::make_unique<TBitmap>();
+      bitmap->SetSize(4, 4);
+      auto picture = TRDGraphicItemInfo::CreateWithGraphic(&data, std::move(bitmap), rdvaBaseline);
+      ReadRDFExtraProperty(*picture, "height=2147483647");
+      ReadRDFExtraProperty(*picture, i + 1 < count ? "width=8" : "width=7");
+      data.AddItemAtEnd("", std::move(picture));
+    }
+    data.Format();
+    data.ScrollTo(data.area_height, false);
+    Painted p(data, 100, 100);
+    std::vector<std::string> drawn;
+    for (const std::string& call : p.canvas.Log)
+      if (call.rfind("StretchDraw ", 0) == 0) drawn.push_back(call);
+    // The last, and the lines from two above the top of the view on.
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_LE(drawn.size(), 4u);
+    int left, top, right, bottom;
+    ASSERT_EQ(
+        std::sscanf(drawn.back().c_str(), "StretchDraw %d,%d,%d,%d", &left, &top, &right, &bottom),
+        4);
+    EXPECT_EQ(right - left, 7);
+    EXPECT_LT(top, 100);
+    EXPECT_GT(bottom, 0);
+  }
+}
 
 TEST(Background, TiledAndScrolledTilesMoveWithTheDocument) {
   TRDBackground background(false);

@@ -18,6 +18,8 @@
 #include "platform/text/streams.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/base/rd_layout_info.h"
+#include "richtext/model/item_kinds.h"
+#include "richtext/model/picture_item.h"
 #include "richtext/model/rd_animate.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/view/rich_doc.h"
@@ -198,6 +200,26 @@ TEST(ViewerScrolling, StepsAreNeverBelowOneAndKeepTheRangeReachable) {
   const int shownTo = v.doc.VScrollPos() * v.doc.VSmallStep() + v.doc.DocClientHeight();
   EXPECT_GE(shownTo, tall);
   EXPECT_LT(shownTo - v.doc.DocClientHeight(), tall);
+}
+
+// A view made only shorter lays nothing out again, yet takes a step no taller than itself:
+// with the step of the taller view the last position stood above the end, which never
+// showed.
+TEST(ViewerScrolling, TheEndOfATallDocumentShowsAfterTheViewIsMadeShorter) {
+  Viewer v(200, 620);
+  for (int i = 0; i < 1000; ++i) {
+    auto picture = TRDGraphicItemInfo::CreateWithGraphic(&v.doc.RDData(), SolidPicture(4, 4, clRed),
+                                                         rdvaBaseline);
+    ReadRDFExtraProperty(*picture, "height=20000");
+    v.doc.RDData().AddItemAtEnd("", std::move(picture));
+  }
+  v.doc.FormatDocument();
+  ASSERT_GT(v.doc.VSmallStep(), 200);
+  v.doc.SetBounds(0, 0, 200, 120);
+  EXPECT_LE(v.doc.VSmallStep(), v.doc.DocClientHeight());
+  v.doc.ScrollTo(v.doc.GetVScrollMax(), false);
+  const int shownTo = v.doc.VScrollPos() * v.doc.VSmallStep() + v.doc.DocClientHeight();
+  EXPECT_GE(shownTo, v.doc.GetDocumentHeight());
 }
 
 TEST(ViewerScrolling, TheTailFormatFollowsTheEnd) {

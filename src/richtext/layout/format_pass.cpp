@@ -13,8 +13,8 @@
 
 // The least width each item line that starts in first..last needs (the first value is
 // for the part of a line from first when first does not start one): a no-wrap line's
-// whole width, else its widest non-text item (a wrapping paragraph breaks a long word),
-// at least the indents. One value per line, in order. The text of a no-wrap line is
+// whole width, else its widest non-text item or table (a wrapping paragraph breaks a
+// long word), at least the indents. One value per line, in order. The text of a no-wrap line is
 // measured as the layout measures it (its display text, in its paragraph's direction);
 // with textWidths, each such item's width goes there (-1 for other items), for the
 // layout to take.
@@ -37,9 +37,15 @@ static std::vector<int> LineMinWidths(const TCustomRDFormattedData& data, int fi
                              scaling);
     }
     int width = 0;
-    if (item->StyleNo < 0) {
+    if (item->IsFullLine()) {
+      // A break line takes the width there is; a table on the screen needs its columns'
+      // least width, so that the document, and its scroll range, reach its last column. A
+      // page keeps its width: what of a table it cannot hold is cut and told of.
+      if (item->StyleNo != rdsBreak && !data.IsForPrinting())
+        width = item->GetMinWidth(nullptr, const_cast<TCustomRDFormattedData*>(&data));
+    } else if (item->StyleNo < 0) {
       if (auto* nonText = dynamic_cast<const TRDNonTextItemInfo*>(item))
-        width = item->IsFullLine() ? 0 : nonText->GetWidth() + nonText->GetHorzSpacing();
+        width = nonText->GetWidth() + nonText->GetHorzSpacing();
       if (data.IsForPrinting()) width = ScreenToDeviceX(width, scaling);
     } else if (para.Options & rdpaoNoWrap) {
       const int styleNo = data.GetActualStyle(*item);
@@ -193,6 +199,8 @@ void TCustomRDFormattedData::FormatItems(bool keepPosition, bool force, bool noR
     }
     LayOutFrom(firstItem, p);
   }
+  // Also when nothing was laid out: a view made only shorter needs a shorter step.
+  AdjustVScrollUnits();
 
   const int oldWidth = GetWidth(), oldHeight = GetHeight();
   area_size_guard_ = true;
@@ -300,7 +308,6 @@ void TCustomRDFormattedData::LayOutFrom(int firstItem, TRDFormatParams& p) {
   DocumentHeight =
       ScreenToDeviceY(GetBottomMargin(), p.scaling) + p.baseline + p.descent + p.pending_extra;
   if (Items.Count() > 0) DocumentHeight += ParaSpaceAfter(Items.Count() - 1, p.scaling);
-  AdjustVScrollUnits();
   for (TRDJumpInfo& jump : Jumps) {
     const TRDDrawLineInfo* line = DrawItems[jump.DrawItemNo];
     jump.Left = line->Left;

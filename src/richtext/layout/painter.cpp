@@ -5,12 +5,40 @@
 #include <climits>
 
 #include "richtext/layout/complex_script.h"
+#include "richtext/layout/format_params.h"
 #include "richtext/layout/formatted_data.h"
 #include "richtext/model/item_kinds.h"
 #include "richtext/model/nontext_items.h"
 #include "richtext/styles/rd_background.h"
 #include "richtext/styles/rd_style.h"
 #include "richtext/styles/text_measure.h"
+
+// Lines past the height bound all stand at it, each over the one before (see
+// kMaxLayoutHeight): only the last screen line of them shows. The ones under it, from the
+// first at the bound on, are hidden (hiddenFirst up to hiddenEnd; none when equal), and a
+// paint there costs what that one line does. A first line to paint among them moves past
+// them.
+static void FindHiddenAtBound(const TRDDrawLines& lines, int& first, int& hiddenFirst,
+                              int& hiddenEnd) {
+  const int count = lines.Count();
+  const auto lineStart = [&](int d) {
+    while (d > 0 && !lines[d]->FromNewLine) --d;
+    return d;
+  };
+  if (lines[lineStart(count - 1)]->Top < kMaxLayoutHeight) return;
+  // Line tops never decrease: the first line at the bound by halving.
+  int lo = 0, hi = count - 1;
+  while (lo < hi) {
+    const int mid = (lo + hi) / 2;
+    if (lines[lineStart(mid)]->Top >= kMaxLayoutHeight)
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  hiddenFirst = lineStart(lo);
+  hiddenEnd = lineStart(count - 1);
+  if (first >= hiddenFirst && first < hiddenEnd) first = hiddenEnd;
+}
 
 void TCustomRDFormattedData::DrawBackground(TRDCanvas& canvas, const TRect& rect) {
   int ox, oy;
@@ -34,6 +62,10 @@ struct TCustomRDFormattedData::TPaintPass {
   TRDStyle& style;
   int count = 0;
   int first = 0, last = 0;
+  // The draw lines hidden under the last line at the height bound, hiddenFirst up to
+  // hiddenEnd (none when equal): not visited.
+  int hiddenFirst = -1, hiddenEnd = -1;
+  int Next(int d) const { return d + 1 == hiddenFirst ? hiddenEnd : d + 1; }
   int selStart = 0, selEnd = 0, selStartOffs = 0, selEndOffs = 0;
   bool selection = false;
   bool allSelected = false;
@@ -77,16 +109,18 @@ void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
   if (pass.special) pass.baseState |= rdtsSpecialCharacters;
   GetDeviceScaling(canvas, pass.scaling);
 
-  const int first = pass.first = FindFirstVisibleDrawItem(clipTop, 1);
+  pass.first = FindFirstVisibleDrawItem(clipTop, 1);
+  FindHiddenAtBound(DrawItems, pass.first, pass.hiddenFirst, pass.hiddenEnd);
   pass.last = count - 1;
   bool below = false;
-  for (int d = first; d < count; ++d) {
+  for (int d = pass.first; d < count; d = pass.Next(d)) {
     if (below && DrawItems[d]->FromNewLine) {
       pass.last = d;
       break;
     }
     if (DrawItems[d]->Top > clipBottom) below = true;
   }
+  const int first = pass.first;
 
   PaintParagraphBacks(pass);
   if (style->OnDrawTextBack) PaintTextBacks(pass);
@@ -94,7 +128,7 @@ void TCustomRDFormattedData::PaintTo(TRDCanvas& canvas, const TRect& clip) {
     for (int y : *GetPageBreaks())
       if (y >= DrawItems[first]->Top)
         style->DrawPageBreak(canvas, y - 1 + dy, dx, rdpbSoftPageBreak, GetWidth());
-  for (int d = first; d <= pass.last; ++d) PaintDrawLine(pass, d);
+  for (int d = first; d <= pass.last; d = pass.Next(d)) PaintDrawLine(pass, d);
   if ((options & rdoShowCheckpoints) && NotAddedCP)
     style->DrawCheckpoint(canvas, dx, DocumentHeight + dy, dx, GetWidth(), this, -1, dx,
                           NotAddedCP->RaiseEvent);
@@ -111,10 +145,10 @@ void TCustomRDFormattedData::PaintParagraphBacks(TPaintPass& pass) {
   TRDStyle* style = &pass.style;
   const TRDResolution& scaling = pass.scaling;
   int paraFirst = pass.first;
-  while (paraFirst > 0 && !StartsParagraphAt(paraFirst)) --paraFirst;
+  while (paraFirst > 0 && paraFirst != pass.hiddenEnd && !StartsParagraphAt(paraFirst)) --paraFirst;
   for (int a = paraFirst; a <= pass.last;) {
     int b = a;
-    while (b + 1 < pass.count && !StartsParagraphAt(b + 1)) ++b;
+    while (b + 1 < pass.count && b + 1 != pass.hiddenFirst && !StartsParagraphAt(b + 1)) ++b;
     const int paraNo = GetItem(DrawItems[a]->ItemNo)->ParaNo;
     const TParaInfo& para = style->ParaStyles()[paraNo];
     if (para.Border.Style != rdbNone || para.Background.Color != clNone || style->OnDrawParaBack) {
@@ -142,13 +176,13 @@ void TCustomRDFormattedData::PaintParagraphBacks(TPaintPass& pass) {
       style->DrawParaBack(pass.canvas, paraNo, r, false, 0);
       if (para.Border.Style != rdbNone) para.Border.DrawUnscaled(r, pass.canvas);
     }
-    a = b + 1;
+    a = pass.Next(b);
   }
 }
 
 // The text-background event for every text draw line.
 void TCustomRDFormattedData::PaintTextBacks(TPaintPass& pass) {
-  for (int d = pass.first; d <= pass.last; ++d) {
+  for (int d = pass.first; d <= pass.last; d = pass.Next(d)) {
     const TRDDrawLineInfo& line = *DrawItems[d];
     const TCustomRDItemInfo& item = *GetItem(line.ItemNo);
     if (item.StyleNo < 0) continue;

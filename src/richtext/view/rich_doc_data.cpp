@@ -120,17 +120,22 @@ void TRichDocRDData::SetDocumentAreaSize(int width, int height, bool redraw) {
 void TRichDocRDData::AdjustVScrollUnits() {
   if (!rich_doc_.VScrollVisible()) return;
   const int height = DocumentHeight;
+  const int view = std::max(1, rich_doc_.DocClientHeight());
   int step = rich_doc_.VSmallStep();
-  if (height / step > kMaxScrollUnits) {
-    step = height / kMaxScrollUnits;
-    if (height / step > kMaxScrollUnits) ++step;
-    // Never taller than the view: the last step would start past the last view of the
-    // document's end, and the step before it end short of it.
-    step = std::min(step, std::max(1, rich_doc_.DocClientHeight()));
-    rich_doc_.TRDScroller::SetVSmallStep(step);
+  // Never taller than the view (which may have become shorter since): the last step would
+  // start past the last view of the document's end, and the step before it end short of
+  // it.
+  if (height / step > kMaxScrollUnits || step > std::max(kDefaultStep, view)) {
+    step = kDefaultStep;
+    if (height / step > kMaxScrollUnits) {
+      step = height / kMaxScrollUnits;
+      if (height / step > kMaxScrollUnits) ++step;
+      step = std::min(step, view);
+    }
   } else if (step > kDefaultStep && height / kDefaultStep <= kMaxScrollUnits) {
-    rich_doc_.TRDScroller::SetVSmallStep(kDefaultStep);
+    step = kDefaultStep;
   }
+  if (step != rich_doc_.VSmallStep()) rich_doc_.TRDScroller::SetVSmallStep(step);
 }
 
 int TRichDocRDData::GetHOffs() const {

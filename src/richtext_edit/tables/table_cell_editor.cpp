@@ -299,6 +299,9 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
       data->PartialSelectedItem = partial;
     }
     PlaceEditor();
+    // The caret was scrolled into view before the document took the table's new width
+    // (typing past the right edge of a table wider than the window): again, now.
+    if (full) InplaceEditor->EditData().ShowCaret(false, true, true, false);
     // A table in an edited cell changed that cell's content: the table around it is
     // measured again just as when the cell's own text changes.
     if (auto* host = dynamic_cast<TRDTableInplaceEdit*>(data->Editor()))

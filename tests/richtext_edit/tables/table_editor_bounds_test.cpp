@@ -1,6 +1,7 @@
 // The cell editor stays over its cell while the editor around the table scrolls, lays
 // its document out for a new width, or the table's padding changes; the editor reaches
-// the end of a document whose table passes the height bound.
+// the end of a document whose table passes the height bound, and every column of a table
+// wider than the window.
 #include <gtest/gtest.h>
 
 #include "platform/gui/controls/virtual_keys.h"
@@ -144,4 +145,81 @@ TEST(TableEditorBounds, TheEndPastTheHeightBoundIsReachedAndTypedAt) {
       changed += PixelAt(*after, area.Left + x, area.Top + y) !=
                  PixelAt(*before, area.Left + x, area.Top + y);
   EXPECT_GT(changed, 0);
+}
+
+namespace {
+
+// A table wider than the window: the document is as wide as the table, the scroll bar
+// reaches its right edge, and the cell at (row, col), off screen to the right, shows once
+// the caret is moved into it with Tab from the cell before it and typed at.
+void ExpectEveryColumnInReach(TTableEdit& f, TRDTableItemInfo& table, int row, int col,
+                              const char* what) {
+  SCOPED_TRACE(what);
+  const TRect area = f.edit.DocumentRect();
+  int left = 0, top = 0;
+  f.data.GetItemCoords(f.data.GetItemNo(&table), left, top);
+  const int right = left + table.GetWidth();
+  ASSERT_GT(right, area.Width());
+  EXPECT_GE(f.edit.ScrollWidth(), right);
+  f.edit.HScrollTo(f.edit.ScrollWidth());
+  EXPECT_GE(f.edit.HScrollPos() + area.Width(), right);
+  f.edit.HScrollTo(0);
+  const TRDTableCellData& target = *table.Cells(row, col);
+  ASSERT_GT(left + target.Left, area.Width());
+  ASSERT_TRUE(table.OpenCellEditor(row, col - 1, false, false, false, true, false));
+  SimulateKey(*table.InplaceEditor, VK_TAB);
+  SettleEditors(f.edit);
+  ASSERT_NE(table.InplaceEditor, nullptr);
+  ASSERT_EQ(table.InplaceEditor->Col(), col);
+  SimulateKey(*table.InplaceEditor, TKeyCode('Q'), "Q");
+  SimulateKey(*table.InplaceEditor, TKeyCode('Q'), "Q");
+  SettleEditors(f.edit);
+  TRDTableInplaceEdit& editor = *table.InplaceEditor;
+  EXPECT_EQ(editor.Col(), col);
+  TRect caret;
+  ASSERT_TRUE(editor.EditData().GetCaretRect(caret));
+  const int x = editor.Left() + editor.DocumentRect().Left + caret.Left;
+  EXPECT_GE(x, area.Left);
+  EXPECT_LE(x + caret.Width(), area.Right);
+  f.edit.CloseInplaceEditor();
+  EXPECT_EQ(TTableDocument::CellText(*table.Cells(row, col)).substr(0, 2), "QQ");
+}
+
+}  // namespace
+
+// Fourteen columns of one long word each, one cell holding a word of 400 letters, and
+// sixteen tables nested in each other's first cell, each in an editor narrower than it.
+TEST(TableEditorBounds, EveryColumnOfATableWiderThanTheWindowIsInReach) {
+  {
+    std::vector<std::string> texts;
+    for (int r = 0; r < 2; ++r)
+      for (int c = 0; c < 14; ++c)
+        texts.push_back("Empfangsstation" + std::to_string(r) + std::to_string(c % 10));
+    TTableEdit f(2, 14, texts);
+    f.edit.SetBounds(0, 0, 600, 300);
+    f.Format();
+    ExpectEveryColumnInReach(f, *f.table, 1, 13, "14 columns");
+  }
+  {
+    TTableEdit f(1, 2, {std::string(400, 'w'), "x"});
+    f.edit.SetBounds(0, 0, 600, 300);
+    f.Format();
+    ExpectEveryColumnInReach(f, *f.table, 0, 1, "a long word");
+  }
+  {
+    TTableEdit f(1, 2, {"", "Empfangsstation"});
+    TRDTableCellData* into = f.table->Cells(0, 0);
+    for (int level = 1; level < 16; ++level) {
+      auto nested = std::make_unique<TRDTableItemInfo>(1, 2, into);
+      TTableDocument::SetCellText(*nested, 0, 1, "Empfangsstation");
+      TRDTableCellData* next = nested->Cells(0, 0);
+      into->Clear();
+      into->AddItemAtEnd("", std::move(nested));
+      into = next;
+    }
+    f.table->MarkChanged();
+    f.edit.SetBounds(0, 0, 600, 300);
+    f.Format();
+    ExpectEveryColumnInReach(f, *f.table, 0, 1, "16 nested tables");
+  }
 }

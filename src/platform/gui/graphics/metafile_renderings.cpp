@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <ctime>
+#include <map>
 
 #include <sys/mman.h>
 
@@ -216,8 +217,11 @@ double PreviewScale(const QSizeF& target, double ratio, std::span<const std::uin
   return scale;
 }
 
-// The window a paint event is drawing (see TScreenPaint); the GUI thread's alone.
+// The window a paint event is drawing and the number of that paint (see TScreenPaint);
+// the GUI thread's alone.
 QWidget* painting_window = nullptr;
+std::uint64_t painting_number = 0;
+std::uint64_t paints = 0;
 
 // The threads renderings are drawn on: two, as each holds six images of its picture's
 // pixels while it draws (a page scrolled past a dozen costly pictures asked for gigabytes
@@ -231,10 +235,13 @@ QThreadPool& RenderingThreads() {
 // Draws the whole rendering on its own thread, then asks the widget it is for to paint
 // again. A rendering no longer wanted (the picture drawn at another size, changed or
 // gone, or the rendering released) stops between two records.
+std::atomic<std::uint64_t> renderings_started{0};
+
 void StartRendering(const std::shared_ptr<TMetafileRendering>& kept,
                     const std::vector<std::uint8_t>& bytes, bool isEnhanced,
                     const std::shared_ptr<TMetafileBitmapCache>& decoded, QWidget* Widget) {
   static int latest = 0;  // the GUI thread's alone
+  ++renderings_started;
   RenderingThreads().start(
       [rendering = kept, data = bytes, enhanced = isEnhanced, bitmaps = decoded,
        widget = QPointer<QWidget>(Widget)]() mutable {
@@ -265,6 +272,15 @@ std::vector<std::weak_ptr<TMetafileRendering>> kept_renderings;
 std::uint64_t kept_uses = 0;  // the draws of kept renderings so far
 // The draws before the outermost paint event under way (see TScreenPaint).
 std::uint64_t uses_before_paint = 0;
+// The number of each window's last paint event that has ended: a rendering shown in it,
+// or in one under way, is what the window shows.
+std::map<const QWidget*, std::uint64_t> last_paints;
+
+bool InView(const TMetafileRendering& rendering) {
+  if (!rendering.ShownIn) return false;
+  const auto last = last_paints.find(rendering.ShownIn);
+  return last == last_paints.end() || rendering.ShownInPaint >= last->second;
+}
 
 std::int64_t BytesOf(const TKeptDrawing& drawing) {
   return std::int64_t(drawing.Shows.sizeInBytes() + drawing.Keeps.sizeInBytes() +
@@ -280,13 +296,15 @@ void Release(TMetafileRendering& rendering) {
   rendering.Released = true;
 }
 
-// Marks the rendering shown now; then, while all renderings hold more than
-// kMaxKeptRenderingBytes, releases those shown longest ago, but for the ones shown in the
-// paint under way.
+// Marks the rendering shown now, in the window painting (if any); then, while all
+// renderings hold more than kMaxKeptRenderingBytes, releases those shown longest ago, but
+// for the ones shown in the paint under way and those a window shows.
 void Shown(const std::shared_ptr<TMetafileRendering>& rendering) {
   const std::lock_guard<std::mutex> hold(kept_lock);
   const bool listed = rendering->Shown != 0;
   rendering->Shown = ++kept_uses;
+  rendering->ShownIn = painting_window;
+  rendering->ShownInPaint = painting_number;
   if (!listed) kept_renderings.push_back(rendering);
   std::vector<std::pair<std::shared_ptr<TMetafileRendering>, std::int64_t>> live;
   std::int64_t total = 0;
@@ -302,13 +320,18 @@ void Shown(const std::shared_ptr<TMetafileRendering>& rendering) {
     live.emplace_back(std::move(held), bytes);
     return false;
   });
+  // Windows no rendering was shown in any more are forgotten.
+  std::erase_if(last_paints, [&](const auto& window) {
+    return std::none_of(live.begin(), live.end(),
+                        [&](const auto& kept) { return kept.first->ShownIn == window.first; });
+  });
   if (total <= kMaxKeptRenderingBytes) return;
   std::sort(live.begin(), live.end(),
             [](const auto& a, const auto& b) { return a.first->Shown < b.first->Shown; });
   const std::uint64_t protectedAfter = painting_window ? uses_before_paint : kept_uses - 1;
   for (const auto& [kept, bytes] : live) {
     if (total <= kMaxKeptRenderingBytes || kept->Shown > protectedAfter) break;
-    if (bytes == 0) continue;
+    if (bytes == 0 || InView(*kept)) continue;
     Release(*kept);
     total -= bytes;
   }
@@ -316,16 +339,29 @@ void Shown(const std::shared_ptr<TMetafileRendering>& rendering) {
 
 }  // namespace
 
-TScreenPaint::TScreenPaint(QWidget& Window) : previous_(painting_window) {
+TScreenPaint::TScreenPaint(QWidget& Window)
+    : previous_(painting_window), previous_number_(painting_number), number_(++paints) {
   if (!previous_) {
     const std::lock_guard<std::mutex> hold(kept_lock);
     uses_before_paint = kept_uses;
   }
   painting_window = &Window;
+  painting_number = number_;
 }
 
 TScreenPaint::~TScreenPaint() {
+  {
+    // What this paint did not show, the window no longer shows.
+    const std::lock_guard<std::mutex> hold(kept_lock);
+    if (std::any_of(kept_renderings.begin(), kept_renderings.end(),
+                    [&](const std::weak_ptr<TMetafileRendering>& kept) {
+                      const std::shared_ptr<TMetafileRendering> held = kept.lock();
+                      return held && held->ShownIn == painting_window;
+                    }))
+      last_paints[painting_window] = number_;
+  }
   painting_window = previous_;
+  painting_number = previous_number_;
 }
 
 QWidget* TScreenPaint::Current() {
@@ -334,6 +370,10 @@ QWidget* TScreenPaint::Current() {
 
 void WaitForMetafileRenderings() {
   RenderingThreads().waitForDone();
+}
+
+std::uint64_t MetafileRenderingsStarted() {
+  return renderings_started;
 }
 
 TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& rendering,

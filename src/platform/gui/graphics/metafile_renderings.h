@@ -8,6 +8,8 @@
 // Returns once every such drawing under way has ended; the paints they ask for are then
 // waiting in the event queue.
 void WaitForMetafileRenderings();
+// How many such drawings were started so far: what windows draw again, counted.
+std::uint64_t MetafileRenderingsStarted();
 
 // What a play of the records into Width x Height units of a device of Ratio pixels a unit
 // is priced at (see TMetafile::Draw) and what playing them there took, in seconds of the

@@ -57,7 +57,11 @@ struct TMetafileRendering {
   std::atomic<bool> Cancelled{false};
   std::atomic<bool> Released{false};  // its drawings given back; it is to be drawn anew
   std::uint64_t Shown = 0;            // the latest draw it was shown in (see KeptMetafile)
-  std::mutex Lock;                    // over the rest, which the drawing thread and the release set
+  // The window that draw showed it in and the number of its paint event (see
+  // TScreenPaint); null when it was drawn off the screen.
+  const QWidget* ShownIn = nullptr;
+  std::uint64_t ShownInPaint = 0;
+  std::mutex Lock;  // over the rest, which the drawing thread and the release set
   TKeptDrawing Preview;
   TKeptDrawing Drawing;
   bool Done = false;
@@ -73,9 +77,10 @@ struct TMetafileRendering {
 // the picture's kept one, replaced when it was kept at another size or ratio or released;
 // Bitmaps the picture's decoded bitmaps; CombinesBelow whether counting its play found
 // raster operations that combine it with what lies under it. The renderings of all
-// pictures hold kMaxKeptRenderingBytes at most, but for those shown in the paint under way
-// (what a window shows is drawn whatever it holds): past that, the one shown longest ago
-// is released first.
+// pictures hold kMaxKeptRenderingBytes at most, but for those a window shows (shown in its
+// last paint or the one under way: what a window shows is drawn whatever it holds, and
+// windows that only repaint draw nothing again): past that, of the others the one shown
+// longest ago is released first.
 TKeptDrawing KeptMetafile(std::shared_ptr<TMetafileRendering>& Rendering,
                           const std::vector<std::uint8_t>& Data, bool Enhanced,
                           const std::shared_ptr<TMetafileBitmapCache>& Bitmaps, QWidget* Window,

@@ -3,6 +3,8 @@
 // pictures that keep a costly drawing and finish it later ask that window to paint again.
 #pragma once
 
+#include <cstdint>
+
 class QWidget;
 
 class TScreenPaint {
@@ -18,4 +20,6 @@ class TScreenPaint {
 
  private:
   QWidget* previous_;
+  std::uint64_t previous_number_;
+  std::uint64_t number_;
 };

@@ -1114,6 +1114,47 @@ TEST(Metafile, PicturesKeptAsDrawnFollowTheirWindow) {
   EXPECT_LE(apart, width * height / 200);
 }
 
+// Nine windows each showing a picture kept as drawn (forty fills of its whole area in two
+// colours by turns), together past what kept renderings may hold: each picture is drawn
+// once, and windows that only paint again, as idle windows do, draw none again. Before,
+// each paint released the rendering of a window painted before it, drawn anew at that
+// window's next paint, for as long as the windows stayed open.
+TEST(Metafile, IdleWindowsPastTheKeptBoundDrawTheirPicturesOnce) {
+  const std::vector<std::uint8_t> fills = SquareWmf(1000, [](Bytes& w) {
+    Record(w, 0x02FA, {5, 0, 0, 0, 0});  // null pen
+    Record(w, 0x012D, {0});
+    Record(w, 0x02FC, {0, 0x00FF, 0x0000, 0});  // red
+    Record(w, 0x02FC, {0, 0xFF00, 0x0000, 0});  // green
+    for (unsigned i = 0; i < 40; ++i) {
+      Record(w, 0x012D, {1 + i % 2});
+      Record(w, 0x041B, {1000, 1000, 0, 0});
+    }
+  });
+  constexpr int kWindows = 9, kSide = 2800;  // 30 MB a rendering
+  ASSERT_GT(std::int64_t(kSide) * kSide * 4 * kWindows, std::int64_t(256) << 20);
+  std::vector<std::unique_ptr<TForm>> forms;
+  for (int i = 0; i < kWindows; ++i) {
+    forms.push_back(std::make_unique<TForm>(nullptr));
+    forms.back()->SetBounds(0, 0, kSide + 40, kSide + 40);
+    auto* image = NewControl<TImage>(forms.back().get(), forms.back().get(), "imgPicture", 0, 0,
+                                     kSide, kSide);
+    image->SetStretch(true);
+    image->Picture().SetGraphic(std::make_unique<TMetafile>(fills, false).get());
+    forms.back()->Show();
+  }
+  const auto idle = [&] {
+    for (auto& form : forms) form->Repaint();
+    WaitForMetafileRenderings();
+    Application->ProcessMessages();
+  };
+  idle();
+  idle();
+  const std::uint64_t drawn = MetafileRenderingsStarted();
+  ASSERT_GE(drawn, std::uint64_t(kWindows));  // the pictures are kept as drawn
+  for (int round = 0; round < 3; ++round) idle();
+  EXPECT_EQ(MetafileRenderingsStarted(), drawn);
+}
+
 // The transparent bitmap of old drawings: a mask ANDed (white where the paper shows) and
 // then the picture ORed (black there). Over a yellow page the page shows through, alone
 // and with 2,000 costly lines beside it (a picture too costly to play at every paint,
