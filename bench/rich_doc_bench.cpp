@@ -10,12 +10,16 @@
 //
 // Beside Qt's own text engine, in one run: a screenful of the history at 560 x 270 and of a
 // 5 MB document of monitor-like paragraphs at 640 x 480 painted as a QTextDocument paints
-// the same paragraphs (raw painter, no window), and one right-to-left line of 2k to 64k
-// items laid out as QTextLayout lays out its text; the target is a ratio of at most 1.0.
+// the same paragraphs (raw painter, no window), one right-to-left line of 2k to 64k items
+// laid out as QTextLayout lays out its text, and one paragraph of 200 to 16k distinct
+// words of Hebrew, pointed Hebrew, Arabic or Hebrew mixed with Latin and numbers, wrapped
+// at 560 pixels or on one line, laid out as QTextLayout lays it out; the target is a ratio
+// of at most 1.0.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -274,7 +278,7 @@ void BM_LayOutRightToLeftLineBesideQt(benchmark::State& state) {
   font.SetSize(10);
   SideBySide(
       state, [&] { doc->FormatDocument(); },
-      [&] { benchmark::DoNotOptimize(QtLayOutLine(font, line, TTextDirection::RightToLeft)); },
+      [&] { benchmark::DoNotOptimize(QtLayOutText(font, line, TTextDirection::RightToLeft)); },
       [&] {
         doc = std::make_unique<TRichDoc>(nullptr);
         doc->SetStyle(&style);
@@ -287,6 +291,82 @@ void BM_LayOutRightToLeftLineBesideQt(benchmark::State& state) {
 }
 BENCHMARK(BM_LayOutRightToLeftLineBesideQt)
     ->ArgsProduct({{2000, 16000, 64000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// The scripts of a paragraph as users write them: Hebrew, Hebrew with its points, Arabic
+// with some of its vowels, and Hebrew with Latin words and numbers between.
+enum class TParagraphScript { Hebrew, PointedHebrew, Arabic, Mixed };
+
+// Count distinct words of two to seven letters and the letters that number them, each
+// with its blank.
+std::u16string DistinctWords(TParagraphScript script, int count) {
+  const bool arabic = script == TParagraphScript::Arabic;
+  const auto letter = [arabic](int n) {
+    // Arabic: alef to ghain and feh to yeh, letters that join on either side or one.
+    return arabic ? char16_t(n % 30 < 20 ? 0x0627 + n % 30 : 0x0641 + n % 30 - 20)
+                  : char16_t(0x05D0 + n % 27);
+  };
+  const char16_t hebrewPoints[] = {0x05B8, 0x05B7, 0x05B4, 0x05BC, 0x05B6, 0x05B5, 0x05B0};
+  const char16_t arabicVowels[] = {0x064E, 0x0650, 0x064F, 0x0651};
+  std::u16string text;
+  for (int i = 0; i < count; ++i) {
+    if (script == TParagraphScript::Mixed && i % 4 == 1) {
+      text += i % 8 == 1 ? u"APRS" : u"net";
+      for (int n = i; n > 0; n /= 26) text += char16_t(u'a' + n % 26);
+    } else if (script == TParagraphScript::Mixed && i % 4 == 3) {
+      for (char c : std::to_string(i * 7)) text += char16_t(c);
+    } else {
+      const int length = 2 + (i * 7 + i / 5) % 6;
+      for (int k = 0; k < length; ++k) {
+        text += letter(i * 3 + k * 5);
+        if (script == TParagraphScript::PointedHebrew)
+          text += hebrewPoints[size_t(i + k) % std::size(hebrewPoints)];
+        if (arabic && i % 2 == 0 && k % 2 == 1)
+          text += arabicVowels[size_t(i + k) % std::size(arabicVowels)];
+      }
+      for (int n = i; n > 0; n /= 27) text += letter(n);
+    }
+    text += u' ';
+  }
+  return text;
+}
+
+// One right-to-left paragraph of state.range(1) distinct words in the script
+// state.range(0), one item as a message is, wrapped at the viewer's width of 560 pixels
+// (state.range(2) 1) or on one line: laid out afresh each time, beside QTextLayout laying
+// out the same text at the same width.
+void BM_LayOutParagraphBesideQt(benchmark::State& state) {
+  const std::u16string text = DistinctWords(TParagraphScript(state.range(0)), int(state.range(1)));
+  const bool wrap = state.range(2) != 0;
+  TRDStyle style;
+  style.TextStyles()[0].Unicode = true;
+  style.TextStyles()[0].FontName = "DejaVu Sans";
+  style.ParaStyles()[0].BiDiMode = rdbdRightToLeft;
+  if (!wrap) style.ParaStyles()[0].Options = rdpaoNoWrap;
+  const std::string raw = WideStringToRawUnicode(text);
+  std::unique_ptr<TRichDoc> doc;
+  const auto fresh = [&] {
+    doc = std::make_unique<TRichDoc>(nullptr);
+    doc->SetStyle(&style);
+    doc->SetBounds(0, 0, 560, 270);
+    doc->AddTextParagraph(raw, 0, 0);
+  };
+  fresh();
+  doc->FormatDocument();
+  const int width = wrap ? doc->RDData().TextWidth : 0;
+  TFont font;
+  font.SetName("DejaVu Sans");
+  font.SetSize(10);
+  TQtLaidOutText qt;
+  SideBySide(
+      state, [&] { doc->FormatDocument(); },
+      [&] { qt = QtLayOutText(font, text, TTextDirection::RightToLeft, width); }, fresh);
+  state.counters["lines"] = doc->GetLineNumber(0, int(text.size()));
+  state.counters["qt_lines"] = qt.Lines;
+}
+BENCHMARK(BM_LayOutParagraphBesideQt)
+    ->ArgsProduct({{0, 1, 2, 3}, {200, 2000, 16000}, {1}})
+    ->ArgsProduct({{2, 3}, {2000, 16000}, {0}})
     ->Unit(benchmark::kMillisecond);
 
 // A tile of side pixels, not all of one colour.

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <iterator>
+#include <numeric>
 #include <vector>
 
 #include "platform/gui/controls/hint_window.h"
@@ -272,6 +273,155 @@ TEST(ViewerRightToLeft, PartialSelectionsAreDrawnAndHitWhereTheCharactersAreShow
   EXPECT_EQ(std::vector<int>({startNo, startOffs, endNo, endOffs}),
             std::vector<int>({word, 1, word, 5}));
 }
+
+// Pointed and unpointed Hebrew, Arabic and mixed lines, in the fonts a desktop resolves its
+// faces to, at three sizes, plain and bold, in paragraphs set either way and set no way: a
+// click anywhere over a line hits within one character of the caret Qt's layout puts
+// nearest, and the first character, selected, is lit between Qt's edges of it (at the
+// right end of a line that begins right to left). Points that hang out of their letter (a
+// dagesh) move no cell.
+class PointedText : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(PointedText, IsHitAndSelectedWhereQtPutsItsCarets) {
+  const std::string family = GetParam();
+  if (!FontFamilyInstalled(family)) GTEST_SKIP() << family << " is not installed";
+  const std::u16string_view texts[] = {
+      u"\u05D1\u05BC\u05D1\u05BC\u05D1\u05BC\u05D1\u05BC",  // four bet with dagesh
+      u"\u05D1\u05D1\u05D1\u05D1\u05BC",                    // a dagesh on the last only
+      u"\u05DE\u05B6\u05DC\u05B6\u05DA\u05B0",              // melekh
+      u"\u05D1\u05BC\u05B0\u05E8\u05B5\u05D0\u05E9\u05B4\u05C1\u05D9\u05EA",  // bereshit
+      u"\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD",                   // unpointed
+      u"\u0645\u0631\u062D\u0628\u0627 \u0644\u0627\u0645",                   // joined, a ligature
+      u"\u0627\u0644\u0639\u064E\u0631\u064E\u0628\u0650\u064A\u0651\u064E\u0629",  // vowelled
+      u"\u05D1\u05BC\u05B0\u05E8\u05B5\u05D0\u05E9\u05B4\u05C1\u05D9\u05EA world 42",
+      u"abc \u0645\u0631\u062D\u0628\u0627 def",
+  };
+  const TRDBiDiMode modes[] = {rdbdUnspecified, rdbdLeftToRight, rdbdRightToLeft};
+  for (int size : {9, 14, 20})
+    for (TFontStyles bold : {TFontStyles(0), TFontStyles(fsBold)}) {
+      SCOPED_TRACE(std::to_string(size) + (bold ? " bold" : ""));
+      Viewer v;
+      v.doc.SetBounds(0, 0, 500, 1200);
+      v.style.SelectionMode = rdsmChar;
+      v.style.SelColor = v.style.InactiveSelColor = clLime;
+      v.style.SelTextColor = v.style.InactiveSelTextColor = clNavy;
+      TFontInfo& font = v.style.TextStyles().Add();
+      font.Unicode = true;
+      font.FontName = family;
+      font.Size = size;
+      font.Style = bold;
+      const int styleNo = v.style.TextStyles().Count() - 1;
+      for (TRDBiDiMode mode : modes) {
+        v.style.ParaStyles().Add().BiDiMode = mode;
+        for (std::u16string_view text : texts)
+          v.doc.AddTextParagraph(WideStringToRawUnicode(text), styleNo,
+                                 v.style.ParaStyles().Count() - 1);
+      }
+      v.doc.FormatDocument();
+      TRichDocRDData& data = v.doc.RDData();
+      TBitmap measureBitmap;
+      measureBitmap.SetSize(10, 10);
+      TRDPlatformCanvas measure(measureBitmap.Canvas());
+      v.style.ApplyStyle(measure, styleNo, rdbdUnspecified, false);
+      TFont qtFont;
+      qtFont.SetName(family);
+      qtFont.SetHeight(measure.Font.Height);
+      qtFont.SetStyle(bold);
+      TBitmap shot;
+      shot.SetSize(v.doc.Width(), v.doc.Height());
+      for (int itemNo = 0; itemNo < data.GetItemCount(); ++itemNo) {
+        const std::u16string_view text = texts[size_t(itemNo) % std::size(texts)];
+        const TRDBiDiMode mode = modes[size_t(itemNo) / std::size(texts)];
+        SCOPED_TRACE(RawUnicodeToUTF8(WideStringToRawUnicode(text)) + " in paragraph mode " +
+                     std::to_string(int(mode)));
+        const bool rightToLeft = mode == rdbdRightToLeft ||
+                                 (mode == rdbdUnspecified && TPreparedFont::IsRightToLeft(text[0]));
+        const TReferenceLine qt = ReferenceTextLine(
+            qtFont, text, rightToLeft ? TTextDirection::RightToLeft : TTextDirection::LeftToRight,
+            1, 1, 0, 0);
+        const TCustomRDItemInfo& item = *data.GetItem(itemNo);
+        int left = INT_MAX, right = INT_MIN;
+        for (int d = item.DrawItemNo;
+             d < data.DrawItems.Count() && data.DrawItems[d]->ItemNo == itemNo; ++d) {
+          left = std::min(left, data.DrawItems[d]->Left);
+          right = std::max(right, data.DrawItems[d]->Left + data.DrawItems[d]->Width);
+        }
+        const TRDDrawLineInfo& line = *data.DrawItems[item.DrawItemNo];
+        // Characters counted by Qt's caret stops; a position inside one counts as its start.
+        std::vector<int> character(text.size() + 1, 0);
+        for (size_t k = 1; k <= text.size(); ++k)
+          character[k] = character[k - 1] + (qt.Stops[k] ? 1 : 0);
+        // Each position where the direction changes, paired with the next such (blanks,
+        // digits and marks go with the letters before them).
+        std::vector<size_t> partner(text.size() + 1);
+        std::iota(partner.begin(), partner.end(), size_t(0));
+        std::vector<size_t> changes;
+        for (size_t k = 1, last = 0; k < text.size(); ++k) {
+          const int now = TPreparedFont::IsRightToLeft(text[k])   ? 1
+                          : TPreparedFont::IsLeftToRight(text[k]) ? 2
+                                                                  : 0;
+          if (now != 0 && last != 0 && size_t(now) != last) changes.push_back(k);
+          if (now != 0) last = size_t(now);
+        }
+        changes.push_back(text.size());
+        for (size_t c = 0; c + 1 < changes.size(); ++c) {
+          partner[changes[c]] = changes[c + 1];
+          partner[changes[c + 1]] = changes[c];
+        }
+        const auto distance = [&](size_t k, int x) {
+          return std::min(std::abs(qt.Carets[k] - x), std::abs(qt.OtherCarets[k] - x));
+        };
+        int wrong = 0;
+        std::string first;
+        for (int x = left - 3; x <= right + 3; ++x) {
+          int d, o, hitItem, hitOffs;
+          data.FindDrawItemAtPos(x, line.Top + line.Height / 2, false, d, o);
+          data.DrawItemToItem(d, o, hitItem, hitOffs);
+          ASSERT_EQ(hitItem, itemNo) << x;
+          int best = INT_MAX;
+          for (size_t k = 0; k <= text.size(); ++k)
+            if (qt.Stops[k]) best = std::min(best, distance(k, x - left));
+          bool near = false;
+          for (size_t k = 0; k <= text.size(); ++k)
+            near = near || (qt.Stops[k] && distance(k, x - left) == best &&
+                            std::abs(character[k] - character[size_t(hitOffs - 1)]) <= 1);
+          // Where a run of the other direction ends, its two ends show at one place, Qt
+          // giving it to the one and the viewer perhaps to the other.
+          const size_t hit = size_t(hitOffs - 1);
+          for (size_t k = 0; k <= text.size(); ++k)
+            near = near || (qt.Stops[k] && distance(k, x - left) == best &&
+                            std::abs(character[k] - character[partner[hit]]) <= 1);
+          if (!near && wrong++ == 0)
+            first = "x " + std::to_string(x - left) + " hits offset " + std::to_string(hitOffs);
+        }
+        EXPECT_EQ(wrong, 0) << first;
+        // The first character selected: lit from one of Qt's edges of it to the other.
+        size_t end = 1;
+        while (!qt.Stops[end]) ++end;
+        data.SetSelectionBounds(itemNo, 1, itemNo, int(end) + 1);
+        shot.Canvas().Brush().SetColor(clWhite);
+        shot.Canvas().FillRect(Rect(0, 0, shot.Width(), shot.Height()));
+        PaintTo(v.doc, shot.Canvas(), 0, 0);
+        int litLeft = INT_MAX, litRight = INT_MIN;
+        for (int x = left - 3; x <= right + 3; ++x)
+          for (int y = line.Top; y < line.Top + line.Height; ++y)
+            if (shot.Canvas().Pixels(x - data.GetHOffs(), y - data.GetVOffs()) == clLime) {
+              litLeft = std::min(litLeft, x - left);
+              litRight = std::max(litRight, x - left + 1);
+            }
+        EXPECT_NEAR(litLeft, std::min(qt.Carets[0], qt.FarEdges[0]), 1);
+        EXPECT_NEAR(litRight, std::max(qt.Carets[0], qt.FarEdges[0]), 1);
+      }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(DesktopFonts, PointedText,
+                         ::testing::Values("DejaVu Sans", "Liberation Sans", "Liberation Serif"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           std::string name = info.param;
+                           name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+                           return name;
+                         });
 
 // A table of lines that mix directions, each built several ways (as one item, an item
 // per word, items whose colours change inside numbers, words and punctuation), in

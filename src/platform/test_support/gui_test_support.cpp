@@ -9,6 +9,7 @@
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QImage>
@@ -376,6 +377,11 @@ void SendMenuMouse(const TMenuItem* Item, std::initializer_list<QEvent::Type> Ki
 
 }  // namespace
 
+bool FontFamilyInstalled(const std::string& Family) {
+  const QString family = QString::fromStdString(Family);
+  return QFontInfo(QFont(family)).family().compare(family, Qt::CaseInsensitive) == 0;
+}
+
 TReferenceLine ReferenceTextLine(const TFont& Font, std::u16string_view Text,
                                  TTextDirection Direction, int Width, int Height, int X, int Y,
                                  int JustifyWidth) {
@@ -413,6 +419,11 @@ TReferenceLine ReferenceTextLine(const TFont& Font, std::u16string_view Text,
     int before = k - 1;
     reference.OtherCarets.push_back(k > 0 ? qRound(line.cursorToX(&before, QTextLine::Trailing))
                                           : reference.Carets[0]);
+  }
+  for (int k = 0; k <= int(Text.size()); ++k) {
+    reference.Stops.push_back(layout.isValidCursorPosition(k));
+    int at = k;
+    reference.FarEdges.push_back(qRound(line.cursorToX(&at, QTextLine::Trailing)));
   }
   for (int k = 0; k < int(Text.size()); ++k) {
     QRectF ink;

@@ -149,20 +149,27 @@ std::vector<std::string> ClipboardMimeTypes();
 // The colour a windowed control shows at one pixel, rendered afresh.
 TColor RenderedPixel(TWinControl& Control, int X, int Y);
 
+// Whether a font family of that name is installed, not another that stands in for it.
+bool FontFamilyInstalled(const std::string& Family);
+
 // A line of text as Qt lays it out and draws it by itself (QTextLayout, the whole line at
 // once) in Font, without kerning as the program draws text, on a line of the direction
 // given: which pixels of a Width x Height picture (row by row) it inks with the line's
 // left edge at X and the top of its character cell at Y, the x of the caret at every
 // position 0 .. size of Text from the left edge (QTextLine::cursorToX), and the other x a
 // caret of that position has where it stands between runs of the two directions (at the
-// trailing edge of the character before it; Carets' own where there is no other), and
-// for every UTF-16 unit the x range its glyphs' ink covers from the left edge (empty for
-// a blank). With JustifyWidth the line is justified to that width, as a line that does
-// not end its paragraph.
+// trailing edge of the character before it; Carets' own where there is no other), whether
+// a caret may stand at each position (not inside a letter with its marks), for every
+// position that starts a character the x of that character's far edge
+// (QTextLine::Trailing), and for every UTF-16 unit the x range its glyphs' ink covers from
+// the left edge (empty for a blank). With JustifyWidth the line is justified to that
+// width, as a line that does not end its paragraph.
 struct TReferenceLine {
   std::vector<bool> Ink;
   std::vector<int> Carets;
   std::vector<int> OtherCarets;
+  std::vector<bool> Stops;
+  std::vector<int> FarEdges;
   std::vector<std::pair<int, int>> Glyphs;
 };
 TReferenceLine ReferenceTextLine(const TFont& Font, std::u16string_view Text,

@@ -8,6 +8,7 @@
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <algorithm>
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
@@ -118,14 +119,22 @@ int TQtEditPeer::Blocks() const {
   return impl_->edit.document()->blockCount();
 }
 
-int QtLayOutLine(const TFont& Font, std::u16string_view Text, TTextDirection Direction) {
+TQtLaidOutText QtLayOutText(const TFont& Font, std::u16string_view Text, TTextDirection Direction,
+                            int WrapWidth) {
   QTextLayout layout(ToQ(Text), PeerFont(Font));
   QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
-  option.setWrapMode(QTextOption::NoWrap);
+  option.setWrapMode(WrapWidth > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                   : QTextOption::NoWrap);
   option.setTextDirection(ToQDirection(Direction));
   layout.setTextOption(option);
   layout.beginLayout();
-  QTextLine line = layout.createLine();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+    if (WrapWidth > 0) line.setLineWidth(WrapWidth);
   layout.endLayout();
-  return line.isValid() ? qRound(line.naturalTextWidth()) : 0;
+  TQtLaidOutText laidOut;
+  qreal width = 0;
+  for (laidOut.Lines = 0; laidOut.Lines < layout.lineCount(); ++laidOut.Lines)
+    width = std::max(width, layout.lineAt(laidOut.Lines).naturalTextWidth());
+  laidOut.Width = qRound(width);
+  return laidOut;
 }

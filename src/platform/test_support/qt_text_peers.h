@@ -62,6 +62,12 @@ class TQtEditPeer {
   std::unique_ptr<Impl> impl_;
 };
 
-// Text laid out by QTextLayout on one line of the given direction, in the font the
-// program's canvas makes of Font: the line's width.
-int QtLayOutLine(const TFont& Font, std::u16string_view Text, TTextDirection Direction);
+// Text laid out by QTextLayout in the font the program's canvas makes of Font, on lines of
+// the given direction: one line, or with WrapWidth as many as it takes, each that wide.
+// How many lines, and the width of the widest.
+struct TQtLaidOutText {
+  int Lines = 0;
+  int Width = 0;
+};
+TQtLaidOutText QtLayOutText(const TFont& Font, std::u16string_view Text, TTextDirection Direction,
+                            int WrapWidth = 0);

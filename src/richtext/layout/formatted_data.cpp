@@ -357,6 +357,11 @@ void TCustomRDFormattedData::FindDrawItemAtPos(int x, int y, bool strict, int& d
     MeasureTextFit(canvas, text, 1 << 30, &extents, item->ItemOptions);
     carets.assign(1, 0);
     carets.insert(carets.end(), extents.begin(), extents.end());
+    // A right-to-left piece begins at its right end.
+    if (line.IsRightToLeft()) {
+      const int total = carets.back();
+      for (int& caret : carets) caret = total - caret;
+    }
   }
   int best = 1;
   int bestDistance = std::abs(rel - carets[0]);

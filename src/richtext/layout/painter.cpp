@@ -353,10 +353,13 @@ void TCustomRDFormattedData::PaintTextLine(TPaintPass& pass, int d) {
       const std::string part = CopyItemText(text, a, b - a + 1, opts);
       const int extra = a == 1 ? line.TextIndent() : 0;
       const int width = GetItemTextWidth(part, canvas, opts) + extra;
+      // A right-to-left piece begins at its right end.
+      const int x = line.IsRightToLeft()
+                        ? left + GetItemTextWidth(text, canvas, opts) - before - width
+                        : left + before;
       canvas.SaveState();
-      canvas.IntersectClipRect(
-          Rect(left + before, line.Top + dy, left + before + width, line.Top + dy + line.Height));
-      draw(part, left + before, width, line.Offs + a - 1, extra, true, a == 1, b == line.Length,
+      canvas.IntersectClipRect(Rect(x, line.Top + dy, x + width, line.Top + dy + line.Height));
+      draw(part, x, width, line.Offs + a - 1, extra, true, a == 1, b == line.Length,
            line.Offs + b - 1);
       canvas.RestoreState();
     }

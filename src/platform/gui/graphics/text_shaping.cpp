@@ -113,9 +113,14 @@ TShapedLine ShapeLine(const QFont& Font, const QString& Text, Qt::LayoutDirectio
   if (!line.isValid()) return shaped;
   shaped.ascent = line.ascent();
   shaped.clusters = ClustersOf(layout, line, int(Text.size()));
-  // Natural widths: the clusters, from the left, tile the line.
+  // Natural widths: the clusters, from the left, tile the line. A cluster's cell starts
+  // where its first character's glyph does, at the pen position the advances before it
+  // reach: the marks on a letter (a dagesh, Arabic vowels) may hang out of its cell on
+  // either side and move no cell.
   for (TShapedCluster& c : shaped.clusters) {
-    c.left = LeftOf(c.runs, line.cursorToX(c.from));
+    const int first = QChar::isHighSurrogate(Text[c.from].unicode()) && c.from + 1 < c.to ? 2 : 1;
+    const QList<QGlyphRun> base = first == c.to - c.from ? c.runs : line.glyphRuns(c.from, first);
+    c.left = LeftOf(base.isEmpty() ? c.runs : base, line.cursorToX(c.from));
     c.right_to_left = !c.runs.isEmpty() && c.runs.first().isRightToLeft();
     shaped.shown.push_back(&c);
   }

@@ -35,8 +35,8 @@ struct TShapedCluster {
   int from = 0;
   int to = 0;
   QList<QGlyphRun> runs;
-  qreal left = 0;   // where its glyphs start in the shaped line
-  qreal width = 0;  // how far it is from the next cluster to its right
+  qreal left = 0;   // where its cell starts in the shaped line: its letter's pen position
+  qreal width = 0;  // its advance: how far it is from the next cluster to its right
   qreal extra = 0;  // what the advances add to that, when they are given
   bool right_to_left = false;
 };
