@@ -203,7 +203,7 @@ void BM_RecordFastFeed(benchmark::State& state) {
   const std::string file = (fs::temp_directory_path() / "velmora-bench-fast-feed.log").string();
   constexpr int kSeconds = 25, kLinesPerSecond = 600;
   const std::string data(485, 'x');  // lines of 513 bytes in the file
-  char stamp[20];
+  char stamp[32];
   double longest_ms = 0;
   long lines_in_log = 0;
   int losses_told = 0;
