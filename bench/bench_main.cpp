@@ -60,6 +60,13 @@ void SideBySide(benchmark::State& State, const std::function<void()>& Ours,
   State.counters["ratio"] = peer > 0 ? ours / peer : 0;
 }
 
+void WithMinMax(benchmark::internal::Benchmark* Bench) {
+  Bench->ComputeStatistics(
+      "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+  Bench->ComputeStatistics(
+      "max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+}
+
 void Figures(benchmark::State& State, const std::string& Name, std::vector<double> Seconds) {
   if (Seconds.empty()) return;
   std::sort(Seconds.begin(), Seconds.end());

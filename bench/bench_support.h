@@ -41,6 +41,10 @@ void SideBySide(benchmark::State& State, const std::function<void()>& Ours,
 // Seconds as counters Name_min_ms, Name_median_ms and Name_max_ms.
 void Figures(benchmark::State& State, const std::string& Name, std::vector<double> Seconds);
 
+// Min and max beside mean, median and stddev of a benchmark's repetitions:
+// BENCHMARK(...)->Repetitions(5)->Apply(WithMinMax).
+void WithMinMax(benchmark::internal::Benchmark* Bench);
+
 // A field of /proc/self/status in kB ("VmRSS:", "VmHWM:"), 0 when absent.
 long StatusKilobytes(const char* Field);
 // The growth of the peak resident memory while Work runs (what earlier work freed is

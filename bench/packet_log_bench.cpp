@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "app/receive/packet_log.h"
+#include "bench_support.h"
 
 namespace {
 
@@ -185,14 +186,7 @@ BENCHMARK(BM_PlayOverlongLines)
     ->Arg(kNoLineBreakAfterAPacket)
     ->Iterations(1)
     ->Repetitions(5)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double>& v) {
-                          return *std::min_element(v.begin(), v.end());
-                        })
-    ->ComputeStatistics("max",
-                        [](const std::vector<double>& v) {
-                          return *std::max_element(v.begin(), v.end());
-                        })
+    ->Apply(WithMinMax)
     ->Unit(benchmark::kMillisecond);
 
 // A feed faster than the flushes: 600 lines of 513 bytes a second for 25 seconds of
@@ -246,14 +240,7 @@ void BM_RecordFastFeed(benchmark::State& state) {
 BENCHMARK(BM_RecordFastFeed)
     ->Iterations(1)
     ->Repetitions(5)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double>& v) {
-                          return *std::min_element(v.begin(), v.end());
-                        })
-    ->ComputeStatistics("max",
-                        [](const std::vector<double>& v) {
-                          return *std::max_element(v.begin(), v.end());
-                        })
+    ->Apply(WithMinMax)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

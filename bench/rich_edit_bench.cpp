@@ -158,6 +158,17 @@ struct Editor {
   TRichDocEdit edit;
 };
 
+// Three lines laid out, the caret inside the middle one: where a paste goes.
+std::unique_ptr<Editor> EditorWithCaretInALine() {
+  auto editor = std::make_unique<Editor>();
+  editor->edit.AddTextParagraph("Before the paste", 0, 0);
+  editor->edit.AddTextParagraph("The caret stands in this line", 0, 0);
+  editor->edit.AddTextParagraph("After the paste", 0, 0);
+  editor->edit.FormatDocument();
+  editor->edit.EditData().PlaceCaretAtItem(1, 10, false);
+  return editor;
+}
+
 void StreamOf(const std::string& text, TMemoryStream& stream) {
   stream.Clear();
   stream.WriteBuffer(text.data(), text.size());
@@ -204,12 +215,7 @@ void InsertAtCaret(benchmark::State& state, const std::string& rtf, int paragrap
   RegisterRTFInsertion();
   for (auto _ : state) {
     state.PauseTiming();
-    auto editor = std::make_unique<Editor>();
-    editor->edit.AddTextParagraph("Before the paste", 0, 0);
-    editor->edit.AddTextParagraph("The caret stands in this line", 0, 0);
-    editor->edit.AddTextParagraph("After the paste", 0, 0);
-    editor->edit.FormatDocument();
-    editor->edit.EditData().PlaceCaretAtItem(1, 10, false);
+    auto editor = EditorWithCaretInALine();
     stream.SetPosition(0);
     state.ResumeTiming();
     if (!editor->edit.InsertRTFStreamAtCaret(stream)) {
@@ -271,12 +277,7 @@ void BM_PasteUndoRedoBesideQt(benchmark::State& state) {
   };
   for (auto _ : state) {
     state.PauseTiming();
-    auto editor = std::make_unique<Editor>();
-    editor->edit.AddTextParagraph("Before the paste", 0, 0);
-    editor->edit.AddTextParagraph("The caret stands in this line", 0, 0);
-    editor->edit.AddTextParagraph("After the paste", 0, 0);
-    editor->edit.FormatDocument();
-    editor->edit.EditData().PlaceCaretAtItem(1, 10, false);
+    auto editor = EditorWithCaretInALine();
     stream.SetPosition(0);
     TQtEditPeer peer(640, 480, start, 17 + 9);
     state.ResumeTiming();

@@ -220,13 +220,7 @@ BENCHMARK(BM_WideningKeyInTableCell)
     ->Arg(3000)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double>& v) {
-                          return *std::min_element(v.begin(), v.end());
-                        })
-    ->ComputeStatistics("max", [](const std::vector<double>& v) {
-      return *std::max_element(v.begin(), v.end());
-    });
+    ->Apply(WithMinMax);
 
 struct DeepTableEdit {
   static constexpr int kDepth = 11;
