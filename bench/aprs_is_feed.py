@@ -18,7 +18,8 @@ is printed as "handled N at S s", the moment the program had handled N messages.
 
 With --flood SECONDS every line is a station not heard before (--width bytes a line),
 for that long or --lines lines, whichever ends first: "stations N, the last CALL";
---rate paces them (lines a second), as a busy server would send them.
+--rate paces them (lines a second), as a busy server would send them; --stamps prints the
+clock (time.monotonic) after each write: "sent N at clock C".
 """
 import argparse
 import itertools
@@ -222,9 +223,10 @@ class Flood:
     then the message to the program. Made as they go, so a million lines cost the server
     no memory."""
 
-    def __init__(self, seconds, count, width, own_call, rate=0):
+    def __init__(self, seconds, count, width, own_call, rate=0, stamps=False):
         self.seconds, self.count, self.width, self.own_call = seconds, count, width, own_call
         self.rate = rate
+        self.stamps = stamps
         self.sent = 0
         self.last_call = ""
 
@@ -249,11 +251,16 @@ class Flood:
     def __call__(self, client):
         rnd = random.Random(7)
         deadline = time.monotonic() + self.seconds
+        # Below 200 lines a second a second's lines at most go at once: a station or two a
+        # minute is heard one by one.
+        most = min(200, max(1, int(self.rate))) if self.rate else 200
         while self.sent < self.count and time.monotonic() < deadline:
             chunk = [self.line(self.sent + i, rnd)
-                     for i in range(min(200, self.count - self.sent))]
+                     for i in range(min(most, self.count - self.sent))]
             client.sendall("".join(line + "\r\n" for line in chunk).encode("latin-1"))
             self.sent += len(chunk)
+            if self.stamps:
+                print(f"sent {self.sent} at clock {time.monotonic():.3f}", flush=True)
             if self.rate:
                 time.sleep(len(chunk) / self.rate)
             self.last_call = self.call(self.sent - 1)
@@ -340,6 +347,8 @@ def main():
     parser.add_argument("--width", type=int, default=510, help="bytes of a --flood line")
     parser.add_argument("--rate", type=float, default=0,
                         help="--flood lines a second at most (0: as fast as taken)")
+    parser.add_argument("--stamps", action="store_true",
+                        help="with --flood: print the clock after each write")
     parser.add_argument("--repeat", action="store_true",
                         help="with --messages: one message again and again via new digipeaters")
     args = parser.parse_args()
@@ -347,7 +356,8 @@ def main():
         print(passcode(args.call))
         return 0
     if args.flood:
-        feed, counts = Flood(args.flood, args.lines, args.width, args.call, args.rate), {"flood": "new"}
+        feed, counts = Flood(args.flood, args.lines, args.width, args.call, args.rate,
+                               args.stamps), {"flood": "new"}
     elif args.messages:
         feed, counts = make_message_feed(args.lines, args.stations, args.call, args.checkpoint,
                                          args.repeat)

@@ -18,20 +18,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/walk_common.sh"
 base=${OUT:-$(mktemp -d /tmp/velmora-damaged.XXXXXX)}
 
-mkdir -p "$base/prg"
-for f in "$bin"/*; do
-  name=$(basename "$f")
-  case $name in velmora|Stn.dat) ;; *) ln -sf "$f" "$base/prg/$name" ;; esac
-done
-cp "$bin/velmora" "$base/prg/velmora"
-# A call set, so that the first start asks for none.
-mkdir -p "$base/config/Velmora"
-cat > "$base/config/Velmora/registry" <<EOF2
-Velmora registry 1
-key "Software" "Velmora" "Programm" "Station"
-string "CallP1" "N0CALL"
-end
-EOF2
+program_folder "$base" "$bin"
+write_settings "$base" N0CALL
 half=$(( $(stat -c %s "$stations") / 2 ))
 {
   head -c "$half" "$stations"

@@ -39,25 +39,8 @@ walk() {
 out=$1
 port=$((20000 + RANDOM % 20000))
 
-# A program folder of its own: the binary copied (it finds its folder from its own path),
-# the shipped files linked, and a server list that offers only the loopback server.
-mkdir -p "$out/prg" "$out/config/Velmora"
-for f in "$bin"/*; do
-  name=$(basename "$f")
-  case $name in velmora|Server.dat|Stn.dat) ;; *) ln -sf "$f" "$out/prg/$name" ;; esac
-done
-cp "$bin/velmora" "$out/prg/velmora"
-printf '127.0.0.1:%s ;loopback\r\n' "$port" > "$out/prg/Server.dat"
-passcode=$(python3 "$here/aprs_is_feed.py" --passcode --call "$call")
-cat > "$out/config/Velmora/registry" <<EOF
-Velmora registry 1
-key "Software" "Velmora" "Programm" "Station"
-string "CallP1" "$call"
-key "Software" "Velmora" "Programm" "Programm"
-integer "TcpValidNr" $passcode
-integer "TcpServer" 0
-end
-EOF
+program_folder "$out" "$bin"
+loopback_settings "$out" "$port" "$call"
 
 python3 "$here/aprs_is_feed.py" --port "$port" --lines "$lines" --call "$call" \
   --stations "${STATIONS:-12000}" --save "$out/feed.txt" --timeout "${TIMEOUT:-300}" \
@@ -69,11 +52,7 @@ cat > "$out/session.sh" <<'EOF'
 # Runs inside the X session: start, open the windows, connect, wait, close.
 set -u
 . "$HERE/walk_common.sh"
-cd "$OUT/prg"
-XDG_CONFIG_HOME="$OUT/config" nice -n "${NICE:-0}" ./velmora > "$OUT/program.log" 2>&1 &
-pid=$!
-for _ in $(seq 100); do wmctrl -l | grep -q . && break; sleep 0.2; done
-sleep 6
+start_program
 wmctrl -l > "$OUT/windows.txt"
 import -window root "$OUT/start.png"
 if [ "${PERF:-0}" = 1 ]; then
@@ -115,11 +94,7 @@ echo "program memory: $rss_before KB before, $(rss) KB after" >> "$OUT/cpu.txt"
 import -window root "$OUT/end.png"
 if [ "${PERF:-0}" = 1 ]; then kill -INT "$perfpid"; wait "$perfpid"; fi
 if [ "${END_BY:-close}" = term ]; then
-  # Ended as a logout ends it: the seconds from the signal until the process is gone.
-  start=$(date +%s.%N)
-  kill -TERM "$pid"
-  while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
-  echo "ended in $(echo "$(date +%s.%N) - $start" | bc) s" > "$OUT/end.txt"
+  end_by_term "$pid" "$OUT/end.txt"
 else
   wmctrl -c "APRS station"
   sleep 3

@@ -30,3 +30,67 @@ spread_columns() {
     column=$((column + 1))
   done
 }
+
+# A program folder of its own in $1/prg for the program built into the folder $2: the
+# binary copied (it finds its folder from its own path), the shipped files linked.
+program_folder() {
+  local name
+  mkdir -p "$1/prg"
+  for f in "$2"/*; do
+    name=$(basename "$f")
+    case $name in velmora|Stn.dat) ;; *) ln -sf "$f" "$1/prg/$name" ;; esac
+  done
+  cp "$2/velmora" "$1/prg/velmora"
+}
+
+# The settings of the call $2 in $1/config, the program's XDG_CONFIG_HOME (so that the
+# first start asks for none); the registry lines that follow go under "Programm".
+write_settings() {
+  local out=$1 call=$2
+  shift 2
+  mkdir -p "$out/config/Velmora"
+  {
+    echo 'Velmora registry 1'
+    echo 'key "Software" "Velmora" "Programm" "Station"'
+    echo "string \"CallP1\" \"$call\""
+    if [ $# -gt 0 ]; then
+      echo 'key "Software" "Velmora" "Programm" "Programm"'
+      printf '%s\n' "$@"
+    fi
+    echo end
+  } > "$out/config/Velmora/registry"
+}
+
+# The program folder $1/prg offers only the loopback server on port $2 (aprs_is_feed.py),
+# and the settings log the call $3 in to it; the registry lines that follow are added.
+loopback_settings() {
+  local out=$1 port=$2 call=$3
+  shift 3
+  # A link to the shipped list: replaced, never written through.
+  rm -f "$out/prg/Server.dat"
+  printf '127.0.0.1:%s ;loopback\r\n' "$port" > "$out/prg/Server.dat"
+  write_settings "$out" "$call" \
+    "integer \"TcpValidNr\" $(python3 "$(dirname "${BASH_SOURCE[0]}")/aprs_is_feed.py" \
+      --passcode --call "$call")" \
+    'integer "TcpServer" 0' "$@"
+}
+
+# Starts the program of $OUT/prg with the settings of $OUT/config (its output into
+# $OUT/program.log) and gives its windows time to settle; sets pid.
+start_program() {
+  cd "$OUT/prg"
+  XDG_CONFIG_HOME="$OUT/config" nice -n "${NICE:-0}" ./velmora > "$OUT/program.log" 2>&1 &
+  pid=$!
+  for _ in $(seq 100); do wmctrl -l | grep -q . && break; sleep 0.2; done
+  sleep 6
+}
+
+# Ends the process $1 as a logout ends it: the seconds from SIGTERM until it has gone
+# into the file $2 ("ended in S s").
+end_by_term() {
+  local start
+  start=$(date +%s.%N)
+  kill -TERM "$1"
+  while kill -0 "$1" 2>/dev/null; do sleep 0.05; done
+  echo "ended in $(echo "$(date +%s.%N) - $start" | bc) s" > "$2"
+}

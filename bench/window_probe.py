@@ -5,7 +5,8 @@ the answer waits for whatever that thread is busy with).
 
     window_probe.py --pid PID --window WINDOW_ID [--every 0.25] [--patience 30]
 
-Prints one line a sample until the program ends or the probe is stopped:
+Prints one line a sample until the program ends or the probe is stopped; SIGUSR1 ends it
+once the sample under way has its answer (or its patience is out):
 "CLOCK RSS_MB ANSWER_MS" (CLOCK the system's monotonic clock in seconds, as Python's
 time.monotonic gives it to every process; ANSWER_MS -1 when the window did not answer
 within the patience).
@@ -14,6 +15,7 @@ import argparse
 import ctypes
 import ctypes.util
 import select
+import signal
 import sys
 import time
 
@@ -77,7 +79,9 @@ def main():
     x.XSelectInput(display, root, STRUCTURE_NOTIFY_MASK)
     fd = x.XConnectionNumber(display)
     stamp = 0
-    while resident_mb(args.pid) is not None:
+    asked_to_end = []
+    signal.signal(signal.SIGUSR1, lambda *_: asked_to_end.append(True))
+    while resident_mb(args.pid) is not None and not asked_to_end:
         stamp += 1
         event = Event()
         event.client.type = CLIENT_MESSAGE
@@ -105,7 +109,8 @@ def main():
         if rss is None:
             break
         print(f"{sent:.2f} {rss:.1f} {answer_ms:.1f}", flush=True)
-        time.sleep(max(0.0, args.every - (time.monotonic() - sent)))
+        if not asked_to_end:
+            time.sleep(max(0.0, args.every - (time.monotonic() - sent)))
     return 0
 
 
