@@ -4,7 +4,8 @@
 # in real time), logged in to the loopback server (aprs_is_feed.py), which sends 3
 # stations not heard before, 8 s apart. Its main window is pinged every 50 ms
 # (window_probe.py) from QUIET seconds (8 unless given) before the first station until
-# 5 s after the last, about 30 s; then it is ended with SIGTERM. Each run does this
+# AFTER seconds (5 unless given) after the last, about 30 s; then it is ended with
+# SIGTERM (AFTER=1: while the last call is still spoken). Each run does this
 # twice: with the new-station sound and the spoken calls on (the defaults), and with
 # both off.
 # Needs: xvfb openbox wmctrl xdotool pulseaudio pulseaudio-utils.
@@ -42,7 +43,8 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no -L module-nul
   > "$base/pulseaudio.log" 2>&1 &
 server=$!
 awake=""
-trap 'kill $awake $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$sound"' EXIT
+trap 'kill $awake 2>/dev/null; wait $awake 2>/dev/null
+      kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$sound"' EXIT
 until pactl info > /dev/null 2>&1; do
   kill -0 $server 2>/dev/null || { cat "$base/pulseaudio.log"; exit 1; }
   sleep 0.2
@@ -88,8 +90,8 @@ while [ -z "$last" ] && kill -0 "$FEED_PID" 2>/dev/null; do
   sleep 0.1
   last=$(sed -n "s/^sent $STATIONS at clock \([0-9.]*\)$/\1/p" "$OUT/feed.log")
 done
-python3 -c 'import sys, time; time.sleep(max(0, float(sys.argv[1]) + 5 - time.monotonic()))' \
-  "${last:-0}"
+python3 -c 'import sys, time; time.sleep(max(0, float(sys.argv[1]) - time.monotonic()))' \
+  "$(echo "${last:-0} + ${AFTER:-5}" | bc)"
 kill -USR1 "$probe"
 wait "$probe"
 python3 -c 'import time; print(f"{time.monotonic():.3f}")' > "$OUT/term_clock.txt"
