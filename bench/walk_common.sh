@@ -78,7 +78,7 @@ loopback_settings() {
 # Starts the program of $OUT/prg with the settings of $OUT/config (its output into
 # $OUT/program.log) and gives its windows time to settle; sets pid.
 start_program() {
-  cd "$OUT/prg"
+  cd "$OUT/prg" || return
   XDG_CONFIG_HOME="$OUT/config" nice -n "${NICE:-0}" ./velmora > "$OUT/program.log" 2>&1 &
   pid=$!
   for _ in $(seq 100); do wmctrl -l | grep -q . && break; sleep 0.2; done
