@@ -13,7 +13,8 @@
 //
 // Then a document of twelve photos of 4000 x 3000 pixels placed at 400 x 300 (the
 // document's budget held two of them, the rest were empty frames): read and painted off
-// the screen, and the memory it then holds ("held_mb", from the allocator).
+// the screen, and the memory it then holds ("held_mb", from the allocator). Last, what a
+// photo's decoding is priced at against what it takes, sequential and progressive.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -222,6 +223,78 @@ void BM_ReadAndPaintTwelvePhotos(benchmark::State& state) {
   state.counters["photos_shown"] = shown;
 }
 BENCHMARK(BM_ReadAndPaintTwelvePhotos)
+    ->Iterations(BenchIterations(5))
+    ->Unit(benchmark::kMillisecond);
+
+// A photo as a camera gives it, made here: light changing across it, edges, and grain in
+// every block (the coefficients that make a photo's scans costly); or the same without
+// the grain, as a drawing or a screenshot is.
+TBitmap& Photo(int width, int height, bool grain) {
+  static TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(width, height);
+  std::uint32_t noise = 12345;
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = bitmap.ScanLine(y);
+    for (int x = 0; x < width; ++x) {
+      noise = noise * 1664525 + 1013904223;
+      const int speck = grain ? int(noise >> 27) - 16 : 0;
+      const int shade = (x * 160 / width + y * 80 / height + ((x / 97 + y / 61) % 3) * 30);
+      for (int c = 0; c < 3; ++c)
+        row[3 * x + c] = std::uint8_t(std::clamp(shade * (c + 2) / 4 + speck, 0, 255));
+    }
+  }
+  return bitmap;
+}
+
+// What a photo shown on a window is priced at (JpegDecodeNs: decoded inside the paint up to
+// its budget, on a thread beyond it) against what decoding it as shown takes, 2400 x 1800
+// at 90 % quality as written sequentially and as libjpeg's progressive script writes it
+// (one progressive photo was priced at 24 ms and decoded inside the paint at 73-217 ms).
+// Last the costly picture above (a scan of few bytes walked thousands of times).
+// "cost_per_price" is the median decoding over the price: it should stay within 0.5-2.
+// Arguments: grain (1), none (0) or the costly picture (2), progressive (1) or sequential
+// (0), and the denominator of the size shown.
+void BM_JpegPriceAgainstDecode(benchmark::State& state) {
+  const bool progressive = state.range(1) != 0;
+  const int denominator = int(state.range(2));
+  std::vector<std::uint8_t> bytes;
+  if (state.range(0) == 2) {
+    if (!progressive) state.SkipWithError("the costly picture is progressive");
+    bytes = CostlyJpeg();
+  } else {
+    bytes = JpegOf(Photo(BenchStations(2400), BenchStations(1800), state.range(0) != 0));
+    if (progressive) bytes = JpegInScans(bytes, 0);
+  }
+  const TJpegCost cost = *JpegCost(bytes);
+  const double priced = JpegDecodeNs(cost, denominator) * 1e-9;
+  std::vector<double> seconds;
+  for (auto _ : state) {
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), std::int64_t(bytes.size()));
+    stream.SetPosition(0);
+    TJPEGImage jpeg;
+    jpeg.SetDecoding(TJpegDecoding::AsShown);
+    jpeg.LoadFromStream(stream);
+    TBitmap shown;
+    shown.SetSize((cost.Size.cx + denominator - 1) / denominator,
+                  (cost.Size.cy + denominator - 1) / denominator);
+    const double start = Seconds(CLOCK_THREAD_CPUTIME_ID);
+    shown.Canvas().StretchDraw(Rect(0, 0, shown.Width(), shown.Height()), jpeg);
+    seconds.push_back(Seconds(CLOCK_THREAD_CPUTIME_ID) - start);
+  }
+  Figures(state, "decode", seconds);
+  std::sort(seconds.begin(), seconds.end());
+  state.counters["priced_ms"] = priced * 1e3;
+  state.counters["cost_per_price"] = seconds[seconds.size() / 2] / priced;
+  state.counters["scan_blocks"] = double(cost.ScanBlocks);
+  state.counters["file_kb"] = double(bytes.size()) / 1024;
+}
+BENCHMARK(BM_JpegPriceAgainstDecode)
+    ->ArgNames({"grain", "progressive", "denominator"})
+    ->ArgsProduct({{1, 0}, {0, 1}, {1, 4}})
+    ->Args({2, 1, 1})
+    ->Args({2, 1, 8})
     ->Iterations(BenchIterations(5))
     ->Unit(benchmark::kMillisecond);
 

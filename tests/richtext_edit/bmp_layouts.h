@@ -1,7 +1,8 @@
 // Bitmaps as other programs lay them out, for the tests of what we write of them:
 // - BMP files whose rows do not follow the colour table (bfOffBits leaves a gap after it,
 //   or starts the rows inside it), at 8 bits, with a version 5 header whose colour
-//   profile sits in the gap, at 16 bits and run-length coded;
+//   profile sits in the gap, at 16 bits and run-length coded (the header claiming all of
+//   its runs, or half of them: the pixels of the rest are left to the reader);
 // - a metafile (Windows or enhanced) that draws nothing but one DIB, which our reader takes
 //   out of it as a bitmap, and a DIB that claims millions of pixels in two bytes of runs.
 // The pixels follow from the size and a salt, so two pictures of one salt are the same.
@@ -14,8 +15,15 @@
 
 #include "platform/test_support/le_bytes.h"
 
-enum class TBmpLayout { GapAfterTable, VersionFiveHeader, SixteenBits, RunLength, RowsInsideTable };
-constexpr int kBmpLayouts = 5;
+enum class TBmpLayout {
+  GapAfterTable,
+  VersionFiveHeader,
+  SixteenBits,
+  RunLength,
+  RowsInsideTable,
+  HalfClaimedRuns
+};
+constexpr int kBmpLayouts = 6;
 
 namespace bmp_layouts {
 
@@ -99,7 +107,8 @@ inline void Append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t
 inline std::vector<std::uint8_t> LaidOutBmp(TBmpLayout layout, int width, int height, int salt) {
   using namespace bmp_layouts;
   const bool sixteen = layout == TBmpLayout::SixteenBits;
-  const bool runLength = layout == TBmpLayout::RunLength;
+  const bool halfClaimed = layout == TBmpLayout::HalfClaimedRuns;
+  const bool runLength = layout == TBmpLayout::RunLength || halfClaimed;
   const std::vector<std::uint8_t> rows =
       runLength ? Runs(width, height, salt) : Rows(width, height, sixteen ? 16 : 8, salt);
   const std::vector<std::uint8_t> table = sixteen ? std::vector<std::uint8_t>{} : Table(salt);
@@ -108,8 +117,9 @@ inline std::vector<std::uint8_t> LaidOutBmp(TBmpLayout layout, int width, int he
   const bool versionFive = layout == TBmpLayout::VersionFiveHeader;
   const std::size_t headerSize = versionFive ? 124 : 40;
   const std::vector<std::uint8_t> header =
-      Header(width, height, sixteen ? 16 : 8, runLength ? 1 : 0, rows.size(), versionFive,
-             headerSize + table.size(), gap.size());
+      Header(width, height, sixteen ? 16 : 8, runLength ? 1 : 0,
+             halfClaimed ? rows.size() / 2 : rows.size(), versionFive, headerSize + table.size(),
+             gap.size());
   std::vector<std::uint8_t> pixels = header;
   if (layout == TBmpLayout::RowsInsideTable) {
     // The rows start where the unused entries of the table would: those are the rows.

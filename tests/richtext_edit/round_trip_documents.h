@@ -38,6 +38,7 @@
 #include "platform/gui/graphics/bmp_codec.h"
 #include "platform/gui/graphics/jpeg_image.h"
 #include "platform/gui/graphics/metafile.h"
+#include "platform/gui/graphics/png_file.h"
 #include "platform/test_support/le_bytes.h"
 #include "platform/text/streams.h"
 #include "richtext/base/graphic_classes.h"
@@ -436,10 +437,28 @@ inline std::string DescribeTable(const TRDTableItemInfo& table, int depth, bool 
   return text;
 }
 
+// A bitmap whose runs leave pixels to the reader is written to RTF as PNG (readers differ
+// on those pixels) and read back as a PNG picture of the same pixels: it is described as
+// the PNG it is written as, whichever format it went through.
+inline bool WrittenAsPng(const TGraphic& picture) {
+  if (GraphicClassName(picture) != "TBitmap" || !dynamic_cast<const TBitmap*>(&picture))
+    return false;
+  TMemoryStream stream;
+  picture.SaveToStream(stream);
+  const std::string bytes = Bytes(stream);
+  try {
+    return !DibSetsEveryPixel(
+        PackedDibOfBmpFile({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}));
+  } catch (const EInvalidGraphic&) {
+    return false;
+  }
+}
+
 // A picture left out is of the kind whose bytes it keeps: read where the budget has room,
 // it is that picture.
 inline std::string PictureKind(const TGraphic& picture) {
   const auto* frame = dynamic_cast<const TRDPictureFrame*>(&picture);
+  if (WrittenAsPng(picture)) return "TPngImage";
   return frame ? frame->Source().RDFClass : GraphicClassName(picture);
 }
 
@@ -452,6 +471,7 @@ inline std::string PictureBytes(const TGraphic& picture) {
   TMemoryStream stream;
   picture.SaveToStream(stream);
   std::string bytes = Bytes(stream);
+  if (WrittenAsPng(picture)) bytes = BitmapToPng(dynamic_cast<const TBitmap&>(picture));
   const std::span<const std::uint8_t> data{reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                            bytes.size()};
   const std::size_t records = WindowsMetafileRecordsStart(data);

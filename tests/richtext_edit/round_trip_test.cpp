@@ -24,8 +24,9 @@ TEST(RoundTrip, RandomDocumentsComeBackWhole) {
 
 // Pictures at the edges: long strips of pixels shown at a page's side or at a pixel (52 of
 // 80 such placements read back at another size), BMP files whose rows stand after a gap
-// or inside the colour table (they came back scrambled from RTF), and bitmaps taken out
-// of metafiles.
+// or inside the colour table (they came back scrambled from RTF) or whose header claims
+// half their runs (written as PNG, read back as the invalid picture where no PNG kind was
+// registered), and bitmaps taken out of metafiles.
 TEST(RoundTrip, PicturesAtTheEdgesComeBackWhole) {
   for (unsigned seed = 53; seed <= 150; ++seed) {
     const std::string failure = CheckSeededRoundTrips(seed, true);

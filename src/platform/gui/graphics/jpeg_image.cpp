@@ -267,10 +267,13 @@ int64_t ComponentBlocks(const jpeg_decompress_struct& info, int id) {
 // many blocks.
 constexpr int64_t kScanSetUpBlocks = 64;
 
-// The blocks that decoding data walks, all its scans together (see JpegCost), and
-// whether the data reach the end of the image: a file cut anywhere does not.
+// The blocks that decoding data walks, all its scans together (see JpegCost), those of
+// them that refinement scans of AC coefficients walk, the bytes of coded data the scans
+// hold, and whether the data reach the end of the image: a file cut anywhere does not.
 struct ScanWalk {
   int64_t blocks = 0;
+  int64_t refining_blocks = 0;
+  int64_t coded_bytes = 0;
   bool ends = false;
 };
 
@@ -299,8 +302,17 @@ ScanWalk WalkScans(const jpeg_decompress_struct& info, std::span<const uint8_t> 
       int64_t blocks = 0;
       for (size_t k = 0; k < count && at + 5 + 2 * k < data.size(); ++k)
         blocks += ComponentBlocks(info, data[at + 5 + 2 * k]);
-      walk.blocks += std::max(blocks, kScanSetUpBlocks);
-      at = EndOfCodedData(data, at + 2 + length);
+      blocks = std::max(blocks, kScanSetUpBlocks);
+      walk.blocks += blocks;
+      // The spectral selection's start and the successive approximation's high bit,
+      // after the components: a refinement of AC coefficients goes over every
+      // coefficient made non-zero before in each block.
+      const size_t selection = at + 5 + 2 * count;
+      if (selection + 2 < data.size() && data[selection] > 0 && data[selection + 2] >> 4 > 0)
+        walk.refining_blocks += blocks;
+      const size_t coded = std::min(at + 2 + length, data.size());
+      at = EndOfCodedData(data, coded);
+      walk.coded_bytes += int64_t(at - std::min(at, coded));
     } else {
       at += 2 + length;
     }
@@ -431,6 +443,8 @@ bool RunHeader(HeaderJob& job) {
   job.cost.Size = TSize{int(decode.info.image_width), int(decode.info.image_height)};
   const ScanWalk walk = WalkScans(decode.info, decode.data);
   job.cost.ScanBlocks = walk.blocks;
+  job.cost.RefiningBlocks = walk.refining_blocks;
+  job.cost.ScanBytes = walk.coded_bytes;
   job.cost.Progressive = decode.info.progressive_mode;
   bool allowed = true;
   if (job.check) {
@@ -491,12 +505,18 @@ bool RunEncode(EncodeJob& job) {
 
 // --- pictures decoded as shown ---------------------------------------------------------------
 
-// What a decoding is priced at: nanoseconds for each block its scans walk (the entropy
-// decoding, whatever the scale; a progressive scan's five times a sequential one's: priced
-// alike, a progressive photo of 2400 x 1800 was priced at 24 ms and took 73 to 217 ms in
-// the paint) and for each pixel it gives (the inverse transforms, the colour conversion
-// and the store).
-constexpr double kNsPerScanBlock = 40, kNsPerProgressiveScanBlock = 200, kNsPerDecodedPixel = 8;
+// What a decoding is priced at (picture_paste_bench's price against the decoding, 2400 x
+// 1800 photos with and without grain and the repeated scan of 4096 x 4096): nanoseconds for
+// each block its scans walk, nine times that for a block of a refinement of AC
+// coefficients (the repeated scan: 45 ns a block); for each byte of coded data, the
+// entropy decoding proper, three times a sequential byte's for a progressive one, which is
+// decoded bit plane by bit plane (a grainy photo's 1.5 MB: 14 ms sequential, 45 ms
+// progressive); and for each pixel it gives (the inverse transforms, the colour conversion
+// and the store). Blocks alone, a progressive photo of 2400 x 1800 was priced at 24 ms and
+// took 73 to 217 ms in the paint.
+constexpr double kNsPerScanBlock = 5, kNsPerRefiningBlock = 45;
+constexpr double kNsPerCodedByte = 9, kNsPerProgressiveCodedByte = 30;
+constexpr double kNsPerDecodedPixel = 7;
 // What decoding a picture on a window may take of its paint; one that costs more is
 // decoded on a thread of its own.
 constexpr double kPaintDecodeNs = 50e6;
@@ -523,6 +543,15 @@ QThreadPool& DecodingThreads() {
 
 }  // namespace
 
+double JpegDecodeNs(const TJpegCost& Cost, int Denominator) {
+  const double pixels = double((Cost.Size.cx + Denominator - 1) / Denominator) *
+                        double((Cost.Size.cy + Denominator - 1) / Denominator);
+  const double perByte = Cost.Progressive ? kNsPerProgressiveCodedByte : kNsPerCodedByte;
+  return double(Cost.ScanBlocks - Cost.RefiningBlocks) * kNsPerScanBlock +
+         double(Cost.RefiningBlocks) * kNsPerRefiningBlock + double(Cost.ScanBytes) * perByte +
+         pixels * kNsPerDecodedPixel;
+}
+
 // A decoding on a thread of its own: the thread fills it, the picture takes it when drawn.
 struct TJpegApart {
   int denominator = 1;
@@ -535,9 +564,7 @@ struct TJpegApart {
 // An AsShown picture: its size and scans' price from the headers, and the decodings.
 struct TJpegShown {
   std::shared_ptr<const std::vector<uint8_t>> data;
-  TSize size;
-  int64_t scan_blocks = 0;
-  bool progressive = false;
+  TJpegCost cost;
   // The kept decoding, 1/denominator of the picture each way (0: none), and when it was
   // drawn last; see THeldJpegPixels.
   QImage held;
@@ -550,12 +577,6 @@ struct TJpegShown {
   void Draw(TCanvas& canvas, const TRect& rect);
 
  private:
-  double PricedNs(int denominator) const {
-    const double pixels = double((size.cx + denominator - 1) / denominator) *
-                          double((size.cy + denominator - 1) / denominator);
-    return double(scan_blocks) * (progressive ? kNsPerProgressiveScanBlock : kNsPerScanBlock) +
-           pixels * kNsPerDecodedPixel;
-  }
   void DecodeNow(int denominator);
   static void DrawDamaged(TCanvas& canvas, const TRect& rect);
   void DecodeApart(int denominator, QWidget* window);
@@ -681,13 +702,13 @@ void TJpegShown::Draw(TCanvas& canvas, const TRect& rect) {
   const QSizeF onDevice = painter->deviceTransform()
                               .mapRect(QRectF(rect.Left, rect.Top, rect.Width(), rect.Height()))
                               .size();
-  const int wanted = DenominatorFor(size, onDevice);
+  const int wanted = DenominatorFor(cost.Size, onDevice);
   TakeApart();
   if (!damaged && (denominator == 0 || denominator > wanted)) {
     QWidget* const window = painter->device()->devType() == QInternal::Widget
                                 ? static_cast<QWidget*>(painter->device())
                                 : TScreenPaint::Current();
-    if (window && PricedNs(wanted) > kPaintDecodeNs)
+    if (window && JpegDecodeNs(cost, wanted) > kPaintDecodeNs)
       DecodeApart(wanted, window);
     else
       DecodeNow(wanted);
@@ -705,11 +726,11 @@ TJPEGImage::TJPEGImage() = default;
 TJPEGImage::~TJPEGImage() = default;
 
 int TJPEGImage::Width() const {
-  return shown_ ? shown_->size.cx : bitmap_.Width();
+  return shown_ ? shown_->cost.Size.cx : bitmap_.Width();
 }
 
 int TJPEGImage::Height() const {
-  return shown_ ? shown_->size.cy : bitmap_.Height();
+  return shown_ ? shown_->cost.Size.cy : bitmap_.Height();
 }
 
 void TJPEGImage::Draw(TCanvas& Canvas, const TRect& Rect) const {
@@ -738,9 +759,7 @@ void TJPEGImage::LoadFromStream(TStream& Stream) {
   if (!RunHeader(*job)) Refuse(job->decode);
   auto shown = std::make_shared<TJpegShown>();
   shown->data = bytes;
-  shown->size = job->cost.Size;
-  shown->scan_blocks = job->cost.ScanBlocks;
-  shown->progressive = job->cost.Progressive;
+  shown->cost = job->cost;
   data_ = std::move(bytes);
   shown_ = std::move(shown);
   bitmap_.SetSize(0, 0);
@@ -758,9 +777,7 @@ std::unique_ptr<TGraphic> TJPEGImage::Clone() const {
   if (shown_) {
     copy->shown_ = std::make_shared<TJpegShown>();
     copy->shown_->data = shown_->data;
-    copy->shown_->size = shown_->size;
-    copy->shown_->scan_blocks = shown_->scan_blocks;
-    copy->shown_->progressive = shown_->progressive;
+    copy->shown_->cost = shown_->cost;
   } else {
     copy->bitmap_.Assign(bitmap_);
   }

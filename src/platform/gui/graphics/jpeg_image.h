@@ -81,12 +81,21 @@ constexpr std::int64_t kMaxJpegScanBlocks = 48 * 1024 * 1024;
 struct TJpegCost {
   TSize Size;
   std::int64_t ScanBlocks = 0;
+  // Of those, the blocks of refinements of AC coefficients, each going over every
+  // coefficient made non-zero before in each block; and the bytes of coded data of all
+  // scans, which entropy decoding takes bit by bit.
+  std::int64_t RefiningBlocks = 0;
+  std::int64_t ScanBytes = 0;
   // Scans of a progressive file, each a part of each block's coefficients read into and
-  // out of the whole picture's, cost several times a sequential scan's block.
+  // out of the whole picture's, cost several times a sequential scan's byte.
   bool Progressive = false;
   bool Decodable() const { return ScanBlocks <= kMaxJpegScanBlocks; }
 };
 std::optional<TJpegCost> JpegCost(std::span<const std::uint8_t> Bytes);
+// What decoding a picture of Cost at 1/Denominator of its size each way (8, 4, 2 or 1) is
+// priced at, in nanoseconds of a core: a picture shown on a window is decoded inside the
+// paint when its price fits the paint's budget, and on a thread of its own when not.
+double JpegDecodeNs(const TJpegCost& Cost, int Denominator);
 
 // Why a picture is refused, as shown to the user (keys of LocalText): its blocks walked
 // and the most allowed.

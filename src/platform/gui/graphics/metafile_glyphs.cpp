@@ -79,11 +79,10 @@ bool TPlayer::LargeLetters(const TTextFont& drawn) const {
              kLargestKeptGlyph;
 }
 
-void TPlayer::CountText(TTextFont& drawn, const QString& text, bool alone) {
+void TPlayer::CountText(TTextFont& drawn, const QString& text) {
   const double size = drawn.AskedPixelSize;
   if (!LargeLetters(drawn)) {
-    work_ += double(text.size()) *
-             ((alone ? kGlyphWork : kRunGlyphWork) + size * size * kGlyphPixelWork);
+    work_ += double(text.size()) * (kRunGlyphWork + size * size * kGlyphPixelWork);
     return;
   }
   work_ += double(text.size()) *
@@ -173,6 +172,30 @@ void TPlayer::DrawRoughRun(TTextFont& drawn, const QPointF& origin, const QStrin
     positions.append(pen);
     pen += advance;
   }
+  DrawGlyphs(drawn, origin, glyphs, positions);
+}
+
+void TPlayer::DrawSpacedRun(TTextFont& drawn, const QPointF& origin, const QString& text,
+                            std::span<const double> xs) {
+  const QRawFont& face = FaceOf(drawn);
+  const QList<quint32> found = face.isValid() ? face.glyphIndexesForString(text) : QList<quint32>();
+  QList<quint32> glyphs;
+  QList<QPointF> positions;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QPointF at(xs[std::size_t(i)], 0);
+    if (found.size() == text.size() && found[i] != 0 && !IsControl(text[i].unicode())) {
+      glyphs.append(found[i]);
+      positions.append(at);
+    } else {
+      DrawLine(drawn, origin + at, QString(text[i]));
+    }
+  }
+  if (!glyphs.isEmpty()) DrawGlyphs(drawn, origin, glyphs, positions);
+}
+
+void TPlayer::DrawGlyphs(TTextFont& drawn, const QPointF& origin, const QList<quint32>& glyphs,
+                         const QList<QPointF>& positions) {
+  const QRawFont& face = FaceOf(drawn);
   if (FillsOutlines(drawn)) {
     FillGlyphs(drawn, face, glyphs, positions, origin);
     return;
@@ -184,21 +207,6 @@ void TPlayer::DrawRoughRun(TTextFont& drawn, const QPointF& origin, const QStrin
   run.setUnderline(drawn.Font.underline());
   run.setStrikeOut(drawn.Font.strikeOut());
   painter_.drawGlyphRun(origin, run);
-}
-
-// A letter the font lacks comes from another face, which laying it out finds.
-void TPlayer::DrawCharacter(TTextFont& drawn, const QPointF& at, QChar c) {
-  if (!FillsOutlines(drawn)) {
-    painter_.drawText(at, QString(c));
-    return;
-  }
-  const QRawFont& face = FaceOf(drawn);
-  const QList<quint32> glyph =
-      face.isValid() ? face.glyphIndexesForString(QString(c)) : QList<quint32>();
-  if (glyph.size() == 1 && glyph[0] != 0)
-    FillGlyphs(drawn, face, glyph, {QPointF()}, at);
-  else
-    DrawLine(drawn, at, QString(c));
 }
 
 }  // namespace metafile_play

@@ -129,8 +129,8 @@ constexpr double kSmoothingBudget = 5e7;
 // wide pen filled as one outline (one colour, about half a nanosecond: 580 fills of an A4
 // page at 300 dpi took 2 s, and 20 smoothed ellipses of 1920 x 1080 with a pen as wide 28
 // ms; a pattern four times that), every unit of smoothing work, and every character of
-// text, its layout and its pixels (a character of a spaced text line is drawn alone; for
-// letters larger than Qt's glyph images see kOutlineWork).
+// text, its layout and its pixels (a spaced text line is one run of glyphs at the places
+// given; for letters larger than Qt's glyph images see kOutlineWork).
 constexpr double kRecordWork = 300;
 constexpr double kPixelWork = 20;
 constexpr double kInkPixelWork = 4;
@@ -158,7 +158,6 @@ constexpr double kSmoothingWork = 2;
 // Every line a pen of a device pixel draws (see TInkCost::Lines), set up alone: polylines of
 // 960,000 points a fifth of a pixel apart took 76 ms, and 103 ms dotted.
 constexpr double kThinLineWork = 100;
-constexpr double kGlyphWork = 15000;    // drawn alone, at its own advance
 constexpr double kRunGlyphWork = 1500;  // drawn in a run of text
 constexpr double kGlyphPixelWork = 5;
 // Every rectangle a clip record's region operation takes in or makes: the operations cost
@@ -447,7 +446,7 @@ class TPlayer {
   bool LargeLetters(const TTextFont& drawn) const;
   // What drawing Text in the font costs; the characters of large letters are counted as
   // keeping their outlines.
-  void CountText(TTextFont& drawn, const QString& text, bool alone);
+  void CountText(TTextFont& drawn, const QString& text);
   // Whether the painter draws the font's large letters where Qt would fill their outlines.
   bool FillsOutlines(const TTextFont& drawn) const;
   // Glyphs of Face at Positions from Origin filled one by one from the outlines the font
@@ -463,8 +462,16 @@ class TPlayer {
   // not laid out (no shaping, no fallback fonts), which spares the layout of every line.
   // Text that needs either is drawn as text.
   void DrawRoughRun(TTextFont& drawn, const QPointF& origin, const QString& text);
-  // A character drawn alone at its own advance, with the painter's font and pen.
-  void DrawCharacter(TTextFont& drawn, const QPointF& at, QChar c);
+  // A line whose characters each stand where Xs puts them (from Origin), with the painter's
+  // pen: one run of the font's glyphs, shaped by nothing and laid out once, however many
+  // characters it holds. A character the font lacks (or a control character) is laid out
+  // alone, which finds the face that has it.
+  void DrawSpacedRun(TTextFont& drawn, const QPointF& origin, const QString& text,
+                     std::span<const double> xs);
+  // Glyphs of the font's own face at Positions from Origin, with the painter's pen; large
+  // letters filled from kept outlines.
+  void DrawGlyphs(TTextFont& drawn, const QPointF& origin, const QList<quint32>& glyphs,
+                  const QList<QPointF>& positions);
   void Text(QPointF at, const QString& text, std::span<const double> advances,
             std::uint32_t options, std::optional<QRectF> box);
   static QPolygonF Points(const TRecord& r, std::size_t at, std::uint32_t count, bool wide);

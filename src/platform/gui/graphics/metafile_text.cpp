@@ -1,5 +1,6 @@
 // The text records of both metafile forms and the fonts they draw in.
 #include <QFontMetricsF>
+#include <QMarginsF>
 #include <QPainter>
 #include <QTransform>
 #include <algorithm>
@@ -108,13 +109,15 @@ void TPlayer::Text(QPointF at, const QString& text, std::span<const double> adva
   const TFontSpec& spec = state_.Font;
   const double wanted = std::abs(double(spec.Height != 0 ? spec.Height : 12)) * scaleY;
   TTextFont& drawn = TextFont(spec, wanted);
-  const bool alone = !advances.empty() && !rough_ && !NeedsShaping(text);
-  CountText(drawn, text, alone);
+  const bool spaced = !advances.empty() && !rough_ && !NeedsShaping(text);
+  CountText(drawn, text);
   if (measuring_) return;
   const QFontMetricsF& metrics = DrawnMetrics(drawn);
   const QFont& font = drawn.Font;
   std::vector<double> xs;     // where each character starts, in device pixels
   std::vector<double> steps;  // and how far it advances
+  xs.reserve(std::size_t(text.size()));
+  steps.reserve(std::size_t(text.size()));
   double width = 0;
   for (qsizetype i = 0; i < text.size(); ++i) {
     xs.push_back(width);
@@ -126,16 +129,24 @@ void TPlayer::Text(QPointF at, const QString& text, std::span<const double> adva
   const double dx = (align & 6) == 6 ? -width / 2 : (align & 2) ? -width : 0;
   const double dy = (align & 24) == 24 ? 0 : (align & 8) ? -metrics.descent() : metrics.ascent();
   if (align & 1) state_.Current = at + QPointF(width / scaleX, 0);
-  if (ClippedAway()) return;
+  // Text is never mirrored by the mapping, only placed and sized by it.
+  QTransform placed = QTransform::fromTranslate(t.map(at).x(), t.map(at).y());
+  placed.rotate(-(spec.Escapement / 10.0));
+  // A line is drawn only where it shows: its cells, with a font height around them for
+  // letters reaching beyond, and the box it fills.
+  const double margin = metrics.height();
+  QRectF reach =
+      placed.mapRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()).normalized() +
+                     QMarginsF(margin, margin, margin, margin));
+  if (box && (options & 2)) reach |= t.mapRect(*box);
+  if (ClippedAway() || !reach.intersects(View())) return;
   ApplyClip();
   painter_.save();
   painter_.setTransform(QTransform());
   painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);  // text mixes by none
   if (box && (options & 2)) painter_.fillRect(t.mapRect(*box), state_.BackColor);  // opaque
   if (box && (options & 4)) painter_.setClipRect(t.mapRect(*box), Qt::IntersectClip);
-  // Text is never mirrored by the mapping, only placed and sized by it.
-  painter_.translate(t.map(at));
-  painter_.rotate(-(spec.Escapement / 10.0));
+  painter_.setTransform(placed);
   painter_.setFont(font);
   if (state_.OpaqueBack && !(box && (options & 2)))
     painter_.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()), state_.BackColor);
@@ -144,11 +155,10 @@ void TPlayer::Text(QPointF at, const QString& text, std::span<const double> adva
     DrawRoughRun(drawn, QPointF(dx, dy), text);
   } else if (advances.empty()) {
     DrawLine(drawn, QPointF(dx, dy), text);
-  } else if (!alone) {
+  } else if (!spaced) {
     DrawShapedTextWithAdvances(painter_, font, QPointF(dx, dy), text, steps);
   } else {
-    for (qsizetype i = 0; i < text.size(); ++i)
-      DrawCharacter(drawn, QPointF(dx + xs[std::size_t(i)], dy), text[i]);
+    DrawSpacedRun(drawn, QPointF(dx, dy), text, xs);
   }
   painter_.restore();
 }

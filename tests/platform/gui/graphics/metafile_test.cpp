@@ -1672,7 +1672,9 @@ TEST(Metafile, KeptDrawingsCombineWithWhatLiesUnderThemAsPlayingDoes) {
 // the same as Qt draws them, spaced by their own advances or laid out as a line, in fonts
 // and colours taken in turn (letters met again in another font and colour, and in their
 // own font after another). The edges may differ by the rounding of a 64th of a pixel.
-TEST(Metafile, LargeLettersShowWhatQtDraws) {
+// Letters of an ordinary size spaced by their own advances, drawn as one run of glyphs,
+// show each letter as Qt draws it alone at its place.
+TEST(Metafile, SpacedAndLargeLettersShowWhatQtDraws) {
   constexpr int kSide = 400;  // 1000 units at 0.4 pixels
   struct TLine {
     int Height;  // in units
@@ -1684,7 +1686,8 @@ TEST(Metafile, LargeLettersShowWhatQtDraws) {
   const TLine lines[] = {{-200, qRgb(0, 0, 0), "HgH", true, 20},
                          {-200, qRgb(255, 0, 0), "Hg", false, 260},
                          {-170, qRgb(0, 0, 255), "gHg", false, 500},
-                         {-200, qRgb(0, 160, 0), "gH", false, 740}};
+                         {-200, qRgb(0, 160, 0), "gH", false, 740},
+                         {-40, qRgb(0, 0, 0), "Hg jW", true, 930}};
   QImage expected(kSide, kSide, QImage::Format_RGB32);
   expected.fill(Qt::white);
   {
