@@ -321,6 +321,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void MarkChanged() {
     State |= rdtsLayoutInvalid;
     min_width_ = -1;
+    // A change other than the edit a column is being measured again for may change what
+    // the cells ask.
+    if (remeasured_column_ < 0) cell_requests_.Valid = false;
   }
   void BeginBusy() { ++BusyCount; }
   void EndBusy() { --BusyCount; }
