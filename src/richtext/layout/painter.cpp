@@ -222,7 +222,8 @@ void TCustomRDFormattedData::StartScreenLine(TPaintPass& pass, int d) {
 
 // Fills left..right over the screen line's height in the selection colour.
 void TCustomRDFormattedData::FillLineSelection(TPaintPass& pass, int left, int right) {
-  const TColor color = IsControlFocused() ? pass.style.SelColor : pass.style.InactiveSelColor;
+  const TColor color =
+      (pass.baseState & rdtsControlFocused) ? pass.style.SelColor : pass.style.InactiveSelColor;
   if (color == clNone) return;
   TRDCanvas& canvas = pass.canvas;
   canvas.BrushStyle = bsSolid;
@@ -271,7 +272,9 @@ void TCustomRDFormattedData::PaintItemLine(TPaintPass& pass, int d) {
     state |= rdipsHover;
   if (selected && pass.wholeLines && item.StyleNo != rdsListMarker && !item.IsFullLine())
     FillLineSelection(pass, line.Left + dx, line.Left + line.Width + dx);
-  if (IsControlFocused()) state |= rdipsFocused;
+  // The focus as the paint found it at its start: asking costs a walk through the
+  // editors open in table cells inside this document, for every item.
+  if (pass.baseState & rdtsControlFocused) state |= rdipsFocused;
   if (pass.special) state |= rdipsSpecialCharacters;
   if (item.IsFullLine()) {
     int width = (pass.options & rdoClientTextWidth) ? GetWidth() : GetAreaWidth();

@@ -321,6 +321,9 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void MarkChanged() {
     State |= rdtsLayoutInvalid;
     min_width_ = -1;
+    // A change other than the edit a column is being measured again for may change what
+    // the cells ask.
+    if (remeasured_column_ < 0) cell_requests_.Valid = false;
   }
   void BeginBusy() { ++BusyCount; }
   void EndBusy() { --BusyCount; }
@@ -641,14 +644,21 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   void WidenPixelColumns(TLayoutPass& pass);
   void HandOutSpareWidth(TLayoutPass& pass);
   // resizedOnly: only the remeasured column's cells and those whose width changes are
-  // laid out again, the others only moved.
+  // laid out again, the others only moved. With kept (the layout before, in a grid
+  // without merged cells) the columns that keep their start and width are not visited,
+  // and the rows whose height may have changed are added to changedRows.
+  struct TKeptLayout;
   void PlaceColumns(TRDTableItemFormattingInfo& info, const TLayoutPass& pass, TRDCanvas& canvas,
-                    bool resizedOnly);
+                    bool resizedOnly, const TKeptLayout* kept, std::vector<int>& changedRows);
   int CellContentHeight(const TRDTableItemFormattingInfo& info, const TRDTableCellData& cell,
                         int row, int col) const;
-  std::vector<int> MeasureRowHeights(TRDTableItemFormattingInfo& info);
+  // With kept, only the rows listed are measured; the others keep their heights.
+  std::vector<int> MeasureRowHeights(TRDTableItemFormattingInfo& info, const TKeptLayout* kept,
+                                     const std::vector<int>& changedRows);
   void StretchRowsUnderSpans(TRDTableItemFormattingInfo& info, std::vector<int>& heights);
-  void PlaceRows(TRDTableItemFormattingInfo& info, const std::vector<int>& heights);
+  // With kept, the cells of the rows above the first whose height changed stay as placed.
+  void PlaceRows(TRDTableItemFormattingInfo& info, const std::vector<int>& heights,
+                 const TKeptLayout* kept);
   bool PlaceInSlot(TRDTableCellData& cell, int row, int col) const;
   // After an edit in the cell editor, the layout on the screen taken on from where it
   // stands when that is all the edit changed (table_layout.cpp): whether the edited cell's
@@ -665,6 +675,14 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // A column's narrowest content width (from the last layout on the screen, while only
   // one column was measured again since).
   int ColumnMinWidth(int col, TRDCanvas& canvas) const;
+  // While only one column is measured again: what the cells ask of the columns' widths
+  // stands as measured when the column was (an edit of a cell's content changes none of
+  // it), so a key costs the edited column's cells and not every cell of the table.
+  bool Remeasuring() const { return remeasured_column_ >= 0 && !DeviceInfo; }
+  void MeasureCellRequests();
+  int ColumnPixelWidth(int col) const;
+  int ColumnPercentWidth(int col, int tableWidth) const;
+  bool HasSpanningCells() const;
   // under: as for PaintTable, under the cell.
   void PaintCell(TRDCanvas& canvas, TRDTableCellData& cell, int row, int col, int x, int y,
                  const TRect& clip, bool selectedAsWhole, bool editing, TColor selectionColor,
@@ -675,6 +693,18 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // The column measured again after an edit in the cell editor, until the layout on the
   // screen that follows; -1 when the next layout measures every column.
   int remeasured_column_ = -1;
+  // What the cells asked of the layout when a column was last measured again: by column
+  // the pixel width (as TRDTableRows::GetPixelColWidth) and the largest percent of a
+  // cell of that column alone, whether a cell spans rows or columns, whether the table
+  // takes its content's width. Valid from then until the next whole layout on the screen.
+  struct TCellRequests {
+    bool Valid = false;
+    std::vector<int> PixelWidths;
+    std::vector<std::int64_t> Percents;
+    bool Spans = false;
+    bool AutoWidth = false;
+  };
+  TCellRequests cell_requests_;
   // While set, the layout on the screen stands although a cell editor is open (its row
   // was placed anew after an edit in it).
   bool layout_kept_ = false;

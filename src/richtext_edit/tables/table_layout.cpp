@@ -2,12 +2,15 @@
 // pixel and percent requests, the spare width handed out, the heights of the rows from
 // the cells' content, and the place of every column, row and cell.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 #include "richtext/base/text_routines.h"
 #include "richtext/layout/format_params.h"
 #include "richtext/layout/formatted_data.h"
+#include "richtext_edit/tables/table_inplace_edit.h"
 #include "richtext_edit/tables/table_item.h"
 
 namespace {
@@ -82,7 +85,15 @@ struct TRDTableItemInfo::TLayoutPass {
   int fixedCount = 0;
 };
 
+// The screen layout before a column was measured again.
+struct TRDTableItemInfo::TKeptLayout {
+  TRDIntegerList ColStarts;
+  TRDIntegerList ColWidths;
+  TRDIntegerList RowHeights;
+};
+
 bool TRDTableItemInfo::IsAutoWidth() const {
+  if (Remeasuring() && cell_requests_.Valid) return cell_requests_.AutoWidth;
   const int cols = Rows->GetColCount();
   // Every column has a cell of its own and is the last of a cell with a width. (Each
   // slot's covering cell is a cell of the grid, so the cells themselves tell.)
@@ -194,11 +205,11 @@ int TRDTableItemInfo::GetTableMinWidth(const TRDResolution* resolution, TRDCanva
   pass.kinds.assign(size_t(cols), 0);
   for (int c = 0; c < cols; ++c) {
     int m = ignoreContent ? 0 : ColumnMinWidth(c, canvas);
-    if (best_width_ == 0) m = std::max(m, ScaleX(Rows->GetPixelColWidth(c)));
+    if (best_width_ == 0) m = std::max(m, ScaleX(ColumnPixelWidth(c)));
     pass.widths.push_back(m);
     pass.totalMin += m;
   }
-  for (int r = 0; r < Rows->Count(); ++r)
+  for (int r = 0; r < (HasSpanningCells() ? Rows->Count() : 0); ++r)
     for (int c = 0; c < cols; ++c) {
       TRDTableCellData* cell = Rows->Object(r, c);
       if (!cell || cell->ColSpan <= 1) continue;
@@ -257,12 +268,20 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
   pass.limitBySpare = !autoWidth;
   pass.autoWidth = autoWidth;
   pass.avail = w - fixed;
-  info.Clear();
 
   const bool screen = &info == FormattingInfo.get() && !DeviceInfo;
   // After an edit that changed one column's width, the cells whose width stays keep
   // their lines.
   const bool resizedOnly = screen && remeasured_column_ >= 0;
+  const int rows = Rows->Count();
+  // Without merged cells, the columns left of the one measured again keep their cells as
+  // they are, and only the rows whose cells are laid out again may change their heights.
+  std::optional<TKeptLayout> kept;
+  if (resizedOnly && !HasSpanningCells() && info.Cells.empty() && info.ColStarts.Count() == cols &&
+      info.ColWidths.Count() == cols && info.RowHeights.Count() == rows &&
+      info.RowStarts.Count() == rows)
+    kept = TKeptLayout{info.ColStarts, info.ColWidths, info.RowHeights};
+  info.Clear();
   MeasureMinimumWidths(pass, canvas, screen);
   if (!autoWidth && pass.totalMin >= contentWidth) {
     // Narrower than the content: the columns keep their minimums.
@@ -281,10 +300,18 @@ void TRDTableItemInfo::Format(int docWidth, TRDTableItemFormattingInfo& info, TR
     }
   }
 
-  PlaceColumns(info, pass, canvas, resizedOnly);
-  const std::vector<int> heights = MeasureRowHeights(info);
-  PlaceRows(info, heights);
-  if (screen) remeasured_column_ = -1;
+  std::vector<int> changedRows;
+  const TKeptLayout* before = kept ? &*kept : nullptr;
+  PlaceColumns(info, pass, canvas, resizedOnly, before, changedRows);
+  // The edited cell's height is its editor's, which the edit may have changed.
+  if (before && InplaceEditor) changedRows.push_back(InplaceEditor->Row());
+  const std::vector<int> heights = MeasureRowHeights(info, before, changedRows);
+  PlaceRows(info, heights, before);
+  if (screen) {
+    // What the cells ask is measured again with the next column that is.
+    if (remeasured_column_ < 0) cell_requests_.Valid = false;
+    remeasured_column_ = -1;
+  }
 }
 
 // The table's width before its columns are laid out: 0 when it takes its content's width
@@ -308,7 +335,7 @@ void TRDTableItemInfo::MeasureMinimumWidths(TLayoutPass& pass, TRDCanvas& canvas
     pass.totalMin += m;
   }
   if (screen) column_min_widths_ = pass.widths;
-  if (!ignoreContent)
+  if (!ignoreContent && HasSpanningCells())
     ForEachSpanningCell(*Rows, [&](TRDTableCellData& cell, int c) {
       SpreadSpanWidth(pass, c, cell.ColSpan, cell.GetMinWidth(DeviceInfo, canvas), 2, true, 0);
     });
@@ -323,7 +350,7 @@ void TRDTableItemInfo::WidenPercentColumns(TLayoutPass& pass) {
   std::int64_t sumPct = 0;
   int sumMinPct = 0;
   for (int c = 0; c < cols; ++c) {
-    p[size_t(c)] = std::max(0, Rows->GetPercentColWidth(c, avail) - pass.pad2);
+    p[size_t(c)] = std::max(0, ColumnPercentWidth(c, avail) - pass.pad2);
     if (p[size_t(c)] > pass.widths[size_t(c)]) {
       candidate[size_t(c)] = 1;
       sumPct += p[size_t(c)];
@@ -356,7 +383,7 @@ void TRDTableItemInfo::WidenPercentColumns(TLayoutPass& pass) {
     }
   }
   // Percent spans.
-  if (pass.spare > 0)
+  if (pass.spare > 0 && HasSpanningCells())
     ForEachSpanningCell(*Rows, [&](TRDTableCellData& cell, int c) {
       if (cell.BestWidth >= 0) return;
       SpreadSpanWidth(pass, c, cell.ColSpan, RDMulDiv(-cell.BestWidth, avail, 100) - pass.pad2, 2,
@@ -371,7 +398,7 @@ void TRDTableItemInfo::WidenPixelColumns(TLayoutPass& pass) {
   const int cols = Rows->GetColCount();
   if (pass.autoWidth) {
     for (int c = 0; c < cols; ++c) {
-      const int px = ScaleX(Rows->GetPixelColWidth(c));
+      const int px = ScaleX(ColumnPixelWidth(c));
       if (pass.kinds[size_t(c)] != 0 || px <= 0) continue;
       pass.kinds[size_t(c)] = 1;
       ++pass.assigned, ++pass.fixedCount;
@@ -381,7 +408,7 @@ void TRDTableItemInfo::WidenPixelColumns(TLayoutPass& pass) {
     std::vector<int> candidates;
     int total = 0;
     for (int c = 0; c < cols; ++c) {
-      const int px = ScaleX(Rows->GetPixelColWidth(c));
+      const int px = ScaleX(ColumnPixelWidth(c));
       if (pass.kinds[size_t(c)] != 0 || px <= 0) continue;
       pass.kinds[size_t(c)] = 1;
       ++pass.assigned, ++pass.fixedCount;
@@ -394,7 +421,7 @@ void TRDTableItemInfo::WidenPixelColumns(TLayoutPass& pass) {
     int give = std::min(total, pass.spare);
     for (size_t k = 0; k < candidates.size(); ++k) {
       const int c = candidates[k];
-      const int px = ScaleX(Rows->GetPixelColWidth(c));
+      const int px = ScaleX(ColumnPixelWidth(c));
       int share = ShareOf(px, give, total, int(candidates.size() - k));
       share = std::max(std::min(share, pass.spare), pass.widths[size_t(c)]);
       pass.spare -= share;
@@ -404,7 +431,7 @@ void TRDTableItemInfo::WidenPixelColumns(TLayoutPass& pass) {
     }
   }
   // Pixel spans.
-  if (pass.autoWidth || pass.spare > 0)
+  if ((pass.autoWidth || pass.spare > 0) && HasSpanningCells())
     ForEachSpanningCell(*Rows, [&](TRDTableCellData& cell, int c) {
       if (cell.BestWidth <= 0) return;
       SpreadSpanWidth(pass, c, cell.ColSpan, ScaleX(cell.BestWidth), 1, false, 0);
@@ -435,9 +462,9 @@ void TRDTableItemInfo::HandOutSpareWidth(TLayoutPass& pass) {
     int weight;
     if (byPixels) {
       if (pass.kinds[size_t(c)] == 2) continue;
-      weight = std::max(Rows->GetPixelColWidth(c), 1);
+      weight = std::max(ColumnPixelWidth(c), 1);
     } else {
-      weight = std::max(Rows->GetPercentColWidth(c, pass.avail) - pass.pad2, 1);
+      weight = std::max(ColumnPercentWidth(c, pass.avail) - pass.pad2, 1);
     }
     weights.emplace_back(c, weight);
     sum += weight;
@@ -453,7 +480,8 @@ void TRDTableItemInfo::HandOutSpareWidth(TLayoutPass& pass) {
 
 // Columns and cell widths; each cell is laid out for its width.
 void TRDTableItemInfo::PlaceColumns(TRDTableItemFormattingInfo& info, const TLayoutPass& pass,
-                                    TRDCanvas& canvas, bool resizedOnly) {
+                                    TRDCanvas& canvas, bool resizedOnly, const TKeptLayout* kept,
+                                    std::vector<int>& changedRows) {
   const int cols = Rows->GetColCount();
   const int rows = Rows->Count();
   for (int v : pass.widths) info.ColWidths.AddValue(v);
@@ -466,15 +494,42 @@ void TRDTableItemInfo::PlaceColumns(TRDTableItemFormattingInfo& info, const TLay
     gaps -= step;
     x += step + pass.widths[size_t(c)];
   }
-  if (info.Cells.empty() && cols > 0) Rows->FormatStandIn(pass.widths[0] + pass.pad2, canvas);
+  if (info.Cells.empty() && cols > 0) {
+    const int standInHeight = Rows->StandIn().ContentHeight();
+    Rows->FormatStandIn(pass.widths[0] + pass.pad2, canvas);
+    // Every row of a plain cell is as high as the stand-in at least.
+    if (kept && Rows->StandIn().ContentHeight() != standInHeight)
+      for (int r = 0; r < rows; ++r) changedRows.push_back(r);
+  }
+  const bool ignoreHeight = (Options & rdtoIgnoreContentHeight) != 0;
+  std::vector<char> moved(size_t(cols), 1);
+  if (kept)
+    for (int c = 0; c < cols; ++c)
+      moved[size_t(c)] = c == remeasured_column_ || info.ColStarts[c] != kept->ColStarts[c] ||
+                         pass.widths[size_t(c)] != kept->ColWidths[c];
+  // A column of a kept layout that only moved has its cells as wide as before: they are
+  // only told where they lie now (without reading them, which in a large table costs a
+  // trip to memory each).
+  std::vector<char> widthKept(size_t(cols), 0);
+  if (kept)
+    for (int c = 0; c < cols; ++c)
+      widthKept[size_t(c)] =
+          c != remeasured_column_ && pass.widths[size_t(c)] == kept->ColWidths[c];
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) {
+      if (!moved[size_t(c)]) continue;
       TRDTableCellData* cell = Rows->Object(r, c);
       if (!cell) continue;
+      if (widthKept[size_t(c)]) {
+        cell->Left = info.ColStarts[c];
+        continue;
+      }
       int width = pass.widths[size_t(c)] + pass.pad2;
-      for (int k = c + 1; k < std::min(c + cell->ColSpan, cols); ++k)
-        width += pass.widths[size_t(k)];
-      width += RDMulDiv(colGaps, cell->ColSpan - 1, cols);
+      // A kept layout has no cell spanning columns (and its cells' spans are not read: in
+      // a large table each cell read costs a trip to memory).
+      const int colSpan = kept ? 1 : cell->ColSpan;
+      for (int k = c + 1; k < std::min(c + colSpan, cols); ++k) width += pass.widths[size_t(k)];
+      width += RDMulDiv(colGaps, colSpan - 1, cols);
       if (TRDTableCellLayout* layout = info.CellLayout(r, c, cols)) {
         layout->BoxLeft = info.ColStarts[c];
         layout->BoxWidth = width;
@@ -483,7 +538,9 @@ void TRDTableItemInfo::PlaceColumns(TRDTableItemFormattingInfo& info, const TLay
         cell->Left = info.ColStarts[c];
         if (resizedOnly && width == cell->Width && c != remeasured_column_) continue;
         cell->Width = width;
+        const int height = cell->GetCellHeight(ignoreHeight);
         cell->FormatItems(false, true, false, 0, &canvas, false, true, false);
+        if (kept && cell->GetCellHeight(ignoreHeight) != height) changedRows.push_back(r);
       }
     }
 }
@@ -501,15 +558,21 @@ int TRDTableItemInfo::CellContentHeight(const TRDTableItemFormattingInfo& info,
 
 // Row heights, from the cells' content; the table's height with them, reaching no
 // further down than a document's lines may.
-std::vector<int> TRDTableItemInfo::MeasureRowHeights(TRDTableItemFormattingInfo& info) {
+std::vector<int> TRDTableItemInfo::MeasureRowHeights(TRDTableItemFormattingInfo& info,
+                                                     const TKeptLayout* kept,
+                                                     const std::vector<int>& changedRows) {
   const int cols = Rows->GetColCount();
   const int rows = Rows->Count();
   const bool ignoreHeight = (Options & rdtoIgnoreContentHeight) != 0;
   info.Height = ScaleY((cell_padding_ * rows + border_width_ + border_v_spacing_) * 2 +
                        cell_v_spacing_ * (rows - 1) + 2 * rows * cell_border_width_);
+  std::vector<char> measured(size_t(rows), kept ? 0 : 1);
+  for (int r : changedRows) measured[size_t(r)] = 1;
   for (int r = 0; r < rows; ++r) {
     int h = 0;
-    if (info.Cells.empty()) {
+    if (!measured[size_t(r)]) {
+      h = kept->RowHeights[r];
+    } else if (info.Cells.empty()) {
       h = ScaleY(Rows->Items(r)->GetHeight(ignoreHeight));
     } else {
       for (int c = 0; c < cols; ++c)
@@ -522,6 +585,8 @@ std::vector<int> TRDTableItemInfo::MeasureRowHeights(TRDTableItemFormattingInfo&
   }
   std::vector<int> heights(static_cast<size_t>(rows));
   for (int r = 0; r < rows; ++r) heights[size_t(r)] = info.RowHeights[r];
+  // A kept layout has no cell spanning rows to stretch them.
+  if (kept) return heights;
   StretchRowsUnderSpans(info, heights);
   for (int r = 0; r < rows; ++r) info.RowHeights.SetValue(r, heights[size_t(r)]);
   return heights;
@@ -565,16 +630,21 @@ void TRDTableItemInfo::StretchRowsUnderSpans(TRDTableItemFormattingInfo& info,
 }
 
 // Rows and cell heights.
-void TRDTableItemInfo::PlaceRows(TRDTableItemFormattingInfo& info,
-                                 const std::vector<int>& heights) {
+void TRDTableItemInfo::PlaceRows(TRDTableItemFormattingInfo& info, const std::vector<int>& heights,
+                                 const TKeptLayout* kept) {
   const int cols = Rows->GetColCount();
   const int rows = Rows->Count();
+  // The cells above the first row whose height changed lie where they lay.
+  int firstMoved = 0;
+  if (kept)
+    while (firstMoved < rows && heights[size_t(firstMoved)] == kept->RowHeights[firstMoved])
+      ++firstMoved;
   const int rowGaps = ScaleY(((cell_padding_ + cell_border_width_) * 2 + cell_v_spacing_) * rows);
   int gaps = rowGaps;
   int y = ScaleY(border_width_ + border_v_spacing_ + cell_border_width_);
   for (int r = 0; r < rows; ++r) {
     info.RowStarts.AddValue(y);
-    for (int c = 0; c < cols; ++c) {
+    for (int c = 0; c < (r >= firstMoved ? cols : 0); ++c) {
       TRDTableCellData* cell = Rows->Object(r, c);
       if (!cell) continue;
       std::int64_t rowsHeight = heights[size_t(r)];
@@ -623,13 +693,53 @@ bool TRDTableItemInfo::MeasureColumnAgain(int row, int col, int oldMin, int newM
     least = newMin;
   else if (oldMin >= least)
     least = Rows->GetMinColWidth(col, nullptr, canvas);
+  if (!cell_requests_.Valid) MeasureCellRequests();
   remeasured_column_ = col;
   return true;
 }
 
 int TRDTableItemInfo::ColumnMinWidth(int col, TRDCanvas& canvas) const {
-  if (remeasured_column_ >= 0 && !DeviceInfo) return column_min_widths_[size_t(col)];
+  if (Remeasuring()) return column_min_widths_[size_t(col)];
   return Rows->GetMinColWidth(col, DeviceInfo, canvas);
+}
+
+void TRDTableItemInfo::MeasureCellRequests() {
+  const int rows = Rows->Count(), cols = Rows->GetColCount();
+  TCellRequests& requests = cell_requests_;
+  requests.Valid = false;
+  requests.Spans = false;
+  requests.Percents.assign(size_t(cols), 0);
+  requests.PixelWidths.assign(size_t(cols), 0);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) {
+      const TRDTableCellData* cell = Rows->Object(r, c);
+      if (!cell) continue;
+      requests.Spans = requests.Spans || cell->ColSpan > 1 || cell->RowSpan > 1;
+      if (cell->ColSpan == 1 && cell->BestWidth < 0)
+        requests.Percents[size_t(c)] =
+            std::max(requests.Percents[size_t(c)], -std::int64_t(cell->BestWidth));
+    }
+  for (int c = 0; c < cols; ++c) requests.PixelWidths[size_t(c)] = Rows->GetPixelColWidth(c);
+  requests.AutoWidth = IsAutoWidth();
+  requests.Valid = true;
+}
+
+int TRDTableItemInfo::ColumnPixelWidth(int col) const {
+  if (Remeasuring() && cell_requests_.Valid) return cell_requests_.PixelWidths[size_t(col)];
+  return Rows->GetPixelColWidth(col);
+}
+
+// As TRDTableRows::GetPercentColWidth: each cell's part of the width grows with its
+// percent, so the largest percent gives the column's.
+int TRDTableItemInfo::ColumnPercentWidth(int col, int tableWidth) const {
+  if (!Remeasuring() || !cell_requests_.Valid) return Rows->GetPercentColWidth(col, tableWidth);
+  const std::int64_t percent = cell_requests_.Percents[size_t(col)];
+  const std::int64_t width = tableWidth > 0 ? percent * tableWidth / 100 : 0;
+  return int(std::min<std::int64_t>(width, INT_MAX / 4));
+}
+
+bool TRDTableItemInfo::HasSpanningCells() const {
+  return !Remeasuring() || !cell_requests_.Valid || cell_requests_.Spans;
 }
 
 bool TRDTableItemInfo::PlaceRowAgain(int row) {

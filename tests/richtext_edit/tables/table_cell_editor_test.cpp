@@ -52,6 +52,24 @@ std::string TextOf(const TCustomRDData& data) {
   return text;
 }
 
+// The table's columns and rows, and every cell's box and content height.
+std::string DescribeCells(const TRDTableItemInfo& table) {
+  const TRDTableItemFormattingInfo& info = *table.FormattingInfo;
+  std::string out = std::to_string(info.Width) + "x" + std::to_string(info.Height);
+  for (int c = 0; c < info.ColStarts.Count(); ++c)
+    out += " col " + std::to_string(info.ColStarts[c]) + "+" + std::to_string(info.ColWidths[c]);
+  for (int r = 0; r < info.RowStarts.Count(); ++r)
+    out += " row " + std::to_string(info.RowStarts[r]) + "+" + std::to_string(info.RowHeights[r]);
+  for (int r = 0; r < table.RowCount(); ++r)
+    for (int c = 0; c < table.ColCount(); ++c)
+      if (const TRDTableCellData* cell = table.Rows->Object(r, c))
+        out += "\n" + std::to_string(r) + "," + std::to_string(c) + " at " +
+               std::to_string(cell->Left) + "," + std::to_string(cell->Top) + " " +
+               std::to_string(cell->Width) + "x" + std::to_string(cell->Height) + " holds " +
+               std::to_string(cell->GetCellHeight(false));
+  return out;
+}
+
 }  // namespace
 
 TEST(TableCellEditor, TheCaretEntersTheTableAndTheCellsContentMovesIntoTheEditor) {
@@ -378,19 +396,37 @@ TEST(TableCellEditor, TypingInACellLaysOutWhatAWholeLayoutWould) {
   const int afterTop = f.data.DrawItems[f.data.GetItem(2)->DrawItemNo]->Top;
   // Only the table is laid out again as its row grows or shrinks: the paragraph after it
   // still moves, as it would in a layout of the whole document.
-  auto expectWholeLayout = [&](const char* step) {
-    const std::string typed = DescribeLayout(f.data);
+  auto expectWholeLayout = [](TCellEdit& f, const std::string& step) {
+    const std::string typed = DescribeLayout(f.data), cells = DescribeCells(*f.table);
     f.Format();
     EXPECT_EQ(DescribeLayout(f.data), typed) << step;
+    EXPECT_EQ(DescribeCells(*f.table), cells) << step;
     ASSERT_EQ(f.Edited(), "0,1");
   };
   Type(*f.Editor(), " words that wrap in the narrow cell, more of them and more again");
   EXPECT_GT(f.data.DrawItems[f.data.GetItem(2)->DrawItemNo]->Top, afterTop);
-  expectWholeLayout("grown");
+  expectWholeLayout(f, "grown");
   Type(*f.Editor(), " " + std::string(90, 'w'));
-  expectWholeLayout("a long word");
+  expectWholeLayout(f, "a long word");
   for (int i = 0; i < 91; ++i) SimulateKey(*f.Editor(), VK_BACK, "\b");
-  expectWholeLayout("shrunk");
+  expectWholeLayout(f, "shrunk");
+
+  // A word that widens a middle column past the document's width, key by key: the column
+  // right of it moves over, and a cell below that wrapped in it lies on fewer lines.
+  TCellEdit wide(3, 3,
+                 {"a", "b", "c", "d", "e", "f", "g",
+                  "words that wrap in the column until the word above widens it", "h"});
+  wide.Open(0, 1);
+  for (int i = 0; i < 80; ++i) {
+    Type(*wide.Editor(), "w");
+    if (i % 8 == 0 || i == 79) expectWholeLayout(wide, "widened by " + std::to_string(i + 1));
+  }
+  const TRDTableCellData& below = *wide.table->Cells(2, 1);
+  EXPECT_EQ(below.GetCellHeight(false), wide.table->Cells(2, 0)->GetCellHeight(false));
+  for (int i = 0; i < 80; i += 8) {
+    for (int k = 0; k < 8; ++k) SimulateKey(*wide.Editor(), VK_BACK, "\b");
+    expectWholeLayout(wide, "narrowed to " + std::to_string(72 - i));
+  }
 }
 
 TEST(TableCellEditor, ASaveWhileACellIsEditedHoldsWhatTheEditorShows) {

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QPainter>
@@ -419,8 +420,12 @@ bool TWinControl::FocusFirstInside() {
   return false;
 }
 
+// Compared with the application's focus widget directly: asking the widget walks up to
+// its window first, which costs as many steps as controls lie around it, and an editor
+// in a table cell nested deep asks for each editor inside it on every paint. (Our
+// widgets have no focus proxies, so the answer is the same.)
 bool TWinControl::Focused() const {
-  return native_->widget->hasFocus();
+  return QApplication::focusWidget() == native_->widget;
 }
 
 void TWinControl::SetTabStop(bool Value) {

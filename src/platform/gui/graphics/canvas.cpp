@@ -1,10 +1,13 @@
 #include "platform/gui/graphics/canvas.h"
 
+#include <QBrush>
+#include <QImage>
 #include <QPaintEngine>
 #include <QPolygon>
 #include <QRegion>
 #include <QTransform>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -204,6 +207,52 @@ void TCanvas::FillRect(const TRect& Rect) {
   painter->fillRect(rect, brush);
 }
 
+// The eight pixels of a pattern as a tile, see-through where unmarked. The grid lines of
+// a table are many lines of one pattern and colour: the tile is made once for them.
+static const QBrush& PatternTile(std::uint8_t pattern, bool vertical, QRgb color) {
+  struct TTile {
+    std::uint8_t Pattern = 0;
+    QRgb Color = 0;
+    QBrush Brush;
+  };
+  thread_local TTile tiles[2];
+  TTile& tile = tiles[vertical];
+  if (tile.Brush.style() != Qt::TexturePattern || tile.Pattern != pattern || tile.Color != color) {
+    QImage image(vertical ? 1 : 8, vertical ? 8 : 1, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    for (int i = 0; i < 8; ++i)
+      if (pattern >> i & 1) image.setPixel(vertical ? 0 : i, vertical ? i : 0, color);
+    tile = TTile{pattern, color, QBrush(image)};
+  }
+  return tile.Brush;
+}
+
+// The runs of rows of column x, from top to bottom, that the paint may reach (with a
+// pixel more each way), in order and apart: the system clip's rectangles that the column
+// crosses; the whole column where no system clip bounds the paint.
+static std::vector<std::pair<int, int>> ReachedRuns(QPainter& painter, int x, int top, int bottom) {
+  const QPaintEngine* engine = painter.paintEngine();
+  const QRegion reach = engine ? engine->systemClip() : QRegion();
+  if (reach.isEmpty()) return {{top, bottom}};
+  const QTransform toLogical = painter.deviceTransform().inverted();
+  std::vector<std::pair<int, int>> runs;
+  for (const QRect& part : reach) {
+    const QRectF area = toLogical.mapRect(QRectF(part));
+    if (x < std::floor(area.left()) - 1 || x > std::ceil(area.right()) + 1) continue;
+    const int from = std::max(top, int(std::floor(area.top())) - 1);
+    const int to = std::min(bottom, int(std::ceil(area.bottom())) + 1);
+    if (from < to) runs.emplace_back(from, to);
+  }
+  std::sort(runs.begin(), runs.end());
+  std::vector<std::pair<int, int>> merged;
+  for (const auto& run : runs)
+    if (!merged.empty() && run.first <= merged.back().second)
+      merged.back().second = std::max(merged.back().second, run.second);
+    else
+      merged.push_back(run);
+  return merged;
+}
+
 void TCanvas::FillLinePattern(const TRect& Line, bool Vertical, std::uint8_t Pattern) {
   if (brush_.Color() == clNone || brush_.Style() == bsClear || Line.Width() <= 0 ||
       Line.Height() <= 0)
@@ -212,24 +261,22 @@ void TCanvas::FillLinePattern(const TRect& Line, bool Vertical, std::uint8_t Pat
   if (!painter) return;
   const QColor color = ToQColor(brush_.Color());
   if (!Vertical || painter->deviceTransform().type() > QTransform::TxTranslate) {
-    // The eight pixels of the pattern as a tile, see-through where unmarked: a row is
-    // one fill.
-    QImage tile(Vertical ? 1 : 8, Vertical ? 8 : 1, QImage::Format_ARGB32_Premultiplied);
-    tile.fill(Qt::transparent);
-    for (int i = 0; i < 8; ++i)
-      if (Pattern >> i & 1) tile.setPixel(Vertical ? 0 : i, Vertical ? i : 0, color.rgb());
+    // A row is one fill.
     const QPoint origin = painter->brushOrigin();
     painter->setBrushOrigin(Line.Left, Line.Top);
-    painter->fillRect(ToQRect(Line), QBrush(tile));
+    painter->fillRect(ToQRect(Line), PatternTile(Pattern, Vertical, color.rgb()));
     painter->setBrushOrigin(origin);
     return;
   }
   // A column as points of a one-pixel pen: a fill of many rows is shared out among
-  // threads, which costs more than the pixels.
+  // threads, which costs more than the pixels. Each point costs its transform, so only
+  // those that can show are drawn: the grid lines of tables nested deep in an editor
+  // reach far below it, and under the editors inside them.
   QPolygon dots;
-  dots.reserve(Line.Height() / 2 + 1);
-  for (int i = 0; i < Line.Height(); ++i)
-    if (Pattern >> (i % 8) & 1) dots.append(QPoint(Line.Left, Line.Top + i));
+  for (const auto& [top, bottom] : ReachedRuns(*painter, Line.Left, Line.Top, Line.Bottom))
+    for (int y = top; y < bottom; ++y)
+      if (Pattern >> ((y - Line.Top) % 8) & 1) dots.append(QPoint(Line.Left, y));
+  if (dots.isEmpty()) return;
   const QPen pen = painter->pen();
   QPen dotPen(color);
   dotPen.setWidth(0);
