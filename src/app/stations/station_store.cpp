@@ -312,7 +312,10 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
   }
   std::string line = StationRecord(Info);
 
-  const int index = IndexOfStation(Info.Key);
+  int index = -1;
+  int last = -1;
+  int place = -1;
+  StationList.FindKey(Info.Key, index, last, &place);
   if (index >= 0 && IsRepeat(index, line)) return;
   // The row goes and comes back: laid out once.
   {
@@ -323,7 +326,7 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
       StationList.Replace(index, line);
       views_.Rows->ReplaceStationRow(Info.Key, line);
     } else {
-      StationList.Add(line);
+      StationList.Add(line, place);
       views_.Rows->AddOrUpdateStationRow(line);
       DropOldestBeyondBound();
     }

@@ -281,6 +281,12 @@ void TBitmap::Compact() {
     uchar* to = packed.scanLine(y);
     for (int x = 0; x < pixels.width(); ++x) {
       const QRgb pixel = from[x];
+      // Pictures worth packing are mostly runs of one colour: a run looks up its colour
+      // once.
+      if (x > 0 && pixel == from[x - 1]) {
+        to[x] = to[x - 1];
+        continue;
+      }
       auto [found, added] = index.try_emplace(pixel, static_cast<uchar>(table.size()));
       if (added) {
         // Only clear and opaque pixels come back exactly from a table entry.
