@@ -220,7 +220,9 @@ std::string MakeStationKey(const std::string& Owner, const std::string& Name) {
 
 std::string StationRecord(const TAprsInfo& Info) {
   std::string record;
-  record.reserve(256);
+  // With a packet's header and data escaped, most records are over 256 bytes; the list
+  // keeps a copy of its own size.
+  record.reserve(512);
   for (const std::string& field : {Info.Key,
                                    Escaped(Info.SrcCall),
                                    Plain(Info.OwnerCall),
