@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <optional>
 
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
@@ -43,7 +44,7 @@ std::string AddressPart(const std::string& Addr) {
 void NowToStamp(std::string& S) {
   // Every packet is stamped, thousands of them in a second under a full feed: the text of
   // a second is made once. It names the second alone, and Now reads the same clock.
-  thread_local std::time_t second = -1;
+  thread_local std::optional<std::time_t> second;
   thread_local std::string stamp;
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
   if (now != second) {
