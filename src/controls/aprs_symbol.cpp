@@ -88,8 +88,15 @@ class TLabelPictures {
 
 // Label texts measured once: a map load makes every marker anew.
 TSize LabelExtent(const std::string& Text) {
-  static auto* extents = new std::unordered_map<std::string, TSize>;
   constexpr size_t kMaxExtents = 1 << 18;
+  // Sized for a feed's worth of stations at once: under the start-up burst every text is
+  // new, and growing step by step would hash each of them again a dozen times.
+  constexpr size_t kFirstExtents = 1 << 16;
+  static auto* extents = [] {
+    auto* made = new std::unordered_map<std::string, TSize>;
+    made->reserve(kFirstExtents);
+    return made;
+  }();
   if (extents->size() >= kMaxExtents) extents->clear();
   // Looked up once: under a feed of new stations most texts are new.
   auto [entry, added] = extents->try_emplace(Text);

@@ -1,5 +1,7 @@
 #include "core/csv_ctrl.h"
 
+#include <algorithm>
+
 #include "platform/text/string_list.h"
 #include "platform/text/sysutils.h"
 
@@ -56,19 +58,27 @@ std::string RecordKey(const TStrings& List, int index) {
 void CsvEscape(const std::string& S, std::string& Escaped) {
   std::string out;
   out.reserve(S.size());
-  for (const char c : S) {
+  // The text between two characters that need escaping goes in whole: every packet's
+  // header, data and comment pass here, words that only their blanks interrupt.
+  const auto plain = [](char c) {
+    return !IsEscapeChar(c) && !NeedsCodeEscape(static_cast<unsigned char>(c));
+  };
+  for (auto from = S.begin(); from != S.end();) {
+    const auto to = std::find_if_not(from, S.end(), plain);
+    out.append(from, to);
+    if (to == S.end()) break;
+    from = to + 1;
+    const char c = *to;
     const auto code = static_cast<unsigned char>(c);
     if (IsEscapeChar(c)) {
       out += c;
       out += c;
-    } else if (NeedsCodeEscape(code)) {
+    } else {
       const std::string digits = std::to_string(code);
       out += digits.size() == 1   ? kOneDigitEscape
              : digits.size() == 2 ? kTwoDigitEscape
                                   : kThreeDigitEscape;
       out += digits;
-    } else {
-      out += c;
     }
   }
   Escaped = std::move(out);

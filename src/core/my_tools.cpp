@@ -1,7 +1,10 @@
 #include "core/my_tools.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <ctime>
+#include <optional>
 
 #include "platform/sys/application.h"
 #include "platform/sys/files.h"
@@ -39,7 +42,16 @@ std::string AddressPart(const std::string& Addr) {
 // --- time ----------------------------------------------------------------------------------
 
 void NowToStamp(std::string& S) {
-  S = FormatDateTime("yymmddhhnnss", Now());
+  // Every packet is stamped, thousands of them in a second under a full feed: the text of
+  // a second is made once. It names the second alone, and Now reads the same clock.
+  thread_local std::optional<std::time_t> second;
+  thread_local std::string stamp;
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  if (now != second) {
+    stamp = FormatDateTime("yymmddhhnnss", Now());
+    second = now;
+  }
+  S = stamp;
 }
 
 std::optional<TDateTime> TryStampToDateTime(const std::string& Stamp) {

@@ -21,6 +21,10 @@ std::string PlaceKey(const std::string& Key) {
 
 }  // namespace
 
+TSymbolPlaces::TSymbolPlaces() {
+  places_.reserve(kStationTableSize);
+}
+
 void TSymbolPlaces::AddSymbolPlace(const std::string& Key, int Y, int X) {
   if (!IsOnMap(map_, Y, X)) return;
   std::string upper = PlaceKey(Key);

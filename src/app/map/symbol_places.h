@@ -16,7 +16,9 @@
 
 class TSymbolPlaces {
  public:
-  TSymbolPlaces() = default;
+  // Made for a full feed's stations: the map loaded at start-up places none to size
+  // them, and the burst of new stations that follows would grow the table step by step.
+  TSymbolPlaces();
   // It keeps a place in its own map.
   TSymbolPlaces(const TSymbolPlaces&) = delete;
   TSymbolPlaces& operator=(const TSymbolPlaces&) = delete;

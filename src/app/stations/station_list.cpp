@@ -137,7 +137,8 @@ void TStationList::Heard(TLine& line) {
     return;
   }
   auto node = spare_heard_.extract(std::prev(spare_heard_.end()));
-  node.value() = std::move(entry);
+  node.key() = entry.first;
+  node.mapped() = std::move(entry.second);
   line.heard = heard_.insert(place, std::move(node));
 }
 
@@ -150,7 +151,7 @@ TStationList::THeard::iterator TStationList::NewestPlace(const THeard::value_typ
   auto place = heard_.end();
   for (int step = 0; step < kSteps && place != heard_.begin(); ++step) {
     const auto before = std::prev(place);
-    if (!(Entry < *before)) return place;
+    if (!(Entry.first < before->first)) return place;
     place = before;
   }
   return place == heard_.begin() ? place : heard_.end();
@@ -174,7 +175,7 @@ void TStationList::Reheard(TLine& line, const std::string& text) {
   if (indexed && (after = HeardTime(text))) {
     // The node keeps its key.
     auto entry = heard_.extract(line.heard);
-    entry.value().first = HeardTicks(*after);
+    entry.key() = HeardTicks(*after);
     line.heard = heard_.insert(heard_.end(), std::move(entry));
     line.text = NewText(text);
     return;
@@ -189,6 +190,19 @@ int TStationList::Add(const std::string& text) {
   if (index < count_ && CompareText(Line(index), text) == 0) return index;
   InsertAt(index, text);
   return index;
+}
+
+// A line whose key is not in the list goes where its quoted key alone would: the two
+// differ only after the key's closing quote, where no other key's line agrees with them.
+// A Place that does not fit (the list changed meanwhile) is not trusted.
+int TStationList::Add(const std::string& text, int Place) {
+  if (Place < 0 || Place > count_) return Add(text);
+  const TOrder order = OrderOf(text);
+  const bool after_previous = Place == 0 || Compare(At(Place - 1), text, order) < 0;
+  const bool before_next = Place == count_ || Compare(At(Place), text, order) > 0;
+  if (!after_previous || !before_next) return Add(text);
+  InsertAt(Place, text);
+  return Place;
 }
 
 void TStationList::Insert(int, const std::string&) {
@@ -288,9 +302,10 @@ std::vector<TStationList::TText> TStationList::SharedLines() const {
   return lines;
 }
 
-void TStationList::FindKey(const std::string& Key, int& First, int& Last) const {
+void TStationList::FindKey(const std::string& Key, int& First, int& Last, int* Place) const {
   First = -1;
   Last = -1;
+  if (Place) *Place = -1;
   const std::string key = UpperCase(Trim(Key));
   // Every line begins with its quoted key, and a key's characters all sort after the
   // quote: the lines of a key are the first ones not before the quoted key alone.
@@ -300,6 +315,7 @@ void TStationList::FindKey(const std::string& Key, int& First, int& Last) const 
     return;
   }
   const int index = LowerBound("\"" + key + "\"");
+  if (Place) *Place = index;
   // Such a key has no quote to undouble: the field as stored is the key.
   const auto is_key = [&](int i) { return CompareText(CsvFieldView(sfKey, Line(i)), key) == 0; };
   if (index >= count_ || !is_key(index)) return;

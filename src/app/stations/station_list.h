@@ -5,9 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -65,6 +65,9 @@ class TStationList : public TStrings {
   const std::string& Line(int index) const;
   // The line goes to its sorted place; a line equal to one already there is dropped.
   int Add(const std::string& text) override;
+  // The same for a line whose key FindKey just looked for in vain: Place, where it said
+  // that key's lines would go, spares the search when the line fits there.
+  int Add(const std::string& text, int Place);
   // Refused: the list is sorted.
   void Insert(int index, const std::string& text) override;
   void Delete(int index) override;
@@ -83,7 +86,8 @@ class TStationList : public TStrings {
 
   // The first and last index of the lines whose key (field 0) is Key, compared as
   // CsvFindRange does; -1 and -1 when there is none.
-  void FindKey(const std::string& Key, int& First, int& Last) const;
+  // Place, when given, is where the key's lines are or would go (-1: not known).
+  void FindKey(const std::string& Key, int& First, int& Last, int* Place = nullptr) const;
   // Where the time last heard of a line entering the list lies on the monotonic clock
   // (TicksAt); the station store sets it to its own clocks.
   std::function<std::int64_t(TDateTime Heard)> HeardTicks = [](TDateTime Heard) {
@@ -104,8 +108,10 @@ class TStationList : public TStrings {
   void DeleteKeys(const std::vector<std::string>& Keys);
 
  private:
-  // (time last heard on the monotonic clock, key)
-  using THeard = std::multiset<std::pair<std::int64_t, std::string>>;
+  // Time last heard on the monotonic clock -> key; stations heard at the same time in
+  // the order they came. A burst of new stations is heard within the same second by the
+  // thousand: ordered by key as well, each would be looked for down the whole tree.
+  using THeard = std::multimap<std::int64_t, std::string>;
   // The first bytes of a line upper-cased (NUL after its end): lines whose beginnings
   // differ are ordered without reading the rest, which lies elsewhere in memory.
   using TOrder = std::array<unsigned char, 16>;

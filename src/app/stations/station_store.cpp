@@ -220,7 +220,9 @@ std::string MakeStationKey(const std::string& Owner, const std::string& Name) {
 
 std::string StationRecord(const TAprsInfo& Info) {
   std::string record;
-  record.reserve(256);
+  // With a packet's header and data escaped, most records are over 256 bytes; the list
+  // keeps a copy of its own size.
+  record.reserve(512);
   for (const std::string& field : {Info.Key,
                                    Escaped(Info.SrcCall),
                                    Plain(Info.OwnerCall),
@@ -312,7 +314,10 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
   }
   std::string line = StationRecord(Info);
 
-  const int index = IndexOfStation(Info.Key);
+  int index = -1;
+  int last = -1;
+  int place = -1;
+  StationList.FindKey(Info.Key, index, last, &place);
   if (index >= 0 && IsRepeat(index, line)) return;
   // The row goes and comes back: laid out once.
   {
@@ -323,7 +328,7 @@ void TStationStore::UpdateStation(TAprsInfo Info) {
       StationList.Replace(index, line);
       views_.Rows->ReplaceStationRow(Info.Key, line);
     } else {
-      StationList.Add(line);
+      StationList.Add(line, place);
       views_.Rows->AddOrUpdateStationRow(line);
       DropOldestBeyondBound();
     }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <optional>
 
 #include "platform/text/ascii.h"
 #include "platform/text/qt_string_qt.h"
@@ -66,8 +67,16 @@ TDateTime Now() {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const auto ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
-  std::tm local{};
-  localtime_r(&seconds, &local);
+  // The local date and time of a second are worked out once: a busy feed asks for the
+  // time of every packet, and of every record it reads back, thousands of times a
+  // second, and the time zone's rules cost more than the rest. The zone is read once
+  // per process all the same.
+  thread_local std::optional<std::time_t> second;
+  thread_local std::tm local{};
+  if (seconds != second) {
+    localtime_r(&seconds, &local);
+    second = seconds;
+  }
   return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
          EncodeTime(local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec,
                     static_cast<int>(ms.count()));

@@ -33,6 +33,38 @@ TEST(StationList, StaysSortedWhenLinesAreReplaced) {
   EXPECT_EQ(list.Text(), "\"AAprsY\"\r\n\"AAprsZ\"\r\n");
 }
 
+// A new station's line goes where FindKey said its key would be, keys that begin alike
+// (N1 and N10), differ in case or lie at either end included; a place the list has moved
+// on from since, or any other wrong one, is not trusted: the list stays sorted.
+TEST(StationList, LinesAddedAtTheirFoundPlaceKeepTheOrder) {
+  TStationList list;
+  TStationList plain;
+  const auto line = [](const std::string& key) { return "\"" + key + "\";\"x\""; };
+  for (const char* key : {"AAprsN1", "AAprsn10", "AAprsN100", "AAprsM", "AAprsO", "AAprsa"}) {
+    int first = -1, last = -1, place = -1;
+    list.FindKey(key, first, last, &place);
+    ASSERT_EQ(first, -1) << key;
+    ASSERT_GE(place, 0) << key;
+    EXPECT_EQ(list.Add(line(key), place), place) << key;
+    plain.Add(line(key));
+    ASSERT_EQ(list.Text(), plain.Text()) << key;
+  }
+  int first = -1, last = -1, place = -1;
+  list.FindKey("AAprsN2", first, last, &place);
+  list.Add(line("AAprsN15"));
+  plain.Add(line("AAprsN15"));
+  list.Add(line("AAprsN2"), place);
+  plain.Add(line("AAprsN2"));
+  for (int wrong : {-1, 0, 3, list.Count(), list.Count() + 5}) {
+    list.Add(line("AAprsN3" + std::to_string(wrong + 1)), wrong);
+    plain.Add(line("AAprsN3" + std::to_string(wrong + 1)));
+  }
+  // A line already there is not doubled, whatever place comes with it.
+  list.FindKey("AAprsO", first, last, &place);
+  list.Add(line("AAprsO"), place);
+  EXPECT_EQ(list.Text(), plain.Text());
+}
+
 // Lines are ordered by their first bytes where those differ and by the whole text where
 // they do not: long keys alike in their beginning, case, a NUL, and lines shorter than
 // the bytes compared must all end where a sort of the whole texts puts them.

@@ -276,11 +276,21 @@ void TBitmap::Compact() {
   if (packed.isNull()) return;
   QList<QRgb> table;
   std::unordered_map<QRgb, uchar> index;
-  for (int y = 0; y < pixels.height(); ++y) {
+  // The sizes asked once: QImage answers them out of line, which for every pixel of a
+  // label cost as much as packing it.
+  const int width = pixels.width();
+  const int height = pixels.height();
+  for (int y = 0; y < height; ++y) {
     const auto* from = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
     uchar* to = packed.scanLine(y);
-    for (int x = 0; x < pixels.width(); ++x) {
+    for (int x = 0; x < width; ++x) {
       const QRgb pixel = from[x];
+      // Pictures worth packing are mostly runs of one colour: a run looks up its colour
+      // once.
+      if (x > 0 && pixel == from[x - 1]) {
+        to[x] = to[x - 1];
+        continue;
+      }
       auto [found, added] = index.try_emplace(pixel, static_cast<uchar>(table.size()));
       if (added) {
         // Only clear and opaque pixels come back exactly from a table entry.
