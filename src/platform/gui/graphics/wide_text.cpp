@@ -143,8 +143,10 @@ struct TPreparedFont::Impl {
   QFontMetrics shaping_metrics;
   QFontMetricsF shaping_metrics_exact;
   int tab_stop;
-  int extra;                           // character spacing
-  std::vector<std::int16_t> advances;  // per UTF-16 unit, filled on first use
+  int extra;  // character spacing
+  // Per UTF-16 unit, by its page of 256, each page filled on first use: a layout that
+  // prepares its fonts afresh (a new window) touches a few pages, not the whole range.
+  std::array<std::unique_ptr<std::array<std::int16_t, 256>>, 256> advance_pages;
   // Prefix widths of shaped pieces, each prefix measured as drawn alone.
   std::unordered_map<std::u16string, std::vector<int>, TPieceHash, std::equal_to<>> pieces;
   // Widths of shaped texts: a line's pieces are measured again for its least width, for
@@ -173,8 +175,12 @@ struct TPreparedFont::Impl {
   std::unordered_map<std::u16string, TShapedRuns, TPieceHash, std::equal_to<>> shaped_runs[3];
 
   int Advance(char16_t ch) {
-    if (advances.empty()) advances.assign(0x10000, kUnknown);
-    std::int16_t& a = advances[ch];
+    auto& page = advance_pages[ch >> 8];
+    if (!page) {
+      page = std::make_unique<std::array<std::int16_t, 256>>();
+      page->fill(kUnknown);
+    }
+    std::int16_t& a = (*page)[ch & 0xFF];
     if (a == kUnknown) {
       const QChar c(ch);
       if (ch == u'\t') {
@@ -345,33 +351,10 @@ struct TPreparedFont::Impl {
     return pieces.emplace(piece, std::move(extents)).first->second;
   }
 
-  // The width of a long text that needs shaping: the last of its prefix extents, each of
-  // its pieces measured whole.
-  int LongShapedWidth(std::u16string_view text) {
-    int width = 0;
-    size_t from = 0;  // where the plain text could last be cut, and its width there
-    int widthAtCut = 0;
-    for (size_t i = 0; Advance(text[i]) != kShaped; ++i) {
-      if (i > 0 && IsIndependentCut(text, i, true)) {
-        from = i;
-        widthAtCut = width;
-      }
-      width += PlainAdvance(Advance(text[i]), width);
-    }
-    width = widthAtCut;
-    while (from < text.size()) {
-      if (text[from] == u'\t') {
-        width += PlainAdvance(kTab, width);
-        ++from;
-        continue;
-      }
-      const size_t end = PieceEnd(text, from);
-      const std::u16string_view piece = text.substr(from, end - from);
-      const auto found = pieces.find(piece);
-      width += found != pieces.end() ? found->second.back() : ShapedWidth(piece);
-      from = end;
-    }
-    return width;
+  // The width of a piece of a long text that needs shaping, measured whole.
+  int PieceWidth(std::u16string_view piece) {
+    const auto found = pieces.find(piece);
+    return found != pieces.end() ? found->second.back() : ShapedWidth(piece);
   }
 
   // Extents from `from` on, where the text before `from` is `width` wide and ends where
@@ -410,11 +393,62 @@ int TPreparedFont::TextWidth(std::u16string_view Text) const {
   int width = 0;
   for (char16_t ch : Text) {
     const int a = impl_->Advance(ch);
+    // A long text is the sum of its pieces, each measured whole.
     if (a == kShaped)
-      return Text.size() <= kLongPiece ? impl_->ShapedWidth(Text) : impl_->LongShapedWidth(Text);
+      return Text.size() <= kLongPiece ? impl_->ShapedWidth(Text)
+                                       : TPrefixWidths(*this, Text).Width(Text.size());
     width += impl_->PlainAdvance(a, width);
   }
   return width;
+}
+
+TPreparedFont::TPrefixWidths::TPrefixWidths(const TPreparedFont& Font, std::u16string_view Text)
+    : font_(*Font.impl_), text_(Text) {}
+
+void TPreparedFont::TPrefixWidths::ScanPlain(size_t Count) {
+  while (!shaped_ && plain_.size() <= Count) {
+    const size_t i = plain_.size() - 1;
+    const int a = font_.Advance(text_[i]);
+    if (a == kShaped) {
+      shaped_ = true;
+      break;
+    }
+    const int width = plain_.back();
+    if (i > 0 && IsIndependentCut(text_, i, true)) {
+      cut_ = i;
+      width_at_cut_ = width;
+    }
+    plain_.push_back(width + font_.PlainAdvance(a, width));
+  }
+}
+
+void TPreparedFont::TPrefixWidths::CutTo(size_t Count) {
+  while (ends_.empty() || ends_.back() < Count) {
+    const size_t from = ends_.empty() ? cut_ : ends_.back();
+    int width = widths_.empty() ? width_at_cut_ : widths_.back();
+    // A tab reaches its stop from wherever the text before it ends.
+    const bool tab = text_[from] == u'\t';
+    const size_t end = tab ? from + 1 : PieceEnd(text_, from);
+    width +=
+        tab ? font_.PlainAdvance(kTab, width) : font_.PieceWidth(text_.substr(from, end - from));
+    ends_.push_back(end);
+    widths_.push_back(width);
+  }
+}
+
+int TPreparedFont::TPrefixWidths::Width(size_t Count) {
+  ScanPlain(Count);
+  // Plain on to Count: the sum of its characters' advances.
+  if (Count < plain_.size()) return plain_[Count];
+  if (Count <= kLongPiece) return font_.ShapedWidth(text_.substr(0, Count));
+  // Whole pieces up to the one Count ends in; the part of that one before Count, measured
+  // as the last piece of a text that ends there.
+  CutTo(Count);
+  const size_t k = size_t(std::lower_bound(ends_.begin(), ends_.end(), Count) - ends_.begin());
+  if (ends_[k] == Count) return widths_[k];
+  const size_t from = k == 0 ? cut_ : ends_[k - 1];
+  const int before = k == 0 ? width_at_cut_ : widths_[k - 1];
+  return before + font_.PieceWidth(text_.substr(from, Count - from));
 }
 
 void TPreparedFont::PrefixExtents(std::u16string_view Text, std::vector<int>& Extents) const {
