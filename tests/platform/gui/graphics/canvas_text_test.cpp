@@ -208,9 +208,9 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
           differing += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
       EXPECT_EQ(differing, 0);
       EXPECT_EQ(prepared.TextWidth(word), qtMetrics.horizontalAdvance(text));
-      // Every prefix of a Hebrew text, also one that ends between a letter's points.
-      if (word[0] >= 0x05D0 && word[0] <= 0x05EA &&
-          std::none_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight)) {
+      // Every prefix of a Hebrew or Arabic text, also one that ends between a letter's
+      // points or within a joined word.
+      if (std::none_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight)) {
         std::vector<int> extents;
         prepared.PrefixExtents(word, extents);
         for (size_t i = 0; i < word.size(); ++i)
@@ -358,6 +358,58 @@ TEST(PreparedFont, PrefixWidthsAreThoseOfThePrefixesAlone) {
       const size_t n = (k * 37) % (text.size() + 1);
       EXPECT_EQ(leaping.Width(n), alone[n]) << n;
     }
+  }
+}
+
+// Words as a paragraph holds them, distinct: Arabic with and without vowels (lam before
+// alef among them), pointed Hebrew, Latin words and numbers; each, and each of its
+// prefixes, as wide as Qt shapes it by itself.
+TEST(PreparedFont, DistinctWordsAreAsWideAsQtShapesThem) {
+  const char16_t vowels[] = {0x064E, 0x0650, 0x064F, 0x0651, 0x0652, 0x064B};
+  const char16_t points[] = {0x05B8, 0x05B7, 0x05B4, 0x05BC, 0x05B6, 0x05B5, 0x05B0};
+  std::vector<std::u16string> words;
+  for (int i = 0; i < 400; ++i) {
+    std::u16string word;
+    const int length = 2 + (i * 7 + i / 5) % 6;
+    for (int k = 0; k < length; ++k) {
+      const int n = i * 3 + k * 5;
+      switch (i % 4) {
+        case 0:
+        case 1:
+          word += char16_t(n % 36 < 26 ? 0x0621 + n % 36 : 0x0641 + n % 36 - 26);
+          if (i % 2 == 0 && k % 2 == 1) word += vowels[size_t(i + k) % std::size(vowels)];
+          break;
+        case 2:
+          word += char16_t(0x05D0 + n % 27);
+          word += points[size_t(i + k) % std::size(points)];
+          break;
+        default:
+          word += char16_t(k % 3 == 2 ? u'0' + n % 10 : (k % 2 ? u'a' : u'A') + n % 26);
+      }
+    }
+    words.push_back(word);
+  }
+  TFont font;
+  font.SetName("DejaVu Sans");
+  font.SetHeight(-13);
+  const TPreparedFont prepared(font);
+  QFont qt("DejaVu Sans");
+  qt.setPixelSize(13);
+  qt.setKerning(false);
+  qt.setStyleStrategy(QFont::NoAntialias);
+  qt.setHintingPreference(QFont::PreferFullHinting);
+  const QFontMetrics qtMetrics(qt);
+  for (const std::u16string& word : words) {
+    const QString text = QString::fromStdU16String(word);
+    SCOPED_TRACE(text.toStdString());
+    // A Latin word is shaped where it stands among right-to-left words.
+    const std::u16string shaped = u"\u05D0 " + word;
+    EXPECT_EQ(prepared.TextWidth(shaped),
+              qtMetrics.horizontalAdvance(QString::fromStdU16String(shaped)));
+    for (size_t n = 1; n <= word.size(); ++n)
+      EXPECT_EQ(prepared.TextWidth(std::u16string_view(word).substr(0, n)),
+                qtMetrics.horizontalAdvance(text.left(qsizetype(n))))
+          << n;
   }
 }
 
