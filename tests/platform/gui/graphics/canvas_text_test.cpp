@@ -389,6 +389,11 @@ TEST(PreparedFont, DistinctWordsAreAsWideAsQtShapesThem) {
     }
     words.push_back(word);
   }
+  // Lam and alef ligate, also with a vowel between them and after another letter.
+  for (const std::u16string_view word :
+       {u"\u0644\u0627", u"\u0633\u0644\u0627\u0645", u"\u0644\u064E\u0627\u0645",
+        u"\u0627\u0644\u0623\u0645", u"\u0628\u0644\u0625\u0644\u0622"})
+    words.emplace_back(word);
   TFont font;
   font.SetName("DejaVu Sans");
   font.SetHeight(-13);
