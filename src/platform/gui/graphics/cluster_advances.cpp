@@ -137,18 +137,21 @@ std::shared_ptr<TClusterAdvances> TClusterAdvances::For(const QString& FontKey) 
 
 bool TClusterAdvances::ByClusters(std::u16string_view Text, const QFontMetricsF& Metrics) {
   bool arabic = false, latin = false;
-  for (char16_t ch : Text) switch (AloneOf(ch)) {
-      case TAlone::Never:
-        return false;
-      case TAlone::Arabic:
-        arabic = true;
-        break;
-      case TAlone::Latin:
-        latin = true;
-        break;
-      case TAlone::Always:
-        break;
+  // Latin letters and digits are checked among themselves: a word that mixes them with
+  // right-to-left letters or marks is shaped whole.
+  bool wordLatin = false, wordOther = false;
+  for (char16_t ch : Text) {
+    const TAlone alone = AloneOf(ch);
+    if (alone == TAlone::Never) return false;
+    if (ch == u' ') {
+      wordLatin = wordOther = false;
+      continue;
     }
+    (alone == TAlone::Latin ? wordLatin : wordOther) = true;
+    if (wordLatin && wordOther) return false;
+    arabic = arabic || alone == TAlone::Arabic;
+    latin = latin || alone == TAlone::Latin;
+  }
   if (arabic && (HasLamAlef(Text) || !Agrees(arabic_, ArabicSample, Metrics))) return false;
   return !latin || Agrees(latin_, LatinSample, Metrics);
 }

@@ -6,11 +6,12 @@
 // thousand. What a font's clusters measure is a fact of the font, kept for every layout
 // that prepares the font again (a new window does).
 //
-// That a text adds up so is checked once a font for the joining and Latin letters: a
-// sample of every pair of them, shaped whole, must be as wide as its clusters add up to
-// (a font whose letters take contextual forms or ligate, as a Naskh face's do, is
-// measured word by word). Lam and alef make a ligature in every Arabic face: a text that
-// holds the pair is shaped whole.
+// That a text adds up so is checked once a thread for each font, for the joining and the
+// Latin letters: a sample of every pair of them, shaped whole, must be as wide as its
+// clusters add up to (a font whose letters take contextual forms or ligate, as a Naskh
+// face's do, is measured word by word). Lam and alef make a ligature in every Arabic
+// face: a text that holds the pair is shaped whole, and so is a word that mixes Latin
+// letters or digits with right-to-left ones (the shaper takes them as one run).
 //
 // Example: in DejaVu Sans the word U+0628 U+0627 is beh in its initial form and alef in
 // its final form, each measured once for the font between zero-width joiners.

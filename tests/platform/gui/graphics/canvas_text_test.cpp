@@ -389,10 +389,12 @@ TEST(PreparedFont, DistinctWordsAreAsWideAsQtShapesThem) {
     }
     words.push_back(word);
   }
-  // Lam and alef ligate, also with a vowel between them and after another letter.
+  // Lam and alef ligate, also with a vowel between them and after another letter; digits
+  // and Latin letters run into right-to-left letters.
   for (const std::u16string_view word :
        {u"\u0644\u0627", u"\u0633\u0644\u0627\u0645", u"\u0644\u064E\u0627\u0645",
-        u"\u0627\u0644\u0623\u0645", u"\u0628\u0644\u0625\u0644\u0622"})
+        u"\u0627\u0644\u0623\u0645", u"\u0628\u0644\u0625\u0644\u0622", u"12\u0628\u0628",
+        u"abc\u0645\u0631", u"\u05D0\u05B8\u05D1123"})
     words.emplace_back(word);
   TFont font;
   font.SetName("DejaVu Sans");
