@@ -140,7 +140,8 @@ struct TPreparedFont::Impl {
   // Widths of shaped texts: a line's pieces are measured again for its least width, for
   // every fit and after a scroll bar came, and a text's words come back.
   std::unordered_map<std::u16string, int, TPieceHash, std::equal_to<>> shaped_widths;
-  // Advances of the clusters of texts measured cluster by cluster.
+  // Advances of the clusters of texts measured cluster by cluster, shared with every
+  // other preparing of the same font on this thread.
   std::shared_ptr<TClusterAdvances> clusters;
 
   // The glyphs of the font's own face (not of a fallback), by the character's page of 256,
