@@ -4,12 +4,18 @@
 // formatted deletion of leading paragraphs.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gui/graphics/bitmap.h"
 #include "richtext/base/code_pages.h"
 #include "richtext/model/item_factory.h"
 #include "richtext/model/item_kinds.h"
 #include "richtext/model/picture_item.h"
 #include "richtext/model/tab_item.h"
 #include "richtext/support/test_formatted_data.h"
+#include "richtext/view/rd_platform_canvas.h"
 #include "support/control_snapshot.h"
 
 namespace {
@@ -445,6 +451,90 @@ TEST(DocumentHeight, LinesPastTheBoundStayAtItInsteadOfWrappingRound) {
     top = data.Line(d).Top;
   }
   EXPECT_LT(top, data.DocumentHeight);
+}
+
+// The real font's canvas, measuring every prefix a line fit asks for by itself, as a
+// canvas without a cut of its own does.
+class TEachPrefixCanvas : public TRDPlatformCanvas {
+ public:
+  using TRDPlatformCanvas::TRDPlatformCanvas;
+  std::unique_ptr<TTextPrefixes> TextPrefixesW(std::u16string_view text) override {
+    return TRDCanvas::TextPrefixesW(text);
+  }
+};
+
+// Paragraphs as users write them, wrapped in a real font, are cut into the same lines at
+// the same places whether a line's candidates share one cut of its text or each is
+// measured alone: Hebrew, pointed Hebrew, Arabic with vowels and lam-alef, Hebrew mixed
+// with Latin words and numbers, with tabs, zero-width characters and soft hyphens, in
+// paragraphs set right to left, left to right and justified, in one item and word by
+// word.
+TEST(WordWrap, LinesOfRealScriptsAreCutAsEachCandidateMeasuredAlone) {
+  const char16_t points[] = {0x05B8, 0x05B7, 0x05B4, 0x05BC, 0x05B6, 0x05B5, 0x05B0};
+  const char16_t vowels[] = {0x064E, 0x0650, 0x064F, 0x0651};
+  std::vector<std::u16string> paragraphs(5);
+  for (int i = 0; i < 160; ++i) {
+    std::u16string hebrew, pointed, arabic;
+    for (int k = 0; k < 2 + (i * 7 + i / 5) % 6; ++k) {
+      const int n = i * 3 + k * 5;
+      hebrew += char16_t(0x05D0 + n % 27);
+      pointed += {char16_t(0x05D0 + n % 27), points[size_t(i + k) % std::size(points)]};
+      arabic += char16_t(n % 36 < 26 ? 0x0621 + n % 36 : 0x0641 + n % 36 - 26);
+      if (i % 2 == 0 && k % 2 == 1) arabic += vowels[size_t(i + k) % std::size(vowels)];
+    }
+    paragraphs[0] += hebrew + u' ';
+    paragraphs[1] += pointed + u' ';
+    paragraphs[2] += arabic + (i % 9 == 0 ? u" \u0644\u0627 " : u" ");
+    paragraphs[3] += (i % 4 == 1   ? u"APRS" + std::u16string(1, char16_t(u'a' + i % 26))
+                      : i % 4 == 3 ? std::u16string(u"1234")
+                                   : hebrew) +
+                     u' ';
+    paragraphs[4] += hebrew +
+                     (i % 7 == 0   ? u"\t"
+                      : i % 7 == 3 ? u"\u200B"
+                                   : u"") +
+                     (i % 5 == 0 ? u"\u00AD" : u"") + arabic + u' ';
+  }
+  const TRDBiDiMode modes[] = {rdbdRightToLeft, rdbdLeftToRight, rdbdRightToLeft};
+  TBitmap bitmap;
+  bitmap.SetSize(10, 10);
+  TRDPlatformCanvas shared(bitmap.Canvas());
+  TEachPrefixCanvas alone(bitmap.Canvas());
+  for (bool wordByWord : {false, true}) {
+    SCOPED_TRACE(wordByWord ? "an item a word" : "one item");
+    TTestFormattedData data(570, 400);
+    data.style.TextStyles()[0].Unicode = true;
+    data.style.TextStyles()[0].FontName = "DejaVu Sans";
+    for (size_t m = 0; m < std::size(modes); ++m) {
+      TParaInfo& para = data.style.ParaStyles().Add();
+      para.BiDiMode = modes[m];
+      if (m == 2) para.Alignment = rdaJustify;
+      for (const std::u16string& text : paragraphs) {
+        const int paraNo = data.style.ParaStyles().Count() - 1;
+        size_t from = 0;
+        for (size_t end = 0; end <= text.size(); ++end) {
+          if (end < text.size() && (!wordByWord || text[end] != u' ')) continue;
+          AddUnicodeText(data, text.substr(from, end - from));
+          TCustomRDItemInfo& item = *data.GetItem(data.Items.Count() - 1);
+          item.ParaNo = paraNo;
+          if (from != 0) item.ItemOptions |= rdioContinuesPara;
+          from = end;
+        }
+      }
+    }
+    const auto lines = [&](TRDCanvas& canvas) {
+      data.FormatItems(false, true, false, 0, &canvas, false, true, false);
+      std::vector<std::vector<int>> all;
+      for (int d = 0; d < data.DrawItems.Count(); ++d) {
+        const TRDDrawLineInfo& line = data.Line(d);
+        all.push_back({line.ItemNo, line.Offs, line.Length, line.Left, line.Top, line.Width});
+      }
+      return all;
+    };
+    const std::vector<std::vector<int>> measuredAlone = lines(alone);
+    EXPECT_GT(measuredAlone.size(), 30u * std::size(modes));
+    EXPECT_EQ(lines(shared), measuredAlone);
+  }
 }
 
 }  // namespace

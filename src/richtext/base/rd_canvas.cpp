@@ -26,6 +26,24 @@ void TRDCanvas::PrefixWidthsW(std::u16string_view text, std::vector<int>& extent
   for (size_t i = 0; i < text.size(); ++i) extents[i] = TextWidthW(text.substr(0, i + 1));
 }
 
+namespace {
+
+class TEachPrefix : public TRDCanvas::TTextPrefixes {
+ public:
+  TEachPrefix(TRDCanvas& canvas, std::u16string_view text) : canvas_(canvas), text_(text) {}
+  int Width(size_t count) override { return canvas_.TextWidthW(text_.substr(0, count)); }
+
+ private:
+  TRDCanvas& canvas_;
+  std::u16string_view text_;
+};
+
+}  // namespace
+
+std::unique_ptr<TRDCanvas::TTextPrefixes> TRDCanvas::TextPrefixesW(std::u16string_view text) {
+  return std::make_unique<TEachPrefix>(*this, text);
+}
+
 bool TRDCanvas::GetCharacterPlacementW(std::u16string_view text, unsigned,
                                        TRDCharacterPlacement& result) {
   result = TRDCharacterPlacement{};

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -105,6 +106,17 @@ class TRDCanvas {
   // own, which costs the square of the length; a canvas over a real font does it in one pass.
   virtual void PrefixWidthsA(std::string_view text, std::vector<int>& extents);
   virtual void PrefixWidthsW(std::u16string_view text, std::vector<int>& extents);
+  // Widths of prefixes of one text asked for one by one with the current font, each as
+  // TextWidthW gives it: a line being fitted asks for many. This base measures each
+  // prefix on its own; a canvas over a real font cuts the text into what it measures once.
+  // The text must outlive the answer, and the font stay as it is.
+  class TTextPrefixes {
+   public:
+    virtual ~TTextPrefixes() = default;
+    // The width of the first count units.
+    virtual int Width(size_t count) = 0;
+  };
+  virtual std::unique_ptr<TTextPrefixes> TextPrefixesW(std::u16string_view text);
   // False when the font gives no metrics.
   virtual bool GetTextMetrics(TRDTextMetrics& metrics) = 0;
   // False when the font has no outline metrics.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "richtext/layout/formatted_data.h"
@@ -62,6 +63,10 @@ struct TCustomRDFormattedData::TRDFormatParams {
   // no_wrap_first on (-1: none measured): a line of many items is measured once.
   const std::vector<int>* no_wrap_widths = nullptr;
   int no_wrap_first = 0;
+  // The UTF-16 of the text item being laid out as it is shown (item_text_no; -1: none),
+  // measured from each line's start as the line is fitted.
+  std::u16string item_text;
+  int item_text_no = -1;
   // A partial layout: the old lines it may meet again, and whether it met them (which
   // ends it). None in a whole layout.
   TRDOldLines* old_lines = nullptr;

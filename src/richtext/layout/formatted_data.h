@@ -29,6 +29,7 @@ class TGraphic;
 class TRDNonTextItemInfo;
 class TRDBackground;
 class TCustomRDFontInfo;
+class TItemTextPrefixes;
 class TStream;
 
 // The options of a viewer, from bit 0 on.
@@ -405,9 +406,11 @@ class TCustomRDFormattedData : public TCustomRDData {
   void FinishLine(int rightEdge, TRDFormatParams& params, bool paraEnd);
   void FinishPendingTab(TRDFormatParams& params);
   // How many characters of the item from the 0-based index from (at most count) fit into
-  // room; fitWidth receives their width when it was measured, else -1.
+  // room; fitWidth receives their width when it was measured, else -1. Prefixes, when
+  // given, measures the item's text from `from` on.
   int GetFitCount(const std::string& text, const std::string& stored, int itemNo, int from,
-                  int count, int room, TRDFormatParams& params, int& fitWidth) const;
+                  int count, int room, TRDFormatParams& params, TItemTextPrefixes* prefixes,
+                  int& fitWidth) const;
   void ApplyTextStyle(int styleNo, int itemNo, TRDFormatParams& params);
   void AddDrawLine(std::unique_ptr<TRDDrawLineInfo> line, TRDFormatParams& params);
   int ParaSpaceAfter(int itemNo, const TRDResolution& scaling) const;

@@ -3,6 +3,7 @@
 // where a new line starts with its indents and the spacing of paragraphs.
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "richtext/base/code_pages.h"
@@ -108,7 +109,8 @@ static void PlaceOnLine(TRDDrawLines& lines, TRDDrawLineInfo& line, bool newLine
 
 int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::string& stored,
                                         int itemNo, int from, int count, int room,
-                                        TRDFormatParams& p, int& fitWidth) const {
+                                        TRDFormatParams& p, TItemTextPrefixes* prefixes,
+                                        int& fitWidth) const {
   if (p.max_length > 0) count = std::min(count, p.max_length - p.line_chars);
   if (count <= 0) {
     fitWidth = 0;
@@ -118,7 +120,8 @@ int TCustomRDFormattedData::GetFitCount(const std::string& text, const std::stri
   const bool unicode = IsUnicodeItem(options);
   TRDCanvas& canvas = *p.canvas;
   auto width = [&](int n) {
-    return GetItemTextWidth(PieceView(text, from, n, unicode), canvas, options);
+    return prefixes ? prefixes->Width(size_t(n))
+                    : GetItemTextWidth(PieceView(text, from, n, unicode), canvas, options);
   };
   const TParaInfo& para = GetRDStyle()->ParaStyles()[GetItemPara(itemNo)];
   if (para.Options & rdpaoNoWrap) {
@@ -289,8 +292,13 @@ bool TCustomRDFormattedData::FitTextPiece(const std::string& text, const std::st
   const int left = end - pos;
   const int room = std::max(0, p.room - p.x);
   const bool forced = DrawItems.Count() == p.line_first || afterMarker;
+  // The line's candidates all start at pos: its text is cut into what is measured once.
+  std::optional<TItemTextPrefixes> prefixes;
+  if (p.item_text_no == itemNo)
+    prefixes.emplace(*p.canvas, std::u16string_view(p.item_text).substr(size_t(pos)));
+  TItemTextPrefixes* measure = prefixes ? &*prefixes : nullptr;
   int fitWidth = -1;
-  int fit = GetFitCount(text, stored, itemNo, pos, left, room, p, fitWidth);
+  int fit = GetFitCount(text, stored, itemNo, pos, left, room, p, measure, fitWidth);
   if (fit == 0) {
     if (!forced) return false;
     // At least one whole character on an empty line.
@@ -299,7 +307,9 @@ bool TCustomRDFormattedData::FitTextPiece(const std::string& text, const std::st
     fitWidth = -1;
   }
   piece = TRDTextPiece{fit, fitWidth, false};
-  return fit == left || BreakTextPiece(text, stored, itemNo, pos, end, forced, piece);
+  if (fit != left && !BreakTextPiece(text, stored, itemNo, pos, end, forced, piece)) return false;
+  if (piece.width < 0 && measure) piece.width = measure->Width(size_t(piece.length));
+  return true;
 }
 
 bool TCustomRDFormattedData::BreakTextPiece(const std::string& text, const std::string& stored,
@@ -609,6 +619,12 @@ void TCustomRDFormattedData::FormatItem(int i, TRDFormatParams& p, int from) {
   const std::string display =
       GetTextForDisplay(stored, style->TextStyles()[GetActualStyle(*item)], unicode, false, false,
                         (GetOptions() & rdoShowSpecialCharacters) != 0);
+  // A wrapped line of a Unicode item is fitted on its UTF-16, converted once for all.
+  p.item_text_no = -1;
+  if (unicode && !(style->ParaStyles()[item->ParaNo].Options & rdpaoNoWrap)) {
+    p.item_text = RawUnicodeToWideString(display);
+    p.item_text_no = i;
+  }
   if (style->ParaStyles()[item->ParaNo].Alignment == rdaJustify && count > 0) {
     // Word by word, each chunk with the one space before it.
     int pos = from;

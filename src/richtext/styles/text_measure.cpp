@@ -41,14 +41,40 @@ int GetWordJoinerWidth(TRDCanvas& canvas) {
   return canvas.TextWidthW(std::u16string(1, kWordJoiner));
 }
 
+namespace {
+
+// Which of the three zero-width characters ch is (0, 1, 2), -1 for any other.
+int ZeroWidthKind(char16_t ch) {
+  return ch == kZeroWidthSpace ? 0 : ch == kZeroWidthJoiner ? 1 : ch == kWordJoiner ? 2 : -1;
+}
+
+// What the font gives a zero-width character of the kind, measured when first asked.
+int ReportedZeroWidth(TRDCanvas& canvas, char16_t ch, int (&widths)[3]) {
+  int& width = widths[ZeroWidthKind(ch)];
+  if (width < 0) width = canvas.TextWidthW(std::u16string(1, ch));
+  return width;
+}
+
+}  // namespace
+
 int GetTextExtentWithoutZeroWidth(TRDCanvas& canvas, std::u16string_view text) {
   int width = canvas.TextWidthW(text);
   int zeroWidths[3] = {-1, -1, -1};
-  for (char16_t ch : text) {
-    int kind = ch == kZeroWidthSpace ? 0 : ch == kZeroWidthJoiner ? 1 : ch == kWordJoiner ? 2 : -1;
-    if (kind < 0) continue;
-    if (zeroWidths[kind] < 0) zeroWidths[kind] = canvas.TextWidthW(std::u16string(1, ch));
-    width -= zeroWidths[kind];
+  for (char16_t ch : text)
+    if (ZeroWidthKind(ch) >= 0) width -= ReportedZeroWidth(canvas, ch, zeroWidths);
+  return width;
+}
+
+TItemTextPrefixes::TItemTextPrefixes(TRDCanvas& canvas, std::u16string_view text)
+    : canvas_(canvas), text_(text), widths_(canvas.TextPrefixesW(text)) {}
+
+int TItemTextPrefixes::Width(size_t count) {
+  for (; scanned_ < count; ++scanned_)
+    if (ZeroWidthKind(text_[scanned_]) >= 0) zero_width_at_.push_back(scanned_);
+  int width = widths_->Width(count);
+  for (size_t at : zero_width_at_) {
+    if (at >= count) break;
+    width -= ReportedZeroWidth(canvas_, text_[at], zero_widths_);
   }
   return width;
 }

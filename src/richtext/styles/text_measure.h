@@ -5,6 +5,7 @@
 // with MaxExtent 13 fits 2 characters, partial extents 6, 12, 18, 24.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,24 @@ int GetWordJoinerWidth(TRDCanvas& canvas);
 int GetTextExtentWithoutZeroWidth(TRDCanvas& canvas, std::u16string_view text);
 // Width in pixels of an item text (raw Unicode or 8-bit by options).
 int GetItemTextWidth(std::string_view s, TRDCanvas& canvas, TRDItemOptions options);
+// Widths of prefixes of one UTF-16 item text asked for one by one, each as
+// GetItemTextWidth gives it, for fitting a line: the text is measured through the canvas's
+// TextPrefixesW. The text must outlive it, and the canvas's font stay as it is.
+class TItemTextPrefixes {
+ public:
+  TItemTextPrefixes(TRDCanvas& canvas, std::u16string_view text);
+  // The width of the first count units.
+  int Width(size_t count);
+
+ private:
+  TRDCanvas& canvas_;
+  std::u16string_view text_;
+  std::unique_ptr<TRDCanvas::TTextPrefixes> widths_;
+  // Where the zero-width characters stand among the first scanned_ units.
+  std::vector<size_t> zero_width_at_;
+  size_t scanned_ = 0;
+  int zero_widths_[3] = {-1, -1, -1};  // each kind's own width, measured when met
+};
 // The number of characters that fit into maxExtent; with partialExtents the extent after
 // each character (one entry per character).
 int MeasureTextFit(TRDCanvas& canvas, std::string_view s, int maxExtent,

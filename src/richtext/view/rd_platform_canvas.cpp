@@ -129,6 +129,27 @@ void TRDPlatformCanvas::PrefixWidthsW(std::u16string_view text, std::vector<int>
   Prepared().PrefixExtents(Shown(text), extents);
 }
 
+namespace {
+
+class TPreparedPrefixes : public TRDCanvas::TTextPrefixes {
+ public:
+  TPreparedPrefixes(const TPreparedFont& font, std::u16string_view text) : widths_(font, text) {}
+  int Width(size_t count) override { return widths_.Width(count); }
+
+ private:
+  TPreparedFont::TPrefixWidths widths_;
+};
+
+}  // namespace
+
+std::unique_ptr<TRDCanvas::TTextPrefixes> TRDPlatformCanvas::TextPrefixesW(
+    std::u16string_view text) {
+  // A picture font shows other characters than the text's, in a buffer the next
+  // measuring reuses.
+  if (SymbolFontOf(Font.Name) != TRDSymbolFont::None) return TRDCanvas::TextPrefixesW(text);
+  return std::make_unique<TPreparedPrefixes>(Prepared(), text);
+}
+
 std::u16string_view TRDPlatformCanvas::Shown(std::u16string_view text) {
   const TRDSymbolFont symbol = SymbolFontOf(Font.Name);
   if (symbol == TRDSymbolFont::None) return text;

@@ -29,6 +29,7 @@ class TRDPlatformCanvas : public TRDCanvas {
   int TextWidthW(std::u16string_view text) override;
   void PrefixWidthsA(std::string_view text, std::vector<int>& extents) override;
   void PrefixWidthsW(std::u16string_view text, std::vector<int>& extents) override;
+  std::unique_ptr<TTextPrefixes> TextPrefixesW(std::u16string_view text) override;
   bool GetTextMetrics(TRDTextMetrics& metrics) override;
   bool GetOutlineTextMetrics(TRDOutlineTextMetrics& metrics) override;
   // The placement of the platform's own drawing: right-to-left runs reordered as shown.

@@ -238,11 +238,40 @@ TTextDirection FirstStrongDirection(std::u16string_view Text) {
   return TTextDirection::Auto;
 }
 
+namespace {
+
+// Whether a text holds right-to-left letters, marks and neutrals alone: no numbers, no
+// left-to-right letter, no embedding. In a right-to-left paragraph every unit of it ends
+// at the paragraph's level (marks take the letter's class, neutrals stand between
+// right-to-left ends), as the common line of a Hebrew or Arabic paragraph does.
+bool IsRightToLeftOnly(std::u16string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char16_t ch) {
+    switch (QChar(ch).direction()) {
+      case QChar::DirR:
+      case QChar::DirAL:
+      case QChar::DirNSM:
+      case QChar::DirWS:
+      case QChar::DirON:
+      case QChar::DirS:
+      case QChar::DirB:
+      case QChar::DirCS:
+      case QChar::DirES:
+      case QChar::DirET:
+        return true;
+      default:
+        return false;
+    }
+  });
+}
+
+}  // namespace
+
 void ResolveBiDiLevels(std::u16string_view Text, int ParagraphLevel,
                        std::vector<std::uint8_t>& Levels) {
   const size_t n = Text.size();
   const std::uint8_t paragraph = std::uint8_t(ParagraphLevel & 1);
   Levels.assign(n, paragraph);
+  if (paragraph == 1 && IsRightToLeftOnly(Text)) return;
   std::vector<TDir> original(n);
   std::vector<TDir> classes;
   std::vector<size_t> units;

@@ -19,8 +19,10 @@ bool IsConjoiningJamo(char16_t ch) {
          (ch >= 0xD7B0 && ch <= 0xD7FF);
 }
 
+// A blank: a space, or one of the other spaces, all at U+0085, U+00A0 or from U+1680 on
+// (letters of the scripts before that are looked up no further).
 bool IsBlank(char16_t ch) {
-  return ch == u' ' || (ch >= 0x80 && QChar(ch).isSpace());
+  return ch == u' ' || ((ch == 0x85 || ch == 0xA0 || ch >= 0x1680) && QChar(ch).isSpace());
 }
 
 bool SharesGlyph(const QList<QGlyphRun>& a, const QList<QGlyphRun>& b) {

@@ -19,6 +19,7 @@
 
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
+#include "platform/gui/graphics/cluster_advances_qt.h"
 #include "platform/gui/graphics/text_shaping_qt.h"
 
 namespace {
@@ -105,20 +106,6 @@ bool KeepsTextOrder(const TTextRunDirection& direction) {
   return direction.Line != TTextDirection::RightToLeft;
 }
 
-// A character of a text whose clusters shape alone as they do within it, the clusters'
-// advances adding up to the text's: a Hebrew letter or point (no Hebrew letter joins its
-// neighbours or, with kerning off, moves them) or a blank. Such a text is measured
-// cluster by cluster, each cluster shaped once for the font, where a line of distinct
-// words would be shaped word by word.
-bool ShapesByCluster(char16_t ch) {
-  return ch == u' ' || QChar(ch).script() == QChar::Script_Hebrew;
-}
-
-// A width in 1/64 pixel, as Qt sums advances, rounded as Qt rounds a text's width.
-int RoundedWidth(std::int64_t units) {
-  return int((units + 32) >> 6);
-}
-
 struct TPieceHash {
   using is_transparent = void;
   size_t operator()(std::u16string_view piece) const {
@@ -136,24 +123,26 @@ struct TPreparedFont::Impl {
         shaping_metrics(shaping_qfont),
         shaping_metrics_exact(shaping_qfont),
         tab_stop(std::max(1, metrics.horizontalAdvance(QStringLiteral("\t")))),
-        extra(extra) {}
+        extra(extra),
+        clusters(TClusterAdvances::For(shaping_qfont.key())) {}
   QFont qfont;
   QFontMetrics metrics;
   QFont shaping_qfont;
   QFontMetrics shaping_metrics;
   QFontMetricsF shaping_metrics_exact;
   int tab_stop;
-  int extra;                           // character spacing
-  std::vector<std::int16_t> advances;  // per UTF-16 unit, filled on first use
+  int extra;  // character spacing
+  // Per UTF-16 unit, by its page of 256, each page filled on first use: a layout that
+  // prepares its fonts afresh (a new window) touches a few pages, not the whole range.
+  std::array<std::unique_ptr<std::array<std::int16_t, 256>>, 256> advance_pages;
   // Prefix widths of shaped pieces, each prefix measured as drawn alone.
   std::unordered_map<std::u16string, std::vector<int>, TPieceHash, std::equal_to<>> pieces;
   // Widths of shaped texts: a line's pieces are measured again for its least width, for
   // every fit and after a scroll bar came, and a text's words come back.
   std::unordered_map<std::u16string, int, TPieceHash, std::equal_to<>> shaped_widths;
-  // Advances of the clusters of texts measured cluster by cluster, in 1/64 pixel: those of
-  // one character by its page of 256, each page filled on first use, the others by text.
-  std::array<std::unique_ptr<std::array<std::int32_t, 256>>, 256> cluster_pages;
-  std::unordered_map<std::u16string, std::int32_t, TPieceHash, std::equal_to<>> clusters;
+  // Advances of the clusters of texts measured cluster by cluster, shared with every
+  // other preparing of the same font on this thread.
+  std::shared_ptr<TClusterAdvances> clusters;
 
   // The glyphs of the font's own face (not of a fallback), by the character's page of 256,
   // each page filled on first use: 0 where the face has none.
@@ -173,8 +162,12 @@ struct TPreparedFont::Impl {
   std::unordered_map<std::u16string, TShapedRuns, TPieceHash, std::equal_to<>> shaped_runs[3];
 
   int Advance(char16_t ch) {
-    if (advances.empty()) advances.assign(0x10000, kUnknown);
-    std::int16_t& a = advances[ch];
+    auto& page = advance_pages[ch >> 8];
+    if (!page) {
+      page = std::make_unique<std::array<std::int16_t, 256>>();
+      page->fill(kUnknown);
+    }
+    std::int16_t& a = (*page)[ch & 0xFF];
     if (a == kUnknown) {
       const QChar c(ch);
       if (ch == u'\t') {
@@ -269,63 +262,14 @@ struct TPreparedFont::Impl {
                        [this](char16_t ch) { return Advance(ch) == kShaped; });
   }
 
-  std::int32_t MeasureCluster(std::u16string_view cluster) const {
-    return std::int32_t(qRound(shaping_metrics_exact.horizontalAdvance(ToQ(cluster)) * 64));
-  }
-
-  std::int32_t ClusterAdvance(std::u16string_view cluster) {
-    if (cluster.size() > 1) {
-      if (auto found = clusters.find(cluster); found != clusters.end()) return found->second;
-      if (clusters.size() >= kMaxCachedPieces) clusters.clear();
-      return clusters.emplace(cluster, MeasureCluster(cluster)).first->second;
-    }
-    auto& page = cluster_pages[cluster[0] >> 8];
-    if (!page) {
-      page = std::make_unique<std::array<std::int32_t, 256>>();
-      page->fill(-1);
-    }
-    std::int32_t& advance = (*page)[cluster[0] & 0xFF];
-    if (advance < 0) advance = MeasureCluster(cluster);
-    return advance;
-  }
-
   // Whether text is measured cluster by cluster: unspaced (spacing goes between clusters
-  // as shaping makes them), of nothing but characters that shape alone.
-  bool ByClusters(std::u16string_view text) const {
-    return extra == 0 && std::all_of(text.begin(), text.end(), ShapesByCluster);
-  }
-
-  // Where the cluster starting at `from` ends: a character with the marks after it.
-  static size_t ClusterEnd(std::u16string_view text, size_t from) {
-    size_t end = from + 1;
-    while (end < text.size() && QChar(text[end]).isMark()) ++end;
-    return end;
-  }
-
-  // The width of every prefix of a text measured cluster by cluster; a prefix that ends
-  // within a cluster ends with that part of it shaped.
-  void ClusterExtents(std::u16string_view text, std::vector<int>& out) {
-    std::int64_t before = 0;  // the clusters before the current one
-    for (size_t from = 0, end = 0; from < text.size(); from = end) {
-      end = ClusterEnd(text, from);
-      for (size_t i = from; i + 1 < end; ++i)
-        out[i] = RoundedWidth(before + ClusterAdvance(text.substr(from, i + 1 - from)));
-      before += ClusterAdvance(text.substr(from, end - from));
-      out[end - 1] = RoundedWidth(before);
-    }
-  }
-
-  int ClusterWidth(std::u16string_view text) {
-    std::int64_t width = 0;
-    for (size_t from = 0, end = 0; from < text.size(); from = end) {
-      end = ClusterEnd(text, from);
-      width += ClusterAdvance(text.substr(from, end - from));
-    }
-    return RoundedWidth(width);
+  // as shaping makes them), of nothing but characters whose clusters add up.
+  bool ByClusters(std::u16string_view text) {
+    return extra == 0 && clusters->ByClusters(text, shaping_metrics_exact);
   }
 
   int ShapedWidth(std::u16string_view text) {
-    if (ByClusters(text)) return ClusterWidth(text);
+    if (ByClusters(text)) return clusters->Width(text, shaping_metrics_exact);
     if (auto found = shaped_widths.find(text); found != shaped_widths.end()) return found->second;
     if (shaped_widths.size() >= kMaxCachedWidths) shaped_widths.clear();
     const int width = shaping_metrics.horizontalAdvance(ToShapedQ(text));
@@ -338,40 +282,19 @@ struct TPreparedFont::Impl {
     if (pieces.size() >= kMaxCachedPieces) pieces.clear();
     std::vector<int> extents(piece.size());
     if (ByClusters(piece))
-      ClusterExtents(piece, extents);
+      clusters->PrefixWidths(piece, shaping_metrics_exact, extents);
     else
       for (size_t i = 0; i < piece.size(); ++i)
         extents[i] = shaping_metrics.horizontalAdvance(ToShapedQ(piece.substr(0, i + 1)));
     return pieces.emplace(piece, std::move(extents)).first->second;
   }
 
-  // The width of a long text that needs shaping: the last of its prefix extents, each of
-  // its pieces measured whole.
-  int LongShapedWidth(std::u16string_view text) {
-    int width = 0;
-    size_t from = 0;  // where the plain text could last be cut, and its width there
-    int widthAtCut = 0;
-    for (size_t i = 0; Advance(text[i]) != kShaped; ++i) {
-      if (i > 0 && IsIndependentCut(text, i, true)) {
-        from = i;
-        widthAtCut = width;
-      }
-      width += PlainAdvance(Advance(text[i]), width);
-    }
-    width = widthAtCut;
-    while (from < text.size()) {
-      if (text[from] == u'\t') {
-        width += PlainAdvance(kTab, width);
-        ++from;
-        continue;
-      }
-      const size_t end = PieceEnd(text, from);
-      const std::u16string_view piece = text.substr(from, end - from);
-      const auto found = pieces.find(piece);
-      width += found != pieces.end() ? found->second.back() : ShapedWidth(piece);
-      from = end;
-    }
-    return width;
+  // The width of a piece of a long text that needs shaping, measured whole: added up from
+  // its clusters, or the last of its prefix widths when they were measured.
+  int PieceWidth(std::u16string_view piece) {
+    if (ByClusters(piece)) return clusters->Width(piece, shaping_metrics_exact);
+    const auto found = pieces.find(piece);
+    return found != pieces.end() ? found->second.back() : ShapedWidth(piece);
   }
 
   // Extents from `from` on, where the text before `from` is `width` wide and ends where
@@ -410,11 +333,62 @@ int TPreparedFont::TextWidth(std::u16string_view Text) const {
   int width = 0;
   for (char16_t ch : Text) {
     const int a = impl_->Advance(ch);
+    // A long text is the sum of its pieces, each measured whole.
     if (a == kShaped)
-      return Text.size() <= kLongPiece ? impl_->ShapedWidth(Text) : impl_->LongShapedWidth(Text);
+      return Text.size() <= kLongPiece ? impl_->ShapedWidth(Text)
+                                       : TPrefixWidths(*this, Text).Width(Text.size());
     width += impl_->PlainAdvance(a, width);
   }
   return width;
+}
+
+TPreparedFont::TPrefixWidths::TPrefixWidths(const TPreparedFont& Font, std::u16string_view Text)
+    : font_(*Font.impl_), text_(Text) {}
+
+void TPreparedFont::TPrefixWidths::ScanPlain(size_t Count) {
+  while (!shaped_ && plain_.size() <= Count) {
+    const size_t i = plain_.size() - 1;
+    const int a = font_.Advance(text_[i]);
+    if (a == kShaped) {
+      shaped_ = true;
+      break;
+    }
+    const int width = plain_.back();
+    if (i > 0 && IsIndependentCut(text_, i, true)) {
+      cut_ = i;
+      width_at_cut_ = width;
+    }
+    plain_.push_back(width + font_.PlainAdvance(a, width));
+  }
+}
+
+void TPreparedFont::TPrefixWidths::CutTo(size_t Count) {
+  while (ends_.empty() || ends_.back() < Count) {
+    const size_t from = ends_.empty() ? cut_ : ends_.back();
+    int width = widths_.empty() ? width_at_cut_ : widths_.back();
+    // A tab reaches its stop from wherever the text before it ends.
+    const bool tab = text_[from] == u'\t';
+    const size_t end = tab ? from + 1 : PieceEnd(text_, from);
+    width +=
+        tab ? font_.PlainAdvance(kTab, width) : font_.PieceWidth(text_.substr(from, end - from));
+    ends_.push_back(end);
+    widths_.push_back(width);
+  }
+}
+
+int TPreparedFont::TPrefixWidths::Width(size_t Count) {
+  ScanPlain(Count);
+  // Plain on to Count: the sum of its characters' advances.
+  if (Count < plain_.size()) return plain_[Count];
+  if (Count <= kLongPiece) return font_.ShapedWidth(text_.substr(0, Count));
+  // Whole pieces up to the one Count ends in; the part of that one before Count, measured
+  // as the last piece of a text that ends there.
+  CutTo(Count);
+  const size_t k = size_t(std::lower_bound(ends_.begin(), ends_.end(), Count) - ends_.begin());
+  if (ends_[k] == Count) return widths_[k];
+  const size_t from = k == 0 ? cut_ : ends_[k - 1];
+  const int before = k == 0 ? width_at_cut_ : widths_[k - 1];
+  return before + font_.PieceWidth(text_.substr(from, Count - from));
 }
 
 void TPreparedFont::PrefixExtents(std::u16string_view Text, std::vector<int>& Extents) const {

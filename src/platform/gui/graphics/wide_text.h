@@ -35,6 +35,8 @@ struct TFontCellMetrics {
 
 class TPreparedFont {
  public:
+  struct Impl;  // the Qt font and its metrics, known only inside the platform
+
   // CharacterExtra pixels follow every character, in measuring as in drawing. Stretch is
   // the characters' width in percent of the face's own: below 100 condensed, above
   // expanded, as word processors scale characters (a face without such a cut is scaled).
@@ -48,6 +50,35 @@ class TPreparedFont {
   // The width of every prefix: Extents[i] is TextWidth of characters 0..i. Plain text is
   // measured in one pass.
   void PrefixExtents(std::u16string_view Text, std::vector<int>& Extents) const;
+  // The widths of prefixes of one text, each what TextWidth gives for it, for a caller
+  // that asks for many (a line fitted into its room): the text is cut into the pieces
+  // TextWidth measures once, only as far as asked, and each piece is measured once, where
+  // TextWidth would cut and measure every prefix from its start again. The text and the
+  // font must outlive it.
+  class TPrefixWidths {
+   public:
+    TPrefixWidths(const TPreparedFont& Font, std::u16string_view Text);
+    // TextWidth of the first Count units.
+    int Width(size_t Count);
+
+   private:
+    // Measures plainly on to the first unit that needs shaping, or to Count.
+    void ScanPlain(size_t Count);
+    // Cuts pieces until one ends at or after Count.
+    void CutTo(size_t Count);
+
+    Impl& font_;
+    std::u16string_view text_;
+    // plain_[i]: the width of the first i units, up to the first that needs shaping.
+    std::vector<int> plain_{0};
+    bool shaped_ = false;  // plain_ ends at a unit that needs shaping
+    // The pieces start where the plain text could last be cut before that unit.
+    size_t cut_ = 0;
+    int width_at_cut_ = 0;
+    // Where each piece ends, and the width there.
+    std::vector<size_t> ends_;
+    std::vector<int> widths_;
+  };
   // Where the characters of Text stand as CanvasTextOutW draws it without advances in
   // Direction:
   // Slots[k] is the display position of UTF-16 unit k, counted from the left, Advances[i]
@@ -71,8 +102,6 @@ class TPreparedFont {
   // or none (blanks, digits, punctuation, marks: they go with the text before them).
   enum class TScript { Common, Arabic, Other };
   static TScript ScriptOf(char16_t Ch);
-
-  struct Impl;  // the Qt font and its metrics, known only inside the platform
 
  private:
   friend void CanvasTextOutW(TCanvas&, const TPreparedFont&, TColor, int, int, std::u16string_view,

@@ -208,9 +208,9 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
           differing += (canvas().Pixels(x, y) == clBlack) != (qGray(own.pixel(x, y)) < 128);
       EXPECT_EQ(differing, 0);
       EXPECT_EQ(prepared.TextWidth(word), qtMetrics.horizontalAdvance(text));
-      // Every prefix of a Hebrew text, also one that ends between a letter's points.
-      if (word[0] >= 0x05D0 && word[0] <= 0x05EA &&
-          std::none_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight)) {
+      // Every prefix of a Hebrew or Arabic text, also one that ends between a letter's
+      // points or within a joined word.
+      if (std::none_of(word.begin(), word.end(), TPreparedFont::IsLeftToRight)) {
         std::vector<int> extents;
         prepared.PrefixExtents(word, extents);
         for (size_t i = 0; i < word.size(); ++i)
@@ -316,6 +316,110 @@ TEST_F(CanvasText, PlainTextIsDrawnAsQtDrawsIt) {
 // Text spaced out, by a style's character spacing or by an advance for every character
 // (printing, metafile text), keeps its joined letter forms: it looks as Qt draws the same
 // text with that letter spacing.
+// A line is fitted by asking for prefixes of the rest of its text, in any order: each is
+// as wide as the prefix measured by itself, whether the pieces were cut past it already or
+// not yet, in every script, over tabs, zero-width characters and runs too long to measure
+// whole.
+TEST(PreparedFont, PrefixWidthsAreThoseOfThePrefixesAlone) {
+  std::u16string arabicRun;
+  for (int i = 0; i < 150; ++i) arabicRun += char16_t(i % 3 ? 0x0628 : 0x0645);
+  const std::u16string texts[] = {
+      u"\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD \u05D0\u05D1\u05D2 "
+      u"\u05D3\u05D4\u05D5\u05D6 \u05D7\u05D8\u05D9 \u05DB\u05DC\u05DE\u05E0 \u05E1",
+      u"\u05D1\u05BC\u05B0\u05E8\u05B5\u05D0\u05E9\u05B4\u05C1\u05D9\u05EA "
+      u"\u05D1\u05BC\u05B8\u05E8\u05B8\u05D0 \u05D0\u05B1\u05DC\u05B9\u05D4\u05B4\u05D9\u05DD "
+      u"\u05D0\u05B5\u05EA \u05D4\u05B7\u05E9\u05C1\u05B8\u05DE\u05B7\u05D9\u05B4\u05DD",
+      u"\u0645\u0631\u062D\u0628\u0627 "
+      u"\u0627\u0644\u0639\u064E\u0631\u064E\u0628\u0650\u064A\u0651\u064E\u0629 "
+      u"\u0644\u0627\u0645 \u0628\u064E\u064A\u0652\u062A \u0643\u062A\u0627\u0628 "
+      u"\u0633\u0644\u0627\u0645",
+      u"APRS net 1234 \u05E9\u05DC\u05D5\u05DD world 42 \u05E2\u05D5\u05DC\u05DD (ok) abc "
+      u"\u0645\u0631\u062D\u0628\u0627 def",
+      u"ab\tc \u05E9\u05DC\u05D5\u05DD\t\u05E2\u05D5\u05DC\u05DD x\u200Dy \u05D0\u200B\u05D1 "
+      u"\u05D2\u05D3\u05D4\u05D5 end",
+      arabicRun + u" \u0645\u0631\u062D\u0628\u0627 " + arabicRun,
+      u"plain Latin text that needs no shaping at all, measured by its advances",
+  };
+  TFont font;
+  font.SetName("DejaVu Sans");
+  font.SetHeight(-13);
+  const TPreparedFont prepared(font);
+  for (const std::u16string& text : texts) {
+    SCOPED_TRACE(QString::fromStdU16String(text).toStdString());
+    std::vector<int> alone(text.size() + 1);
+    for (size_t n = 0; n <= text.size(); ++n)
+      alone[n] = prepared.TextWidth(std::u16string_view(text).substr(0, n));
+    // From the end back, from the start on, and leaping about as a fit does.
+    TPreparedFont::TPrefixWidths backwards(prepared, text), forwards(prepared, text),
+        leaping(prepared, text);
+    for (size_t n = text.size() + 1; n-- > 0;) EXPECT_EQ(backwards.Width(n), alone[n]) << n;
+    for (size_t n = 0; n <= text.size(); ++n) EXPECT_EQ(forwards.Width(n), alone[n]) << n;
+    for (size_t k = 0; k <= text.size(); ++k) {
+      const size_t n = (k * 37) % (text.size() + 1);
+      EXPECT_EQ(leaping.Width(n), alone[n]) << n;
+    }
+  }
+}
+
+// Words as a paragraph holds them, distinct: Arabic with and without vowels (lam before
+// alef among them), pointed Hebrew, Latin words and numbers; each, and each of its
+// prefixes, as wide as Qt shapes it by itself.
+TEST(PreparedFont, DistinctWordsAreAsWideAsQtShapesThem) {
+  const char16_t vowels[] = {0x064E, 0x0650, 0x064F, 0x0651, 0x0652, 0x064B};
+  const char16_t points[] = {0x05B8, 0x05B7, 0x05B4, 0x05BC, 0x05B6, 0x05B5, 0x05B0};
+  std::vector<std::u16string> words;
+  for (int i = 0; i < 400; ++i) {
+    std::u16string word;
+    const int length = 2 + (i * 7 + i / 5) % 6;
+    for (int k = 0; k < length; ++k) {
+      const int n = i * 3 + k * 5;
+      switch (i % 4) {
+        case 0:
+        case 1:
+          word += char16_t(n % 36 < 26 ? 0x0621 + n % 36 : 0x0641 + n % 36 - 26);
+          if (i % 2 == 0 && k % 2 == 1) word += vowels[size_t(i + k) % std::size(vowels)];
+          break;
+        case 2:
+          word += char16_t(0x05D0 + n % 27);
+          word += points[size_t(i + k) % std::size(points)];
+          break;
+        default:
+          word += char16_t(k % 3 == 2 ? u'0' + n % 10 : (k % 2 ? u'a' : u'A') + n % 26);
+      }
+    }
+    words.push_back(word);
+  }
+  // Lam and alef ligate, also with a vowel between them and after another letter; digits
+  // and Latin letters run into right-to-left letters.
+  for (const std::u16string_view word :
+       {u"\u0644\u0627", u"\u0633\u0644\u0627\u0645", u"\u0644\u064E\u0627\u0645",
+        u"\u0627\u0644\u0623\u0645", u"\u0628\u0644\u0625\u0644\u0622", u"12\u0628\u0628",
+        u"abc\u0645\u0631", u"\u05D0\u05B8\u05D1123"})
+    words.emplace_back(word);
+  TFont font;
+  font.SetName("DejaVu Sans");
+  font.SetHeight(-13);
+  const TPreparedFont prepared(font);
+  QFont qt("DejaVu Sans");
+  qt.setPixelSize(13);
+  qt.setKerning(false);
+  qt.setStyleStrategy(QFont::NoAntialias);
+  qt.setHintingPreference(QFont::PreferFullHinting);
+  const QFontMetrics qtMetrics(qt);
+  for (const std::u16string& word : words) {
+    const QString text = QString::fromStdU16String(word);
+    SCOPED_TRACE(text.toStdString());
+    // A Latin word is shaped where it stands among right-to-left words.
+    const std::u16string shaped = u"\u05D0 " + word;
+    EXPECT_EQ(prepared.TextWidth(shaped),
+              qtMetrics.horizontalAdvance(QString::fromStdU16String(shaped)));
+    for (size_t n = 1; n <= word.size(); ++n)
+      EXPECT_EQ(prepared.TextWidth(std::u16string_view(word).substr(0, n)),
+                qtMetrics.horizontalAdvance(text.left(qsizetype(n))))
+          << n;
+  }
+}
+
 TEST_F(CanvasText, SpacedWordsKeepTheirJoinedForms) {
   const std::u16string_view words[] = {
       u"\u0645\u0631\u062D\u0628\u0627",
