@@ -49,6 +49,21 @@ class CanvasText : public ::testing::Test {
   TBitmap bitmap;
 };
 
+// DejaVu Sans at a pixel height, ours and Qt's drawn pixel for pixel (no grey edges).
+TFont DejaVu(int pixels) {
+  TFont font;
+  font.SetName("DejaVu Sans");
+  font.SetHeight(-pixels);
+  return font;
+}
+QFont QtDejaVu(int pixels) {
+  QFont qt("DejaVu Sans");
+  qt.setPixelSize(pixels);
+  qt.setStyleStrategy(QFont::NoAntialias);
+  qt.setHintingPreference(QFont::PreferFullHinting);
+  return qt;
+}
+
 }  // namespace
 
 TEST(Font, PointSizesAndPixelHeightsAgree) {
@@ -173,14 +188,9 @@ TEST_F(CanvasText, ShapedWordsAreDrawnAndMeasuredAsQtDrawsThem) {
       u"\u05D1\u05BC\u05B0\u05E8\u05B5\u05D0\u05E9\u05B4\u05C1\u05D9\u05EA ",  // points
       u"\u05D1\u05BC\u05D1\u05BC\u05D1\u05BC\u05D1\u05BC",  // a dagesh hanging left of each
   };
-  TFont font;
-  font.SetName("DejaVu Sans");
-  font.SetHeight(-13);
+  const TFont font = DejaVu(13);
   const TPreparedFont prepared(font);
-  QFont qt("DejaVu Sans");
-  qt.setPixelSize(13);
-  qt.setStyleStrategy(QFont::NoAntialias);  // pixel for pixel: no grey edges either side
-  qt.setHintingPreference(QFont::PreferFullHinting);
+  const QFont qt = QtDejaVu(13);
   const QFontMetrics qtMetrics(qt);
   const std::pair<TTextDirection, Qt::LayoutDirection> directions[] = {
       {TTextDirection::Auto, Qt::LayoutDirectionAuto},
@@ -268,9 +278,7 @@ TEST_F(CanvasText, PlainTextIsDrawnAsQtDrawsIt) {
     for (int extra : {0, 3}) {
       if (extra != 0 && (style & (fsUnderline | fsStrikeOut))) continue;
       SCOPED_TRACE(std::to_string(style) + " spaced " + std::to_string(extra));
-      TFont font;
-      font.SetName("DejaVu Sans");
-      font.SetHeight(-12);
+      TFont font = DejaVu(12);
       font.SetStyle(style);
       const TPreparedFont prepared(font, extra);
       canvas().FillRect(Rect(0, 0, 200, 60));
@@ -340,9 +348,7 @@ TEST(PreparedFont, PrefixWidthsAreThoseOfThePrefixesAlone) {
       arabicRun + u" \u0645\u0631\u062D\u0628\u0627 " + arabicRun,
       u"plain Latin text that needs no shaping at all, measured by its advances",
   };
-  TFont font;
-  font.SetName("DejaVu Sans");
-  font.SetHeight(-13);
+  const TFont font = DejaVu(13);
   const TPreparedFont prepared(font);
   for (const std::u16string& text : texts) {
     SCOPED_TRACE(QString::fromStdU16String(text).toStdString());
@@ -396,15 +402,10 @@ TEST(PreparedFont, DistinctWordsAreAsWideAsQtShapesThem) {
         u"\u0627\u0644\u0623\u0645", u"\u0628\u0644\u0625\u0644\u0622", u"12\u0628\u0628",
         u"abc\u0645\u0631", u"\u05D0\u05B8\u05D1123"})
     words.emplace_back(word);
-  TFont font;
-  font.SetName("DejaVu Sans");
-  font.SetHeight(-13);
+  const TFont font = DejaVu(13);
   const TPreparedFont prepared(font);
-  QFont qt("DejaVu Sans");
-  qt.setPixelSize(13);
+  QFont qt = QtDejaVu(13);
   qt.setKerning(false);
-  qt.setStyleStrategy(QFont::NoAntialias);
-  qt.setHintingPreference(QFont::PreferFullHinting);
   const QFontMetrics qtMetrics(qt);
   for (const std::u16string& word : words) {
     const QString text = QString::fromStdU16String(word);
@@ -428,15 +429,10 @@ TEST_F(CanvasText, SpacedWordsKeepTheirJoinedForms) {
       u"abc \u0645\u0631\u062D\u0628\u0627 def",
   };
   constexpr int kSpacing = 2;
-  TFont font;
-  font.SetName("DejaVu Sans");
-  font.SetHeight(-13);
+  const TFont font = DejaVu(13);
   const TPreparedFont prepared(font);
   const TPreparedFont spaced(font, kSpacing);
-  QFont qt("DejaVu Sans");
-  qt.setPixelSize(13);
-  qt.setStyleStrategy(QFont::NoAntialias);
-  qt.setHintingPreference(QFont::PreferFullHinting);
+  QFont qt = QtDejaVu(13);
   qt.setLetterSpacing(QFont::AbsoluteSpacing, kSpacing);
   const int ascent = QFontMetrics(qt).ascent();
   for (std::u16string_view word : words) {
