@@ -183,6 +183,31 @@ void BM_KeystrokeInLargeTableCell(benchmark::State& state) {
 }
 BENCHMARK(BM_KeystrokeInLargeTableCell)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
+// A cell of a small table between paragraphs of 20,000 characters each (count of them)
+// opened and left: the cost should follow the table, not the text around it.
+void BM_LeaveCellBesideLongParagraphs(benchmark::State& state) {
+  RegisterTableItemClass();
+  TRDStyle style;
+  TRichDocEdit edit(nullptr);
+  edit.SetStyle(&style);
+  edit.SetBounds(0, 0, 800, 600);
+  std::string words;
+  while (words.size() < 20000) words += "station beacon WIDE1-1 relay heard ";
+  TRDEditRDData& data = edit.EditData();
+  auto made = std::make_unique<TRDTableItemInfo>(4, 4, &data);
+  TRDTableItemInfo& table = *made;
+  FillCells(table);
+  for (int n = 0; n < state.range(0); ++n) edit.AddTextParagraph(words, 0, 0);
+  data.AddItemAtEnd("", std::move(made));
+  for (int n = 0; n < state.range(0); ++n) edit.AddTextParagraph(words, 0, 0);
+  edit.FormatDocument();
+  for (auto _ : state) {
+    table.OpenCellEditor(1, 1, false, false, true, false, false);
+    edit.CloseInplaceEditor();
+  }
+}
+BENCHMARK(BM_LeaveCellBesideLongParagraphs)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
+
 // A key that widens its column, in a cell of a table of 40 columns and 50, 500 or 2,000
 // rows wider than the editor: each key lengthens the column's longest word, so the
 // column widens and the columns right of it move over (taken out again by undo now and
