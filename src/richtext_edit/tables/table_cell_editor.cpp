@@ -164,10 +164,7 @@ void TRDTableItemInfo::EndCellEditing(bool forced) {
   if (data && data->ChosenItem == this) data->ChosenItem = nullptr;
   if (!clearing) {
     MarkChanged();
-    // The cell's content is back in the table: the table is laid out again, and the
-    // document around it only where the table's size moves it (a long text around a
-    // table is not laid out again at every cell left).
-    LayOutAroundTable(*data, true, false);
+    data->FormatWhole();
     if (startItem >= 0 && startItem < cell.GetItemCount() && endItem < cell.GetItemCount())
       cell.SetSelectionBounds(startItem, startOffs, endItem, endOffs);
     // An editor that gave way to selected cells hands the caret to the document.
@@ -262,6 +259,8 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
   // changes the document's: it grew past it, or it was what made it.
   if (height != cell.EditedHeight || minWidth != EditorMinWidth) {
     cell.EditedHeight = height;
+    const int itemNo = GetMyItemNo();
+    bool full = false;
     // An edit that leaves the columns as they are changes the height of its row at most:
     // that row and the rows below it move, and nothing else of the table is measured or
     // laid out again.
@@ -278,9 +277,27 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
                          data->GetCanvas());
       MarkChanged();
     }
-    const bool minWidthMoved = minWidth != EditorMinWidth;
-    EditorMinWidth = minWidth;
-    const bool full = LayOutAroundTable(*data, minWidthMoved, rowOnly);
+    if (minWidth != EditorMinWidth) {
+      EditorMinWidth = minWidth;
+      const int tableMinWidth = data->GetLinesMinWidth(itemNo, itemNo);
+      if (tableMinWidth != TableMinWidth) {
+        full = tableMinWidth > data->MinDocumentWidth || data->MinDocumentWidth <= TableMinWidth;
+        TableMinWidth = tableMinWidth;
+      }
+    }
+    const int d = DrawItemNo;
+    if (full || d < 0 || d >= data->DrawItems.Count()) {
+      data->FormatWhole();
+    } else {
+      int first, last;
+      data->ExpandDrawItemsToParas(d, d, first, last);
+      // The new layout keeps selected cells selected.
+      const int partial = std::exchange(data->PartialSelectedItem, -1);
+      const bool kept = std::exchange(layout_kept_, rowOnly);
+      data->FormatParas(first, last, 0);
+      layout_kept_ = kept;
+      data->PartialSelectedItem = partial;
+    }
     PlaceEditor();
     // The caret was scrolled into view before the document took the table's new width
     // (typing past the right edge of a table wider than the window): again, now.
@@ -292,32 +309,6 @@ void TRDTableItemInfo::ResizeEditorAfterChange() {
   }
   remeasured_column_ = -1;
   State &= TRDTableStates(~rdtsEditorResizing);
-}
-
-bool TRDTableItemInfo::LayOutAroundTable(TRDEditRDData& data, bool minWidthMoved, bool rowOnly) {
-  bool full = false;
-  if (minWidthMoved) {
-    const int itemNo = GetMyItemNo();
-    const int tableMinWidth = data.GetLinesMinWidth(itemNo, itemNo);
-    if (tableMinWidth != TableMinWidth) {
-      full = tableMinWidth > data.MinDocumentWidth || data.MinDocumentWidth <= TableMinWidth;
-      TableMinWidth = tableMinWidth;
-    }
-  }
-  const int d = DrawItemNo;
-  if (full || d < 0 || d >= data.DrawItems.Count()) {
-    data.FormatWhole();
-    return true;
-  }
-  int first, last;
-  data.ExpandDrawItemsToParas(d, d, first, last);
-  // The new layout keeps selected cells selected.
-  const int partial = std::exchange(data.PartialSelectedItem, -1);
-  const bool kept = std::exchange(layout_kept_, rowOnly);
-  data.FormatParas(first, last, 0);
-  layout_kept_ = kept;
-  data.PartialSelectedItem = partial;
-  return false;
 }
 
 // --- moving between cells ---------------------------------------------------------------------

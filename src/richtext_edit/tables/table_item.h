@@ -672,11 +672,6 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   // layout on the screen then lays out again that column's cells and those whose width
   // changes, and reads the other cells as they are.
   bool MeasureColumnAgain(int row, int col, int oldMin, int newMin, TRDCanvas& canvas);
-  // The document holding the table laid out again where the table stands (rowOnly: the
-  // table's columns as they stand), or whole when the table's narrowest width, measured
-  // again if minWidthMoved, changes the document's: it grew past it, or it was what made
-  // it. True when laid out whole.
-  bool LayOutAroundTable(TRDEditRDData& data, bool minWidthMoved, bool rowOnly);
   // A column's narrowest content width (from the last layout on the screen, while only
   // one column was measured again since).
   int ColumnMinWidth(int col, TRDCanvas& canvas) const;
