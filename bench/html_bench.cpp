@@ -157,19 +157,10 @@ void BM_MeasureHtmlLineBreaks(benchmark::State& State) {
 }
 // Every doubling from 2k to 32k units: a step where the time more than doubles shows
 // where the measure stops being linear.
-BENCHMARK(BM_MeasureHtmlListItems)
-    ->Arg(2000)
-    ->Arg(4000)
-    ->Arg(8000)
-    ->Arg(16000)
-    ->Arg(32000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeasureHtmlLineBreaks)
-    ->Arg(2000)
-    ->Arg(4000)
-    ->Arg(8000)
-    ->Arg(16000)
-    ->Arg(32000)
-    ->Unit(benchmark::kMillisecond);
+void EveryDoubling(benchmark::internal::Benchmark* Bench) {
+  for (int units = 2000; units <= 32000; units *= 2) Bench->Arg(units);
+}
+BENCHMARK(BM_MeasureHtmlListItems)->Apply(EveryDoubling)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeasureHtmlLineBreaks)->Apply(EveryDoubling)->Unit(benchmark::kMillisecond);
 
 }  // namespace
