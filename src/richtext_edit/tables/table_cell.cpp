@@ -113,6 +113,11 @@ TRDTableItemInfo* TRDTableCellData::GetTable() const {
   return row_->Rows->Table;
 }
 
+int TRDTableCellData::Left() const {
+  const TRDTableItemInfo* table = GetTable();
+  return table ? table->CellLeft(row_->IndexOf(this)) : 0;
+}
+
 TCustomRDData* TRDTableCellData::TableDocument() const {
   if (UndoOwner) return UndoOwnerData;
   const TRDTableItemInfo* table = GetTable();
@@ -198,7 +203,6 @@ void TRDTableCellData::ClampSizes() {
 }
 
 void TRDTableCellData::AssignSizeFrom(const TRDTableCellData& source) {
-  Left = source.Left;
   Top = source.Top;
   Width = source.Width;
   Height = source.Height;

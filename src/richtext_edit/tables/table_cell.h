@@ -39,10 +39,12 @@ class TRDTableCellData : public TCustomRDFormattedData,
   std::string BackgroundImageFileName;
   std::string Hint;
 
-  // The merged-cell spans and the rectangle inside the table, set by its layout.
+  // The merged-cell spans and the rectangle inside the table, set by its layout. The
+  // left edge is not kept here but read from the layout's column starts: a key that
+  // widens one column of a large table then moves the columns right of it without a
+  // write into each of their cells.
   int RowSpan = 1;
   int ColSpan = 1;
-  int Left = 0;
   int Top = 0;
   int Width = 0;
   int Height = 0;
@@ -57,6 +59,9 @@ class TRDTableCellData : public TCustomRDFormattedData,
   // table's layout takes instead of the empty cell's (-1: none).
   int EditedHeight = -1;
 
+  // The left edge in the table's screen layout: its column's start (0 for a cell outside
+  // the grid).
+  int Left() const;
   TRDTableRow* GetRow() const { return row_; }
   void SetRow(TRDTableRow* row) { row_ = row; }
   TRDTableItemInfo* GetTable() const;

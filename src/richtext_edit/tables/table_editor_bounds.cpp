@@ -20,8 +20,8 @@ void TRDTableItemInfo::MoveToPosition(int x, int y, bool) {
   const TRDTableCellData& cell = *Rows->Cell(InplaceEditor->Row(), InplaceEditor->Col());
   const TRect area = InplaceEditor->Outer().DocumentRect();
   InplaceEditor->Tag = y + area.Top + cell.Top;
-  SetEditorBounds(x + area.Left + cell.Left, TRDScroller::GetTopFromTag(*InplaceEditor), cell.Width,
-                  cell.Height);
+  SetEditorBounds(x + area.Left + CellLeft(InplaceEditor->Col()),
+                  TRDScroller::GetTopFromTag(*InplaceEditor), cell.Width, cell.Height);
 }
 
 void TRDTableItemInfo::SetEditorBounds(int left, int top, int width, int height) {

@@ -130,7 +130,7 @@ void TRDTableInplaceRDData::DrawBackground(TRDCanvas& canvas, const TRect& rect)
     canvas.FillRect(rect);
   }
   if (const TRDBackground* background = table->GetTableBackground())
-    background->Draw(canvas, rect, 0, 0, -Cell->Left, -Cell->Top, table->FormattingInfo->Width,
+    background->Draw(canvas, rect, 0, 0, -table->CellLeft(editor->Col()), -Cell->Top, table->FormattingInfo->Width,
                      table->FormattingInfo->Height, clNone, true);
   if (TRDBackground* picture = Cell->GetCellBackground()) drawOwn(*picture, clNone);
 }

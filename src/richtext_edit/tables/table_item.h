@@ -304,6 +304,8 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
 
   // Access.
   TRDTableCellData* Cells(int row, int col) const;
+  // The left edge of a cell of column col in the screen layout (0 before there is one).
+  int CellLeft(int col) const;
   // The object just made for the plain cell at (row, col) takes the cell's place in the
   // layout and in the cell selection.
   void CellMade(int row, int col);
@@ -597,7 +599,7 @@ class TRDTableItemInfo : public TRDFullLineItemInfo,
   const TRDTableItemInfo* TableGoneOnFrom(const TStream& stream, TCustomRDData* rdData, int itemNo,
                                           TRDRTFSaveContext& context) const;
   // Mouse helpers (table_mouse.cpp).
-  bool InContentBox(const TRDTableCellData& cell, int x, int y) const;
+  bool InContentBox(int row, int col, int x, int y) const;
   // The document showing the cell's content, with a point relative to the table moved
   // into its client coordinates; nullptr for a slot without a cell.
   TCustomRDFormattedData* CellContent(int row, int col, int& x, int& y);

@@ -502,28 +502,18 @@ void TRDTableItemInfo::PlaceColumns(TRDTableItemFormattingInfo& info, const TLay
       for (int r = 0; r < rows; ++r) changedRows.push_back(r);
   }
   const bool ignoreHeight = (Options & rdtoIgnoreContentHeight) != 0;
-  std::vector<char> moved(size_t(cols), 1);
+  // A column of a kept layout that at most moved has its cells as they were: a cell takes
+  // its left edge from the column starts, and its width stays (its cells are not read at
+  // all, which in a large table costs a trip to memory each).
+  std::vector<char> relaid(size_t(cols), 1);
   if (kept)
     for (int c = 0; c < cols; ++c)
-      moved[size_t(c)] = c == remeasured_column_ || info.ColStarts[c] != kept->ColStarts[c] ||
-                         pass.widths[size_t(c)] != kept->ColWidths[c];
-  // A column of a kept layout that only moved has its cells as wide as before: they are
-  // only told where they lie now (without reading them, which in a large table costs a
-  // trip to memory each).
-  std::vector<char> widthKept(size_t(cols), 0);
-  if (kept)
-    for (int c = 0; c < cols; ++c)
-      widthKept[size_t(c)] =
-          c != remeasured_column_ && pass.widths[size_t(c)] == kept->ColWidths[c];
+      relaid[size_t(c)] = c == remeasured_column_ || pass.widths[size_t(c)] != kept->ColWidths[c];
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) {
-      if (!moved[size_t(c)]) continue;
+      if (!relaid[size_t(c)]) continue;
       TRDTableCellData* cell = Rows->Object(r, c);
       if (!cell) continue;
-      if (widthKept[size_t(c)]) {
-        cell->Left = info.ColStarts[c];
-        continue;
-      }
       int width = pass.widths[size_t(c)] + pass.pad2;
       // A kept layout has no cell spanning columns (and its cells' spans are not read: in
       // a large table each cell read costs a trip to memory).
@@ -535,7 +525,6 @@ void TRDTableItemInfo::PlaceColumns(TRDTableItemFormattingInfo& info, const TLay
         layout->BoxWidth = width;
         layout->FormatForWidth(width - pass.pad2, canvas);
       } else {
-        cell->Left = info.ColStarts[c];
         if (resizedOnly && width == cell->Width && c != remeasured_column_) continue;
         cell->Width = width;
         const int height = cell->GetCellHeight(ignoreHeight);
@@ -771,6 +760,11 @@ bool TRDTableItemInfo::PlaceRowAgain(int row) {
   return true;
 }
 
+int TRDTableItemInfo::CellLeft(int col) const {
+  const TRDTableItemFormattingInfo& info = *FormattingInfo;
+  return col >= 0 && col < info.ColStarts.Count() ? info.ColStarts[col] : 0;
+}
+
 // A cell of one slot gets the slot's box in the screen layout; false when the layout has
 // no such slot (not laid out yet, or for another device).
 bool TRDTableItemInfo::PlaceInSlot(TRDTableCellData& cell, int row, int col) const {
@@ -779,7 +773,6 @@ bool TRDTableItemInfo::PlaceInSlot(TRDTableCellData& cell, int row, int col) con
       row >= info.RowStarts.Count() || col >= info.ColWidths.Count() ||
       col >= info.ColStarts.Count())
     return false;
-  cell.Left = info.ColStarts[col];
   cell.Width = info.ColWidths[col] + ScaleX(2 * cell_padding_);
   cell.Top = info.RowStarts[row];
   cell.Height = LayoutBelow(ScaleY(2 * cell_padding_), info.RowHeights[row]);

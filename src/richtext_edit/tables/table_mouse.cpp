@@ -47,13 +47,12 @@ bool TRDTableItemInfo::GetCellAt(int x, int y, int& row, int& col) const {
   if (Rows->IsEmpty() || info.RowStarts.Count() != RowCount() ||
       info.ColStarts.Count() != ColCount())
     return false;
-  const TRDTableCellData& first = *Rows->Cell(0, 0);
-  const int l = first.Left, t = first.Top;
+  const int l = CellLeft(0), t = Rows->Cell(0, 0)->Top;
   if (!InBox(x, y, l + 1, t + 1, info.Width - 2 * l - 2, info.Height - 2 * t - 2)) return false;
   int mr, mc;
   const TRDTableCellData* cell =
       Rows->GetMainCell(IndexAt(info.RowStarts, y), IndexAt(info.ColStarts, x), mr, mc);
-  if (!cell || !InBox(x, y, cell->Left + 1, cell->Top + 1, cell->Width - 2, cell->Height - 2))
+  if (!cell || !InBox(x, y, CellLeft(mc) + 1, cell->Top + 1, cell->Width - 2, cell->Height - 2))
     return false;
   row = mr;
   col = mc;
@@ -63,7 +62,8 @@ bool TRDTableItemInfo::GetCellAt(int x, int y, int& row, int& col) const {
 bool TRDTableItemInfo::GetCellAtCached(int x, int y, int& row, int& col) {
   if (LastHitRow >= 0 && LastHitRow < RowCount() && LastHitCol >= 0 && LastHitCol < ColCount())
     if (const TRDTableCellData* cell = Rows->Cell(LastHitRow, LastHitCol);
-        cell && InBox(x, y, cell->Left + 1, cell->Top + 1, cell->Width - 2, cell->Height - 2)) {
+        cell &&
+        InBox(x, y, CellLeft(LastHitCol) + 1, cell->Top + 1, cell->Width - 2, cell->Height - 2)) {
       row = LastHitRow;
       col = LastHitCol;
       return true;
@@ -320,8 +320,9 @@ bool TRDTableItemInfo::GetSelectionBoundsForSave(int& topRow, int& leftCol, int&
 
 // --- the mouse --------------------------------------------------------------------------------
 
-bool TRDTableItemInfo::InContentBox(const TRDTableCellData& cell, int x, int y) const {
-  return InBox(x, y, cell.Left + cell_padding_, cell.Top + cell_padding_,
+bool TRDTableItemInfo::InContentBox(int row, int col, int x, int y) const {
+  const TRDTableCellData& cell = *Rows->Cell(row, col);
+  return InBox(x, y, CellLeft(col) + cell_padding_, cell.Top + cell_padding_,
                cell.Width - 2 * cell_padding_, cell.Height - 2 * cell_padding_);
 }
 
@@ -334,11 +335,11 @@ TCustomRDFormattedData* TRDTableItemInfo::CellContent(int row, int col, int& x, 
   int editedRow, editedCol;
   if (GetEditedCell(editedRow, editedCol) && editedRow == row && editedCol == col) {
     const TRect area = InplaceEditor->DocumentRect();
-    x -= cell->Left + area.Left;
+    x -= CellLeft(col) + area.Left;
     y -= cell->Top + area.Top;
     return &InplaceEditor->EditData();
   }
-  x -= cell->Left + cell_padding_;
+  x -= CellLeft(col) + cell_padding_;
   y -= cell->Top + cell_padding_ + cell->GetExtraVOffs();
   return cell;
 }
@@ -383,7 +384,7 @@ bool TRDTableItemInfo::MouseMove(TShiftState shift, int x, int y, int, TCustomRD
       }
     }
     const bool draggingCells = MouseCaptured && (State & rdtsCellsSelected);
-    if (!draggingCells && InContentBox(*Rows->Cell(row, col), x, y)) {
+    if (!draggingCells && InContentBox(row, col, x, y)) {
       PassToCell(row, col, x, y, [shift](TCustomRDFormattedData& cell, int cx, int cy) {
         cell.MouseMove(shift, cx, cy);
       });
@@ -495,7 +496,7 @@ bool TRDTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, int x, 
     if (GetEditedCell(editedRow, editedCol) && editedRow == row && editedCol == col) {
       const TRDTableCellData& cell = *Rows->Cell(row, col);
       InplaceEditor->SetFocus();
-      InplaceEditor->PressAt(button, shift, x - cell.Left, y - cell.Top);
+      InplaceEditor->PressAt(button, shift, x - CellLeft(col), y - cell.Top);
       return false;
     }
   }
@@ -555,7 +556,7 @@ bool TRDTableItemInfo::MouseDown(TMouseButton button, TShiftState shift, int x, 
     ChosenRow = row;
     ChosenCol = col;
   }
-  if (InContentBox(*Rows->Cell(row, col), x, y))
+  if (InContentBox(row, col, x, y))
     PassToCell(row, col, x, y, [button, shift](TCustomRDFormattedData& cell, int cx, int cy) {
       cell.MouseDown(button, shift, cx, cy);
     });
@@ -573,7 +574,7 @@ bool TRDTableItemInfo::MouseUp(TMouseButton button, TShiftState shift, int x, in
   };
   int row = -1, col = -1;
   const bool overCell = GetCellAt(x, y, row, col);
-  const bool overContent = overCell && InContentBox(*Rows->Cell(row, col), x, y);
+  const bool overContent = overCell && InContentBox(row, col, x, y);
   if (button == mbLeft && document->IsXorDrawHandler(this)) {
     document->UnregisterXorDrawHandler();
     if (CanChange()) {
@@ -658,7 +659,7 @@ void TRDTableItemInfo::ApplyColResize(int col, int newSize, bool shiftDrag) {
       if (single)
         width = 0;
       else if (percent)
-        width = widthFor(info.ColStarts[c] + size - cell->Left);
+        width = widthFor(info.ColStarts[c] + size - CellLeft(mc));
       else
         width = std::max(1, cell->Width - info.ColWidths[c] + size - 2 * cell_padding_);
       SetCellBestWidth(-1, width, mr, mc);

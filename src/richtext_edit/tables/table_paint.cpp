@@ -188,8 +188,8 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
         continue;
       }
       if (mr < firstRow)
-        PaintCell(canvas, *cell, mr, mc, x + cell->Left, y + cell->Top, clip, selectedAsWhole,
-                  editing, selectionColor, colorMode, cellsUnder);
+        PaintCell(canvas, *cell, mr, mc, x + info.ColStarts[mc], y + cell->Top, clip,
+                  selectedAsWhole, editing, selectionColor, colorMode, cellsUnder);
       c = mc + cell->ColSpan;
     }
   const bool pageBreaks = style && document && (document->GetOptions() & rdoShowPageBreaks);
@@ -199,7 +199,7 @@ void TRDTableItemInfo::PaintTable(TRDCanvas& canvas, int x, int y, const TRect& 
     for (int c = 0; c < colCount; ++c) {
       if (x + info.ColStarts[c] > clip.Right) break;
       if (TRDTableCellData* cell = CellToPaint(r, c))
-        PaintCell(canvas, *cell, r, c, x + cell->Left, y + cell->Top, clip, selectedAsWhole,
+        PaintCell(canvas, *cell, r, c, x + info.ColStarts[c], y + cell->Top, clip, selectedAsWhole,
                   editing, selectionColor, colorMode, cellsUnder);
     }
     if (r > 0 && pageBreaks && Rows->Items(r)->PageBreakBefore)

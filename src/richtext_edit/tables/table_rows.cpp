@@ -65,6 +65,12 @@ TRDTableCellData* TRDTableRow::Peek(int index) const {
   return plain_[size_t(index)] ? &Rows->StandInFor(*this) : slots_[size_t(index)].get();
 }
 
+int TRDTableRow::IndexOf(const TRDTableCellData* cell) const {
+  for (size_t c = 0; c < slots_.size(); ++c)
+    if (slots_[c].get() == cell) return int(c);
+  return -1;
+}
+
 // The object of a plain cell, in its place in the table's layout when there is one.
 void TRDTableRow::MakeObject(int index) const {
   auto& self = const_cast<TRDTableRow&>(*this);

@@ -51,6 +51,8 @@ class TRDTableRow {
   bool IsPlain(int index) const { return plain_[size_t(index)]; }
   // The slot's cell object: nullptr for a plain cell too.
   TRDTableCellData* Object(int index) const { return slots_[size_t(index)].get(); }
+  // The slot holding the cell object, -1 for none.
+  int IndexOf(const TRDTableCellData* cell) const;
   // The slot's cell to read: a plain cell is answered by the grid's stand-in (as a cell
   // of this row), which must not be changed and has no place in the layout; nullptr for a
   // covered slot.

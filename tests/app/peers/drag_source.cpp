@@ -185,7 +185,7 @@ int RunViewer(const std::string& file) {
   doc->RDData().GetItemCoords(1, left, top);
   std::string middles;
   for (const TRDTableCellData* cell : {cells.Cells(0, 0), cells.Cells(1, 1)}) {
-    middles += std::to_string(left + cell->Left + cell->Width / 2) + " " +
+    middles += std::to_string(left + cell->Left() + cell->Width / 2) + " " +
                std::to_string(top + cell->Top + cell->Height / 2) + " ";
   }
   SaveFileAtomically(file, middles);
@@ -387,7 +387,7 @@ class TEditorProbe {
       command >> row >> col;
       const TRDTableCellData* cell = table_.Cells(row, col);
       if (!cell || !root.GetItemCoords(root.GetItemNo(&table_), left, top)) return false;
-      at = ScreenOf(editor_, left + cell->Left + cell->Width - 8, top + cell->Top + 10);
+      at = ScreenOf(editor_, left + cell->Left() + cell->Width - 8, top + cell->Top + 10);
       return true;
     }
     return false;
@@ -452,7 +452,7 @@ class TEditorProbe {
     if (!root.GetItemCoords(root.GetItemNo(&table_), left, top)) return false;
     const TRDTableCellData& cell = *picture_cell_;
     const int padding = table_.CellPadding();
-    at = ScreenOf(editor_, left + cell.Left + padding + picture_->GetWidth() / 2,
+    at = ScreenOf(editor_, left + cell.Left() + padding + picture_->GetWidth() / 2,
                   top + cell.Top + padding + cell.GetExtraVOffs() + picture_->GetHeight() / 2);
     return true;
   }
@@ -523,7 +523,7 @@ int RunEditor(const std::string& name, int left, const std::string& file) {
 
 // A point of a cell's document, relative to the top left of the cell's table.
 TPoint InTable(const TRDTableItemInfo& table, const TRDTableCellData& cell, int x, int y) {
-  return Point(cell.Left + table.CellPadding() + x,
+  return Point(cell.Left() + table.CellPadding() + x,
                cell.Top + table.CellPadding() + cell.GetExtraVOffs() + y);
 }
 

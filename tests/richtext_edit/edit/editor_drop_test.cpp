@@ -81,12 +81,12 @@ struct TTableDropFixture : TDropFixture {
     const TRDTableCellData* cell = table->Cells(0, nested ? 1 : col);
     if (nested) {
       const TRDDrawLineInfo& line = *cell->DrawItems[cell->GetItem(1)->DrawItemNo];
-      left += cell->Left + table->CellPadding() + line.Left;
+      left += cell->Left() + table->CellPadding() + line.Left;
       top += cell->Top + table->CellPadding() + line.Top;
       cell = inner->Cells(0, col);
     }
     const TRect area = edit.DocumentRect();
-    return Point(left + cell->Left + cell->Width / 2 - data.GetHOffs() + area.Left,
+    return Point(left + cell->Left() + cell->Width / 2 - data.GetHOffs() + area.Left,
                  top + cell->Top + cell->Height / 2 - data.GetVOffs() + area.Top);
   }
   TDropEffect DropOnCell(std::shared_ptr<TDragData> dragged, bool nested, int col) {

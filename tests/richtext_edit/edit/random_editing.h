@@ -614,7 +614,7 @@ class TRandomEditing {
           TRDTableCellData* cell = table->Rows->Cell(row, col);
           if (!cell || (edited && row == editedRow && col == editedCol)) continue;
           LineMiddles(editor, *cell,
-                      Point(left + cell->Left + table->CellPadding(),
+                      Point(left + cell->Left() + table->CellPadding(),
                             top + cell->Top + table->CellPadding()),
                       depth + 1, points);
         }
@@ -651,7 +651,7 @@ class TRandomEditing {
       int row, col;
       if (table->Rows->GetMainCell(Pick(table->RowCount()), Pick(table->ColCount()), row, col)) {
         const TRDTableCellData& cell = *table->Cells(row, col);
-        const TPoint p = ClientOfTable(*table, cell.Left + cell.Width / 2, cell.Top + 3);
+        const TPoint p = ClientOfTable(*table, cell.Left() + cell.Width / 2, cell.Top + 3);
         x = p.X;
         y = p.Y;
       }

@@ -94,7 +94,7 @@ TEST(RTFImportTables, ColumnsThatOnlyMergesDefineKeepTheirWidth) {
   EXPECT_EQ(Grid(*only.Table), "a b;a b");
   EXPECT_EQ(Grid(*control.Table), "a/2x1 . b;c d b");
   // Within 3 points (4 pixels).
-  EXPECT_NEAR(only.Table->Cells(0, 1)->Left, control.Table->Cells(0, 2)->Left, 4);
+  EXPECT_NEAR(only.Table->Cells(0, 1)->Left(), control.Table->Cells(0, 2)->Left(), 4);
   const std::string written = only.Written();
   TLaidOutTable again(written);
   EXPECT_EQ(TLaidOutTable::Edges(again.Written()), TLaidOutTable::Edges(written));

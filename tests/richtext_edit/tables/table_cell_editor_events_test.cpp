@@ -65,7 +65,7 @@ struct TCellEvents : TTableEdit {
   TPoint CharAt(int row, int col, int i) {
     const TRDTableCellData& cell = *table->Cells(row, col);
     const int padding = table->CellPadding();
-    return Point(cell.Left + padding + 6 * i + 1, cell.Top + padding + 5);
+    return Point(cell.Left() + padding + 6 * i + 1, cell.Top + padding + 5);
   }
   std::string Fired() {
     std::string out;
@@ -114,7 +114,7 @@ TEST(TableCellEditorEvents, PressClickAndReleaseInTheOpenEditorAreTheOuterEditor
   // where the outer editor would have seen it, on the table's item.
   f.Editor()->SetOpeningClickTime(0);
   const TRDTableCellData& cell = *f.table->Cells(1, 0);
-  const TPoint q = f.At(cell.Left + cell.Width - 4, f.CharAt(1, 0, 0).Y);
+  const TPoint q = f.At(cell.Left() + cell.Width - 4, f.CharAt(1, 0, 0).Y);
   const TPoint e = f.InEditor(q);
   SimulateMouseDown(*f.Editor(), mbLeft, e.X, e.Y);
   SimulateMouseUp(*f.Editor(), mbLeft, e.X, e.Y);
@@ -147,7 +147,7 @@ TEST(TableCellEditorEvents, ASecondPressSoonAfterTheOpeningOneIsADoubleClick) {
 
   // A third press is a press again: beyond the word it places the caret there.
   const TRDTableCellData& box = *f.table->Cells(1, 0);
-  const TPoint beyond = f.InEditor(f.At(box.Left + box.Width - 4, f.CharAt(1, 0, 0).Y));
+  const TPoint beyond = f.InEditor(f.At(box.Left() + box.Width - 4, f.CharAt(1, 0, 0).Y));
   SimulateMouseDown(*f.Editor(), mbLeft, beyond.X, beyond.Y);
   SimulateMouseUp(*f.Editor(), mbLeft, beyond.X, beyond.Y);
   SettleEditors(f.edit);
@@ -276,7 +276,7 @@ TEST(TableCellEditorEvents, RightClicksHoversHintsAndSelectionsInTheCellReachThe
   heard.clear();
   const TRDTableCellData& cell = *f.table->Cells(1, 0);
   const TPoint start = f.InEditor(f.At(f.CharAt(1, 0, 0).X, f.CharAt(1, 0, 0).Y));
-  const TPoint end = f.InEditor(f.At(cell.Left + cell.Width - 4, f.CharAt(1, 0, 0).Y));
+  const TPoint end = f.InEditor(f.At(cell.Left() + cell.Width - 4, f.CharAt(1, 0, 0).Y));
   SimulateMouseDown(*f.Editor(), mbLeft, start.X, start.Y);
   SimulateMouseMove(*f.Editor(), end.X, end.Y, ssLeft);
   SimulateMouseUp(*f.Editor(), mbLeft, end.X, end.Y);

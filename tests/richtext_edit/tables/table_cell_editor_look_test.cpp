@@ -60,7 +60,7 @@ TEST(TableCellEditorLook, WhatLiesBehindACellShowsBehindItsEditor) {
 
   // The table's picture, where it lies in the table.
   f.Open(1, 0);
-  const int left = f.table->Cells(1, 0)->Left;
+  const int left = f.table->Cells(1, 0)->Left();
   for (int x = 2; x < 10; ++x)
     EXPECT_EQ(f.BehindText(x), (left + x) % 8 < 4 ? kTablePicture : kTableStripe) << x;
   // Typed into, for a look: the stripes run on behind the text.
@@ -111,7 +111,7 @@ TEST(TableCellEditorLook, TheEditorShowsItsCaretByScrollingTheDocumentAroundIt) 
   f.Open(35, 0);
   EXPECT_GT(f.edit.VScrollPos(), 0);
   const TRDTableCellData& cell = *f.table->Cells(35, 0);
-  const TPoint at = f.ClientOfTable(cell.Left, cell.Top);
+  const TPoint at = f.ClientOfTable(cell.Left(), cell.Top);
   EXPECT_EQ(f.Editor()->Top(), at.Y);
   EXPECT_GE(f.Editor()->Top(), 0);
   EXPECT_LE(f.Editor()->Top() + f.Editor()->Height(), f.edit.ClientHeight());

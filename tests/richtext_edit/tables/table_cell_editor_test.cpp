@@ -64,7 +64,7 @@ std::string DescribeCells(const TRDTableItemInfo& table) {
     for (int c = 0; c < table.ColCount(); ++c)
       if (const TRDTableCellData* cell = table.Rows->Object(r, c))
         out += "\n" + std::to_string(r) + "," + std::to_string(c) + " at " +
-               std::to_string(cell->Left) + "," + std::to_string(cell->Top) + " " +
+               std::to_string(cell->Left()) + "," + std::to_string(cell->Top) + " " +
                std::to_string(cell->Width) + "x" + std::to_string(cell->Height) + " holds " +
                std::to_string(cell->GetCellHeight(false));
   return out;
@@ -84,7 +84,7 @@ TEST(TableCellEditor, TheCaretEntersTheTableAndTheCellsContentMovesIntoTheEditor
   EXPECT_EQ(f.table->Cells(0, 0)->GetItemCount(), 0);
   // Over the cell, and the cell keeps its size while its content is in the editor.
   const TRDTableCellData& cell = *f.table->Cells(0, 0);
-  const TPoint at = f.ClientOfTable(cell.Left, cell.Top);
+  const TPoint at = f.ClientOfTable(cell.Left(), cell.Top);
   EXPECT_EQ(f.Editor()->Left(), at.X);
   EXPECT_EQ(f.Editor()->Top(), at.Y);
   EXPECT_EQ(f.Editor()->Width(), cell.Width);
@@ -385,7 +385,7 @@ TEST(TableCellEditor, APictureOfATableBeingEdited) {
   shot->SaveToFile(PictureFolder("table_cell_editor") + "being_edited.bmp");
   // The editor shows its text over the cell; the cell is in the editor's place.
   const TRDTableCellData& cell = *f.table->Cells(2, 2);
-  const TPoint at = f.ClientOfTable(cell.Left, cell.Top);
+  const TPoint at = f.ClientOfTable(cell.Left(), cell.Top);
   EXPECT_EQ(f.Editor()->Left(), at.X);
   EXPECT_EQ(TextOf(f.Editor()->EditData()), "DB0ABC relay");
 }

@@ -84,6 +84,6 @@ struct TTableEdit : TEditFixture {
   // The middle of the cell's box, relative to the table.
   TPoint CellMiddle(int row, int col) {
     const TRDTableCellData& cell = *table->Cells(row, col);
-    return Point(cell.Left + cell.Width / 2, cell.Top + cell.Height / 2);
+    return Point(cell.Left() + cell.Width / 2, cell.Top + cell.Height / 2);
   }
 };

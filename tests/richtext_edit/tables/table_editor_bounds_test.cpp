@@ -25,7 +25,7 @@ struct TTallDocument : TTableEdit {
     TRDTableInplaceEdit* editor = table->InplaceEditor;
     ASSERT_NE(editor, nullptr) << when;
     const TRDTableCellData& cell = *table->Cells(editor->Row(), editor->Col());
-    const TPoint at = ClientOfTable(cell.Left, cell.Top);
+    const TPoint at = ClientOfTable(cell.Left(), cell.Top);
     EXPECT_EQ(editor->Left(), at.X) << when;
     EXPECT_EQ(editor->Top(), at.Y) << when;
     EXPECT_EQ(editor->Width(), cell.Width) << when;
@@ -46,10 +46,10 @@ TEST(TableEditorBounds, TheEditorFollowsItsCellWhenTheDocumentScrollsOrIsLaidOut
   f.edit.ScrollTo(0, true);
   f.ExpectOverCell("scrolled back");
   // A narrower window: the table is laid out again and the cell moves.
-  const int oldLeft = f.table->Cells(1, 1)->Left;
+  const int oldLeft = f.table->Cells(1, 1)->Left();
   f.edit.SetBounds(0, 0, 250, 300);
   f.Format();
-  ASSERT_NE(f.table->Cells(1, 1)->Left, oldLeft);
+  ASSERT_NE(f.table->Cells(1, 1)->Left(), oldLeft);
   f.ExpectOverCell("narrower");
   // More padding: the editor keeps the cell's content where the cell shows it.
   f.table->SetCellPadding(6);
@@ -98,10 +98,10 @@ TEST(TableEditorBounds, TheBarOfATallCellInTheLastColumnStaysInTheView) {
   EXPECT_LE(editor.Left() + editor.Width(), f.edit.DocumentRect().Right);
   // Left of the cell: the lines keep the cell's width and start where the cell does.
   EXPECT_EQ(editor.DocClientWidth(), tall.Width);
-  EXPECT_EQ(editor.Left() + editor.DocumentRect().Left, f.ClientOfTable(tall.Left, 0).X);
+  EXPECT_EQ(editor.Left() + editor.DocumentRect().Left, f.ClientOfTable(tall.Left(), 0).X);
   // The cell left of it keeps its bar-less editor over it.
   ASSERT_TRUE(f.table->OpenCellEditor(0, 0, false, false, false, true, false));
-  EXPECT_EQ(f.table->InplaceEditor->Left(), f.ClientOfTable(f.table->Cells(0, 0)->Left, 0).X);
+  EXPECT_EQ(f.table->InplaceEditor->Left(), f.ClientOfTable(f.table->Cells(0, 0)->Left(), 0).X);
   EXPECT_EQ(f.table->InplaceEditor->DocumentRect().Left, 0);
   f.edit.CloseInplaceEditor();
 }
@@ -165,7 +165,7 @@ void ExpectEveryColumnInReach(TTableEdit& f, TRDTableItemInfo& table, int row, i
   EXPECT_GE(f.edit.HScrollPos() + area.Width(), right);
   f.edit.HScrollTo(0);
   const TRDTableCellData& target = *table.Cells(row, col);
-  ASSERT_GT(left + target.Left, area.Width());
+  ASSERT_GT(left + target.Left(), area.Width());
   ASSERT_TRUE(table.OpenCellEditor(row, col - 1, false, false, false, true, false));
   SimulateKey(*table.InplaceEditor, VK_TAB);
   SettleEditors(f.edit);

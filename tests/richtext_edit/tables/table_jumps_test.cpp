@@ -47,7 +47,7 @@ struct TViewerWithTable {
     const TRDTableCellData& cell = *table->Cells(row, col);
     const TRDDrawLineInfo& line = *cell.DrawItems[drawItemNo];
     const int pad = table->CellPadding();
-    return Point(left + cell.Left + pad + line.Left + line.Width / 2,
+    return Point(left + cell.Left() + pad + line.Left + line.Width / 2,
                  top + cell.Top + pad + cell.GetExtraVOffs() + line.Top + line.Height / 2);
   }
   TPoint OnRootItem(int itemNo) {

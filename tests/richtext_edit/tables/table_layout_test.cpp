@@ -24,7 +24,7 @@ TEST(TableLayout, DefaultTableFillsTheDocument) {
   EXPECT_EQ(info.ColWidths[0], 494);
   EXPECT_EQ(info.ColStarts[0], 2);
   const TRDTableCellData& cell = *table.Cells(0, 0);
-  EXPECT_EQ(cell.Left, 2);
+  EXPECT_EQ(cell.Left(), 2);
   EXPECT_EQ(cell.Width, 496);
   EXPECT_EQ(cell.Top, 2);
   EXPECT_EQ(cell.Height, cell.ContentHeight() + 2);

@@ -33,11 +33,11 @@ TEST(TableHitTest, CellsColumnsAndRowsUnderAPoint) {
     for (int c = 0; c < 3; ++c) {
       const TRDTableCellData& cell = *t.Cells(r, c);
       int row, col;
-      ASSERT_TRUE(t.GetCellAt(cell.Left + cell.Width / 2, cell.Top + cell.Height / 2, row, col));
+      ASSERT_TRUE(t.GetCellAt(cell.Left() + cell.Width / 2, cell.Top + cell.Height / 2, row, col));
       EXPECT_EQ(row, r);
       EXPECT_EQ(col, c);
       // The cell's outermost pixel belongs to no cell.
-      EXPECT_FALSE(t.GetCellAt(cell.Left, cell.Top + 2, row, col));
+      EXPECT_FALSE(t.GetCellAt(cell.Left(), cell.Top + 2, row, col));
       EXPECT_EQ(t.GetColAt(info.ColStarts[c] + 1), c);
     }
   int row, col;
@@ -53,14 +53,14 @@ TEST(TableHitTest, CellsColumnsAndRowsUnderAPoint) {
   d.Format();
   const TRDTableCellData& merged = *t.Cells(0, 1);
   ASSERT_TRUE(
-      t.GetCellAtCached(merged.Left + merged.Width - 3, merged.Top + merged.Height - 3, row, col));
+      t.GetCellAtCached(merged.Left() + merged.Width - 3, merged.Top + merged.Height - 3, row, col));
   EXPECT_EQ(row, 0);
   EXPECT_EQ(col, 1);
   // The cache answers the same cell, and lets go of it outside.
-  ASSERT_TRUE(t.GetCellAtCached(merged.Left + 3, merged.Top + 3, row, col));
+  ASSERT_TRUE(t.GetCellAtCached(merged.Left() + 3, merged.Top + 3, row, col));
   EXPECT_EQ(col, 1);
   const TRDTableCellData& first = *t.Cells(1, 0);
-  ASSERT_TRUE(t.GetCellAtCached(first.Left + 3, first.Top + 3, row, col));
+  ASSERT_TRUE(t.GetCellAtCached(first.Left() + 3, first.Top + 3, row, col));
   EXPECT_EQ(row, 1);
   EXPECT_EQ(col, 0);
 }
@@ -175,7 +175,7 @@ TEST(TableMouse, CellsSelectedInAViewerAreAMouseSelection) {
   viewer.GetOrigin(ox, oy);
   const auto middle = [&](int row, int col) {
     const TRDTableCellData& cell = *t.Cells(row, col);
-    return Point(left + ox + cell.Left + cell.Width / 2, top + oy + cell.Top + cell.Height / 2);
+    return Point(left + ox + cell.Left() + cell.Width / 2, top + oy + cell.Top + cell.Height / 2);
   };
   const TPoint a = middle(0, 0), b = middle(1, 1);
   viewer.MouseDown(mbLeft, 0, a.X, a.Y);

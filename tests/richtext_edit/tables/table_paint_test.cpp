@@ -102,9 +102,9 @@ TEST(TablePainting, CellBordersUseTheCellOrTableColours) {
       1, 2);
   const TRDTableCellData& left = *p.table->Cells(0, 0);
   const TRDTableCellData& right = *p.table->Cells(0, 1);
-  EXPECT_EQ(p.At(left.Left - 1, left.Top + 3), RGB(kDark));
-  EXPECT_EQ(p.At(right.Left - 1, right.Top + 3), RGB(clBlue));
-  EXPECT_EQ(p.At(right.Left + right.Width, right.Top + 3), RGB(clBlue));
+  EXPECT_EQ(p.At(left.Left() - 1, left.Top + 3), RGB(kDark));
+  EXPECT_EQ(p.At(right.Left() - 1, right.Top + 3), RGB(clBlue));
+  EXPECT_EQ(p.At(right.Left() + right.Width, right.Top + 3), RGB(clBlue));
 }
 
 TEST(TablePainting, DottedLinesStayInside) {
@@ -155,11 +155,11 @@ TEST(TablePainting, GridLinesCostTheClipNotTheBox) {
 TEST(TablePainting, GridLinesOnlyWhileEditing) {
   TPainted editing([](TRDTableItemInfo&) {}, 1, 2, true);
   const TRDTableCellData& cell = *editing.table->Cells(0, 1);
-  EXPECT_EQ(editing.At(cell.Left, cell.Top), RGB(clBtnFace));
-  EXPECT_EQ(editing.At(cell.Left + 1, cell.Top), RGB(clWindow));
-  EXPECT_EQ(editing.At(cell.Left + 2, cell.Top), RGB(clBtnFace));
+  EXPECT_EQ(editing.At(cell.Left(), cell.Top), RGB(clBtnFace));
+  EXPECT_EQ(editing.At(cell.Left() + 1, cell.Top), RGB(clWindow));
+  EXPECT_EQ(editing.At(cell.Left() + 2, cell.Top), RGB(clBtnFace));
   // The grid line ends at the cell's last pixel.
-  const int right = cell.Left + cell.Width - 1;
+  const int right = cell.Left() + cell.Width - 1;
   EXPECT_EQ(editing.At(right + 1, cell.Top), RGB(clWindow));
   EXPECT_EQ(editing.At(right, cell.Top + 4), RGB(clBtnFace));
   // With hidden grid lines, or outside an editor, there are none.
@@ -181,7 +181,7 @@ TEST(TablePainting, SelectedCellsAndTransparentCells) {
       1, 3);
   auto inside = [&](int col) {
     const TRDTableCellData& cell = *p.table->Cells(0, col);
-    return p.At(cell.Left + cell.Width - 2, cell.Top + cell.Height - 2);
+    return p.At(cell.Left() + cell.Width - 2, cell.Top + cell.Height - 2);
   };
   // Not focused: the inactive selection colour.
   EXPECT_EQ(inside(0), RGB(p.doc.style.InactiveSelColor));
@@ -202,17 +202,17 @@ TEST(TablePainting, CellBackgroundUnderItsBorderAndHatch) {
     t.Options |= rdtoCellBelowBorders;
   });
   const TRDTableCellData& cell = *below.table->Cells(0, 0);
-  EXPECT_EQ(plain.At(cell.Left - 1, cell.Top + 3), RGB(clWindow));
-  EXPECT_EQ(below.At(cell.Left - 1, cell.Top + 3), RGB(clBlue));
+  EXPECT_EQ(plain.At(cell.Left() - 1, cell.Top + 3), RGB(clWindow));
+  EXPECT_EQ(below.At(cell.Left() - 1, cell.Top + 3), RGB(clBlue));
   // A cut-short cell: forward diagonals every 8 pixels in the cell border colour.
   TPainted hatched([](TRDTableItemInfo& t) { t.Cells(0, 0)->Color = clBlue; });
   const TRDTableCellData& cut = *hatched.table->Cells(0, 0);
   hatched.table->HatchedCell = &cut;
   hatched.Paint();
-  EXPECT_EQ(hatched.At(cut.Left, cut.Top), RGB(clWindowText));
-  EXPECT_EQ(hatched.At(cut.Left + 1, cut.Top), RGB(clWindow));
-  EXPECT_EQ(hatched.At(cut.Left + 8, cut.Top), RGB(clWindowText));
-  EXPECT_EQ(hatched.At(cut.Left + 7, cut.Top + 1), RGB(clWindowText));
+  EXPECT_EQ(hatched.At(cut.Left(), cut.Top), RGB(clWindowText));
+  EXPECT_EQ(hatched.At(cut.Left() + 1, cut.Top), RGB(clWindow));
+  EXPECT_EQ(hatched.At(cut.Left() + 8, cut.Top), RGB(clWindowText));
+  EXPECT_EQ(hatched.At(cut.Left() + 7, cut.Top + 1), RGB(clWindowText));
 }
 
 TEST(TablePainting, RulesAndTheBorderEvent) {
@@ -249,7 +249,7 @@ TEST(TablePainting, TheDocumentPaintsItsTable) {
   EXPECT_EQ(doc.canvas.Pixel(5, 6), RGB(clYellow));
   EXPECT_EQ(doc.canvas.Pixel(4, 6), RGB(clFuchsia));
   EXPECT_EQ(doc.canvas.Pixel(5, 4), RGB(clFuchsia));
-  const int textX = 5 + cell.Left + 1, textY = 5 + cell.Top + 1 + cell.GetExtraVOffs();
+  const int textX = 5 + cell.Left() + 1, textY = 5 + cell.Top + 1 + cell.GetExtraVOffs();
   EXPECT_EQ(doc.canvas.Pixel(textX + 1, textY + 1), RGB(clBlack));
   EXPECT_EQ(doc.canvas.Pixel(textX + 12 + 1, textY + 1), RGB(clYellow));
 }
@@ -273,7 +273,7 @@ TEST(TablePainting, TablesInCellsShowTheirOwnColour) {
   doc.PaintTo(doc.canvas, Rect(0, 0, 310, 100));
   for (int c = 0; c < 2; ++c) {
     const TRDTableCellData& cell = *outer.Cells(0, c);
-    EXPECT_EQ(doc.canvas.Pixel(5 + cell.Left + cell.Width / 2, 5 + cell.Top + cell.Height / 2),
+    EXPECT_EQ(doc.canvas.Pixel(5 + cell.Left() + cell.Width / 2, 5 + cell.Top + cell.Height / 2),
               RGB(clYellow))
         << c;
   }

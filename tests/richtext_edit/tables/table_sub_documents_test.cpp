@@ -251,7 +251,7 @@ TEST(TableSubDocuments, TheWordsOfTheCellsOneAfterAnother) {
 TEST(TableSubDocuments, TheCellUnderAPointAndTheCellHoldingAnItem) {
   TNested f;
   const TRDTableCellData& right = *f.table->Cells(0, 1);
-  int x = right.Left + 3, y = right.Top + 3;
+  int x = right.Left() + 3, y = right.Top + 3;
   EXPECT_EQ(f.table->GetSubDocAt(x, y), &right);
   EXPECT_EQ(x, 3 - f.table->CellPadding());
   // On the table's outer edge no cell is hit.

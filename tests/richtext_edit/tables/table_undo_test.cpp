@@ -88,7 +88,7 @@ TEST(TableUndo, TablePropertiesByName) {
   EXPECT_EQ(f.data.UndoList->Count(), 1);
   f.table->SetCellPadding(4);
   f.Format();
-  EXPECT_EQ(f.table->Cells(0, 0)->Left, 2);
+  EXPECT_EQ(f.table->Cells(0, 0)->Left(), 2);
   f.edit.Undo();
   EXPECT_EQ(f.table->CellPadding(), 1);
   EXPECT_TRUE(f.table->State & rdtsInDocument);
