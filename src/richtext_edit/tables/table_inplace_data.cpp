@@ -130,8 +130,8 @@ void TRDTableInplaceRDData::DrawBackground(TRDCanvas& canvas, const TRect& rect)
     canvas.FillRect(rect);
   }
   if (const TRDBackground* background = table->GetTableBackground())
-    background->Draw(canvas, rect, 0, 0, -table->CellLeft(editor->Col()), -Cell->Top, table->FormattingInfo->Width,
-                     table->FormattingInfo->Height, clNone, true);
+    background->Draw(canvas, rect, 0, 0, -table->CellLeft(editor->Col()), -Cell->Top,
+                     table->FormattingInfo->Width, table->FormattingInfo->Height, clNone, true);
   if (TRDBackground* picture = Cell->GetCellBackground()) drawOwn(*picture, clNone);
 }
 

@@ -52,8 +52,8 @@ TEST(TableHitTest, CellsColumnsAndRowsUnderAPoint) {
   t.Rows->MergeCells(0, 1, 2, 2, true, false);
   d.Format();
   const TRDTableCellData& merged = *t.Cells(0, 1);
-  ASSERT_TRUE(
-      t.GetCellAtCached(merged.Left() + merged.Width - 3, merged.Top + merged.Height - 3, row, col));
+  ASSERT_TRUE(t.GetCellAtCached(merged.Left() + merged.Width - 3, merged.Top + merged.Height - 3,
+                                row, col));
   EXPECT_EQ(row, 0);
   EXPECT_EQ(col, 1);
   // The cache answers the same cell, and lets go of it outside.
