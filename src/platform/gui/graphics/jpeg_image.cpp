@@ -511,12 +511,15 @@ bool RunEncode(EncodeJob& job) {
 // coefficients (the repeated scan: 45 ns a block); for each byte of coded data, the
 // entropy decoding proper, three times a sequential byte's for a progressive one, which is
 // decoded bit plane by bit plane (a grainy photo's 1.5 MB: 14 ms sequential, 45 ms
-// progressive); and for each pixel it gives (the inverse transforms, the colour conversion
-// and the store). Blocks alone, a progressive photo of 2400 x 1800 was priced at 24 ms and
-// took 73 to 217 ms in the paint.
+// progressive); and for each pixel it gives (the inverse transforms, the upsampling, the
+// colour conversion and the store: 13.6 ns a pixel sequential, 23.7 progressive, whose
+// output pass reads every coefficient back from memory; fitted from the photos decoded
+// whole and at a quarter). Blocks alone, a progressive photo of 2400 x 1800 was priced at
+// 24 ms and took 73 to 217 ms in the paint; with 7 ns a pixel of either kind, 47 ms and
+// 108 ms.
 constexpr double kNsPerScanBlock = 5, kNsPerRefiningBlock = 45;
 constexpr double kNsPerCodedByte = 9, kNsPerProgressiveCodedByte = 30;
-constexpr double kNsPerDecodedPixel = 7;
+constexpr double kNsPerDecodedPixel = 14, kNsPerProgressiveDecodedPixel = 24;
 // What decoding a picture on a window may take of its paint; one that costs more is
 // decoded on a thread of its own.
 constexpr double kPaintDecodeNs = 50e6;
@@ -547,9 +550,10 @@ double JpegDecodeNs(const TJpegCost& Cost, int Denominator) {
   const double pixels = double((Cost.Size.cx + Denominator - 1) / Denominator) *
                         double((Cost.Size.cy + Denominator - 1) / Denominator);
   const double perByte = Cost.Progressive ? kNsPerProgressiveCodedByte : kNsPerCodedByte;
+  const double perPixel = Cost.Progressive ? kNsPerProgressiveDecodedPixel : kNsPerDecodedPixel;
   return double(Cost.ScanBlocks - Cost.RefiningBlocks) * kNsPerScanBlock +
          double(Cost.RefiningBlocks) * kNsPerRefiningBlock + double(Cost.ScanBytes) * perByte +
-         pixels * kNsPerDecodedPixel;
+         pixels * perPixel;
 }
 
 // A decoding on a thread of its own: the thread fills it, the picture takes it when drawn.
