@@ -70,6 +70,8 @@ class TLabelPictures {
     canvas.Pen().SetWidth(1);
     canvas.Brush().SetColor(Color);
     canvas.RoundRect(0, 0, Width, Height, kLabelCorner, kLabelCorner);
+    // On the box's own colour: the text needs no background of its own.
+    canvas.Brush().SetStyle(bsClear);
     TextOutW(canvas, kMargin, kMargin, ReceivedTextToUtf16(Text));
     // A label has a few dozen colours; packed it takes an eighth of the memory, and the
     // map keeps one per station it has shown.
@@ -102,7 +104,8 @@ TSize LabelExtent(const std::string& Text) {
   auto [entry, added] = extents->try_emplace(Text);
   if (added) {
     try {
-      entry->second = TextExtentW(AprsSymbolLabelCanvas(), ReceivedTextToUtf16(Text));
+      const TCanvas& canvas = AprsSymbolLabelCanvas();
+      entry->second = {NameWidthW(canvas, ReceivedTextToUtf16(Text)), canvas.TextHeight("")};
     } catch (...) {
       extents->erase(entry);
       throw;

@@ -2,11 +2,13 @@
 #include <QFontMetrics>
 #include <QString>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "platform/gui/graphics/canvas.h"
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
+#include "platform/gui/graphics/pair_advances_qt.h"
 #include "platform/gui/graphics/unicode_text.h"
 #include "platform/text/qt_string_qt.h"
 
@@ -229,6 +231,13 @@ int TextWidthW(const TCanvas& Canvas, std::u16string_view Text) {
   // Measuring only chooses the font, as TCanvas::TextWidth does on a const canvas.
   TCanvas::Impl& impl = TCanvasAccess::Internals(const_cast<TCanvas&>(Canvas));
   impl.UseFont(Canvas.Font());
+  return impl.metrics->horizontalAdvance(WideQString(Text));
+}
+
+int NameWidthW(const TCanvas& Canvas, std::u16string_view Text) {
+  TCanvas::Impl& impl = TCanvasAccess::Internals(const_cast<TCanvas&>(Canvas));
+  impl.UseFont(Canvas.Font());
+  if (const std::optional<int> width = TPairAdvances::For(impl.qfont).Width(Text)) return *width;
   return impl.metrics->horizontalAdvance(WideQString(Text));
 }
 

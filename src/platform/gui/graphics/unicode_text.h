@@ -14,3 +14,7 @@ void TextOutW(TCanvas& Canvas, int X, int Y, std::u16string_view Text);
 int TextRectW(TCanvas& Canvas, TRect& Rect, std::u16string_view Text, TTextFormat Format);
 int TextWidthW(const TCanvas& Canvas, std::u16string_view Text);
 TSize TextExtentW(const TCanvas& Canvas, std::u16string_view Text);
+// As TextWidthW, for many distinct names in one font (the map's labels of calls): a name
+// of capital letters, digits, '-' and blanks is measured by the pairs of its characters
+// where the font kerns by pairs alone, and shaped otherwise.
+int NameWidthW(const TCanvas& Canvas, std::u16string_view Text);

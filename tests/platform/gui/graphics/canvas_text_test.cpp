@@ -14,6 +14,7 @@
 
 #include "platform/gui/graphics/bitmap.h"
 #include "platform/gui/graphics/canvas.h"
+#include "platform/gui/graphics/unicode_text.h"
 #include "platform/gui/graphics/wide_text.h"
 
 namespace {
@@ -488,5 +489,34 @@ TEST_F(CanvasText, SpacedWordsKeepTheirJoinedForms) {
     canvas().FillRect(Rect(0, 0, 200, 60));
     CanvasTextOutW(canvas(), prepared, clBlack, 10, 10, word, advances, nullptr, false);
     EXPECT_EQ(differing(), 0) << "advances of beginnings";
+  }
+}
+
+// Calls as the map labels them, measured by their character pairs: as wide as the canvas
+// shapes them, kerning and all ("AV", "-T"), in every size and weight and in each font
+// there is; so are names outside the pairs' set, measured shaped.
+TEST_F(CanvasText, NamesAreAsWideAsTheCanvasShapesThem) {
+  const std::u16string set = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789- ";
+  std::vector<std::u16string> names = {u"AVATAR-7", u"TAW",      u"-Y",      u"LT1TT",      u"",
+                                       u"X",        u"DL1abc-9", u"OE3/ABC", u"M\u00dcLLER"};
+  for (int i = 0; i < 300; ++i) {
+    std::u16string name;
+    for (int k = 0; k < 1 + (i * 7) % 11; ++k)
+      name += set[size_t(i * 31 + k * 17 + k * k) % set.size()];
+    names.push_back(name);
+  }
+  for (const char* family : {"DejaVu Sans", "DejaVu Serif", "Liberation Sans"}) {
+    canvas().Font().SetName(family);
+    for (int pixels = 9; pixels <= 21; pixels += 4) {
+      for (const TFontStyles style : {TFontStyles{}, TFontStyles{fsBold}}) {
+        canvas().Font().SetHeight(-pixels);
+        canvas().Font().SetStyle(style);
+        for (const std::u16string& name : names) {
+          SCOPED_TRACE(QString::fromStdU16String(name).toStdString() + " in " + family + " " +
+                       std::to_string(pixels));
+          EXPECT_EQ(NameWidthW(canvas(), name), TextWidthW(canvas(), name));
+        }
+      }
+    }
   }
 }
