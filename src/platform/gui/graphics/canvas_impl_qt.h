@@ -12,6 +12,7 @@
 
 #include "platform/gui/graphics/canvas.h"
 #include "platform/gui/graphics/canvas_qt.h"
+#include "platform/gui/graphics/pair_advances_qt.h"
 
 struct TCanvas::Impl {
   QPainter* attached = nullptr;   // a control's painter during its paint
@@ -54,6 +55,7 @@ struct TCanvas::Impl {
     QFont qfont;
     QFontMetrics metrics;
     int height;
+    std::shared_ptr<const TPairAdvances> pairs;  // made when a name is measured
   };
   static constexpr std::size_t kCachedFonts = 8;
   std::vector<CachedFont> fonts;
@@ -67,7 +69,8 @@ struct TCanvas::Impl {
       if (fonts.size() >= kCachedFonts) fonts.pop_back();
       QFont made = ToQFont(font);
       const QFontMetrics metrics_of_made(made);
-      fonts.insert(fonts.begin(), CachedFont{{}, made, metrics_of_made, metrics_of_made.height()});
+      fonts.insert(fonts.begin(),
+                   CachedFont{{}, made, metrics_of_made, metrics_of_made.height(), {}});
       fonts.front().font.Assign(font);
     } else if (found != fonts.begin()) {
       std::rotate(fonts.begin(), found, found + 1);

@@ -8,7 +8,6 @@
 #include "platform/gui/graphics/canvas.h"
 #include "platform/gui/graphics/canvas_impl_qt.h"
 #include "platform/gui/graphics/canvas_qt.h"
-#include "platform/gui/graphics/pair_advances_qt.h"
 #include "platform/gui/graphics/unicode_text.h"
 #include "platform/text/qt_string_qt.h"
 
@@ -237,7 +236,9 @@ int TextWidthW(const TCanvas& Canvas, std::u16string_view Text) {
 int NameWidthW(const TCanvas& Canvas, std::u16string_view Text) {
   TCanvas::Impl& impl = TCanvasAccess::Internals(const_cast<TCanvas&>(Canvas));
   impl.UseFont(Canvas.Font());
-  if (const std::optional<int> width = TPairAdvances::For(impl.qfont).Width(Text)) return *width;
+  std::shared_ptr<const TPairAdvances>& pairs = impl.fonts.front().pairs;
+  if (!pairs) pairs = TPairAdvances::For(impl.qfont);
+  if (const std::optional<int> width = pairs->Width(Text)) return *width;
   return impl.metrics->horizontalAdvance(WideQString(Text));
 }
 

@@ -33,13 +33,13 @@ int TPairAdvances::Slot(char16_t ch) {
   return ch == u' ' ? 37 : -1;
 }
 
-const TPairAdvances& TPairAdvances::For(const QFont& Font) {
-  thread_local std::unordered_map<QString, std::unique_ptr<const TPairAdvances>> kept;
+std::shared_ptr<const TPairAdvances> TPairAdvances::For(const QFont& Font) {
+  thread_local std::unordered_map<QString, std::shared_ptr<const TPairAdvances>> kept;
   const QString key = Font.key();
-  if (auto found = kept.find(key); found != kept.end()) return *found->second;
+  if (auto found = kept.find(key); found != kept.end()) return found->second;
   if (kept.size() >= kMaxKeptFonts) kept.clear();
-  return *kept.emplace(key, std::unique_ptr<const TPairAdvances>(new TPairAdvances(Font)))
-              .first->second;
+  return kept.emplace(key, std::shared_ptr<const TPairAdvances>(new TPairAdvances(Font)))
+      .first->second;
 }
 
 TPairAdvances::TPairAdvances(const QFont& Font) {

@@ -17,13 +17,15 @@
 #include <QFont>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 class TPairAdvances {
  public:
-  // The advances of Font (kept for the program's thread that asks: the GUI thread).
-  static const TPairAdvances& For(const QFont& Font);
+  // The advances of Font, kept for the thread that asks (the GUI thread). Qt writes a
+  // font's key out as text, numbers and all: a caller keeps what it got for its font.
+  static std::shared_ptr<const TPairAdvances> For(const QFont& Font);
 
   // The width of Text in pixels, rounded as Qt rounds a text's width; none for a text
   // with a character outside the names' set, or in a font that does not kern by pairs.
