@@ -239,7 +239,7 @@ int NameWidthW(const TCanvas& Canvas, std::u16string_view Text) {
   std::shared_ptr<const TPairAdvances>& pairs = impl.fonts.front().pairs;
   if (!pairs) pairs = TPairAdvances::For(impl.qfont);
   if (const std::optional<int> width = pairs->Width(Text)) return *width;
-  return impl.metrics->horizontalAdvance(WideQString(Text));
+  return TextWidthW(Canvas, Text);
 }
 
 TSize TextExtentW(const TCanvas& Canvas, std::u16string_view Text) {

@@ -116,16 +116,15 @@ QString ToQ(std::u16string_view text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
 }
 
-// A width in 1/64 pixel, as Qt sums advances, rounded as Qt rounds a text's width.
-int RoundedWidth(std::int64_t units) {
-  return int((units + 32) >> 6);
-}
-
-std::int32_t Measured(std::u16string_view text, const QFontMetricsF& metrics) {
-  return std::int32_t(qRound(metrics.horizontalAdvance(ToQ(text)) * 64));
-}
-
 }  // namespace
+
+int RoundedWidth(std::int64_t Units) {
+  return int((Units + 32) >> 6);
+}
+
+std::int32_t Measured(std::u16string_view Text, const QFontMetricsF& Metrics) {
+  return std::int32_t(qRound(Metrics.horizontalAdvance(ToQ(Text)) * 64));
+}
 
 std::shared_ptr<TClusterAdvances> TClusterAdvances::For(const QString& FontKey) {
   thread_local std::unordered_map<std::u16string, std::shared_ptr<TClusterAdvances>> kept;

@@ -28,6 +28,11 @@
 #include <unordered_map>
 #include <vector>
 
+// Text shaped whole by Metrics: its width in 1/64 pixel, as Qt sums advances.
+std::int32_t Measured(std::u16string_view Text, const QFontMetricsF& Metrics);
+// A width in 1/64 pixel rounded to pixels as Qt rounds a text's width.
+int RoundedWidth(std::int64_t Units);
+
 class TClusterAdvances {
  public:
   // The advances kept for the font whose key is FontKey (QFont::key of the shaping font),

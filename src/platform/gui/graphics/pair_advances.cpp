@@ -3,8 +3,11 @@
 #include <QFontMetricsF>
 #include <QString>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "platform/gui/graphics/cluster_advances_qt.h"
 
 namespace {
 
@@ -17,11 +20,6 @@ constexpr char16_t CharacterAt(int slot) {
   if (slot < 26) return char16_t(u'A' + slot);
   if (slot < 36) return char16_t(u'0' + slot - 26);
   return slot == 36 ? u'-' : u' ';
-}
-
-std::int32_t Measured(const QFontMetricsF& metrics, const std::u16string& text) {
-  const QString q(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
-  return std::int32_t(qRound(metrics.horizontalAdvance(q) * 64));
 }
 
 }  // namespace
@@ -44,11 +42,12 @@ std::shared_ptr<const TPairAdvances> TPairAdvances::For(const QFont& Font) {
 
 TPairAdvances::TPairAdvances(const QFont& Font) {
   const QFontMetricsF metrics(Font);
-  for (int a = 0; a < kCharacters; ++a) advance_[a] = Measured(metrics, {CharacterAt(a)});
+  for (int a = 0; a < kCharacters; ++a)
+    advance_[a] = Measured(std::u16string{CharacterAt(a)}, metrics);
   for (int a = 0; a < kCharacters; ++a) {
     for (int b = 0; b < kCharacters; ++b) {
-      kerning_[a][b] =
-          Measured(metrics, {CharacterAt(a), CharacterAt(b)}) - advance_[a] - advance_[b];
+      kerning_[a][b] = Measured(std::u16string{CharacterAt(a), CharacterAt(b)}, metrics) -
+                       advance_[a] - advance_[b];
     }
   }
   // Each character a between every other one: "a0a1a...a" holds every pair with a, both
@@ -61,7 +60,7 @@ TPairAdvances::TPairAdvances(const QFont& Font) {
     for (int b = 0; b < kCharacters; ++b) places.insert(places.end(), {b, a});
     sample.clear();
     for (int slot : places) sample += CharacterAt(slot);
-    by_pairs_ = Measured(metrics, sample) == Sum(places.data(), places.size());
+    by_pairs_ = Measured(sample, metrics) == Sum(places.data(), places.size());
   }
 }
 
@@ -81,6 +80,5 @@ std::optional<int> TPairAdvances::Width(std::u16string_view Text) const {
     places[i] = Slot(Text[i]);
     if (places[i] < 0) return std::nullopt;
   }
-  // Rounded as Qt rounds a width in 1/64 pixel.
-  return int((Sum(places, Text.size()) + 32) >> 6);
+  return RoundedWidth(Sum(places, Text.size()));
 }
